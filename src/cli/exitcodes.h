@@ -1,0 +1,19 @@
+#pragma once
+
+#include "result.h"
+
+namespace corvane {
+
+/// Exit status of corvane-cli.
+enum ExitCode : int {
+    ExitDone = 0,
+    ExitDataProblem = 1,  // the data cannot be processed as asked; nothing written
+    ExitUsage = 2,
+    ExitFileProblem = 3,  // a file could not be read or written
+};
+
+inline int exitCodeFor(const Error& error) {
+    return error.kind == Error::Kind::Io ? ExitFileProblem : ExitDataProblem;
+}
+
+}  // namespace corvane

@@ -1,0 +1,18 @@
+#include <CLI/CLI.hpp>
+
+#include "exitcodes.h"
+#include "processcommand.h"
+
+int main(int argc, char** argv) {
+    CLI::App app("Corvane 电力线测量数据处理（命令行）", "corvane-cli");
+    app.require_subcommand(1);
+    int exitCode = corvane::ExitDone;
+    corvane::addProcessCommand(app, exitCode);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        int status = app.exit(e);
+        return status == 0 ? corvane::ExitDone : corvane::ExitUsage;
+    }
+    return exitCode;
+}

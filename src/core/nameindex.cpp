@@ -1,0 +1,141 @@
+#include "nameindex.h"
+
+#include <functional>
+
+namespace corvane {
+
+uint32_t NameIndex::hashOf(std::string_view name) {
+    uint64_t h = std::hash<std::string_view>{}(name);
+    return static_cast<uint32_t>(h ^ (h >> 32));
+}
+
+size_t NameIndex::probe(std::string_view name, uint32_t hash) const {
+    size_t mask = m_slots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& s = m_slots[i];
+        if (s.head == kNoRow || (s.hash == hash && nameOf(s.head) == name))
+            return i;
+    }
+}
+
+void NameIndex::grow() {
+    size_t capacity = m_slots.empty() ? 16 : m_slots.size() * 2;
+    std::vector<Slot> old;
+    old.swap(m_slots);
+    m_slots.assign(capacity, Slot{});
+    size_t mask = capacity - 1;
+    for (const Slot& s : old) {
+        if (s.head == kNoRow)
+            continue;
+        size_t i = s.hash & mask;
+        while (m_slots[i].head != kNoRow)
+            i = (i + 1) & mask;
+        m_slots[i] = s;
+    }
+}
+
+void NameIndex::rebuild(const std::vector<RowId>& order) {
+    m_slots.clear();
+    m_used = 0;
+    size_t capacity = 16;
+    while (capacity * 3 < order.size() * 4)
+        capacity *= 2;
+    m_slots.assign(capacity, Slot{});
+    m_next.assign(m_rows.size(), kNoRow);
+    // Tails of the chains while appending in table order; indexed by slot.
+    std::vector<RowId> tails(capacity, kNoRow);
+    for (RowId id : order) {
+        std::string_view name = nameOf(id);
+        uint32_t h = hashOf(name);
+        size_t i = probe(name, h);
+        if (m_slots[i].head == kNoRow) {
+            m_slots[i] = {id, h};
+            ++m_used;
+        } else {
+            m_next[tails[i]] = id;
+        }
+        tails[i] = id;
+    }
+}
+
+void NameIndex::add(RowId id) {
+    if (m_next.size() < m_rows.size())
+        m_next.resize(m_rows.size(), kNoRow);
+    if ((m_used + 1) * 4 > m_slots.size() * 3)
+        grow();
+    std::string_view name = nameOf(id);
+    uint32_t h = hashOf(name);
+    size_t i = probe(name, h);
+    Slot& s = m_slots[i];
+    m_next[id] = kNoRow;
+    if (s.head == kNoRow) {
+        s = {id, h};
+        ++m_used;
+        return;
+    }
+    uint32_t pos = m_positions[id];
+    if (pos < m_positions[s.head]) {
+        m_next[id] = s.head;
+        s.head = id;
+        return;
+    }
+    RowId prev = s.head;
+    while (m_next[prev] != kNoRow && m_positions[m_next[prev]] < pos)
+        prev = m_next[prev];
+    m_next[id] = m_next[prev];
+    m_next[prev] = id;
+}
+
+void NameIndex::remove(RowId id) {
+    if (m_slots.empty())
+        return;
+    std::string_view name = nameOf(id);
+    size_t i = probe(name, hashOf(name));
+    Slot& s = m_slots[i];
+    if (s.head == kNoRow)
+        return;
+    if (s.head == id) {
+        s.head = m_next[id];
+        m_next[id] = kNoRow;
+        if (s.head == kNoRow)
+            eraseSlot(i);
+        return;
+    }
+    for (RowId prev = s.head; m_next[prev] != kNoRow; prev = m_next[prev]) {
+        if (m_next[prev] == id) {
+            m_next[prev] = m_next[id];
+            m_next[id] = kNoRow;
+            return;
+        }
+    }
+}
+
+// Backward-shift deletion keeps linear probing free of tombstones.
+void NameIndex::eraseSlot(size_t slot) {
+    size_t mask = m_slots.size() - 1;
+    size_t hole = slot;
+    m_slots[hole] = Slot{};
+    --m_used;
+    for (size_t j = (hole + 1) & mask; m_slots[j].head != kNoRow; j = (j + 1) & mask) {
+        size_t home = m_slots[j].hash & mask;
+        // Move the entry into the hole when the hole lies between its home and j.
+        bool movable = (j > hole) ? (home <= hole || home > j) : (home <= hole && home > j);
+        if (movable) {
+            m_slots[hole] = m_slots[j];
+            m_slots[j] = Slot{};
+            hole = j;
+        }
+    }
+}
+
+RowId NameIndex::first(std::string_view name) const {
+    if (m_slots.empty())
+        return kNoRow;
+    return m_slots[probe(name, hashOf(name))].head;
+}
+
+size_t NameIndex::memoryBytes() const {
+    return m_slots.capacity() * sizeof(Slot) + m_next.capacity() * sizeof(RowId);
+}
+
+}  // namespace corvane

@@ -1,0 +1,154 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "columns.h"
+#include "nameindex.h"
+#include "row.h"
+
+namespace corvane {
+
+class TableListener;
+struct TableCommandRecord;
+
+/// Which rows a display filter shows.
+enum class DisplayMode : int { AllPoints = 0, JStakes = 1, ZStakes = 2 };
+
+/// The point table: rows of seventeen cells with a check mark, the line point list and
+/// the other lines of the last imported file.
+///
+/// The table always holds every row; a display mode only decides which of them are
+/// shown. Every read and edit below addresses the rows shown, in order, so commands
+/// behave as on a table that holds just those rows, and whatever they change stays in
+/// the full table. Every change goes through the edit functions; the edits made inside
+/// one Command scope form one step of the undo history.
+class PointTable {
+public:
+    PointTable();
+    ~PointTable();
+    PointTable(const PointTable&) = delete;
+    PointTable& operator=(const PointTable&) = delete;
+
+    // Reading the rows shown.
+    int rowCount() const;
+    std::string_view text(int row, int column) const;
+    const Row& rowAt(int row) const;
+    bool isChecked(int row) const;
+    /// The first row shown whose name is exactly `name`, or -1; O(1) on average.
+    int FindPointRow(std::string_view name) const;
+    DisplayMode displayMode() const { return m_mode; }
+
+    // Reading the full table, whatever is shown.
+    int fullRowCount() const { return static_cast<int>(m_order.size()); }
+    std::string_view fullText(int fullRow, int column) const;
+    int findFullRow(std::string_view name) const;
+    int fullRowOf(int row) const;
+    int rowOfFull(int fullRow) const;
+
+    const std::vector<std::string>& linePoints() const { return m_linePoints; }
+    const std::vector<std::string>& otherLines() const { return m_otherLines; }
+
+    // Edits. Rows are indices of the rows shown; out of range indices are ignored.
+    void setText(int row, int column, std::string_view text);
+    void setChecked(int row, bool checked);
+    /// Inserts before shown row `row` (at the end when row == rowCount()). Under a
+    /// filter the row goes right after the full-table place of the row above it.
+    void insertRow(int row, Row content = Row(), bool checked = false);
+    /// Inserts rows at the end of the table in one step.
+    void appendRows(std::vector<Row> rows);
+    void removeRows(std::vector<int> rows);
+    /// Exchanges the texts of two rows; check marks stay with their places.
+    void swapRowTexts(int a, int b);
+    /// Puts the rows shown in a new order: row i becomes the row that was `order[i]`.
+    /// Rows move with their check marks. Under a filter the shown rows trade places
+    /// among the full-table places they occupy.
+    void reorderRows(std::span<const int> order);
+    /// Replaces everything (an import): rows, other lines, an empty line point list,
+    /// all points shown, no check marks.
+    void replaceAll(std::vector<Row> rows, std::vector<std::string> otherLines);
+    void setLinePoints(std::vector<std::string> names);
+    /// Shows all points, the J stakes or the Z stakes. Not an edit of the data, so it
+    /// is not in the history; like any rebuild of the shown rows it clears check marks.
+    void setDisplayMode(DisplayMode mode);
+
+    /// One undoable step: every edit made while it lives is undone and redone together.
+    class Command {
+    public:
+        Command(PointTable& table, std::string label);
+        ~Command();
+        Command(const Command&) = delete;
+        Command& operator=(const Command&) = delete;
+
+    private:
+        PointTable& m_table;
+    };
+
+    bool canUndo() const { return m_historyPos > 0; }
+    bool canRedo() const { return m_historyPos < m_history.size(); }
+    std::string undoLabel() const;
+    std::string redoLabel() const;
+    void undo();
+    void redo();
+    void clearHistory();
+    /// Bytes the undo history holds; grows with what the commands changed.
+    size_t historyBytes() const;
+
+    /// True when the data changed since the last markSaved() (or ever, when that
+    /// state is no longer reachable through undo and redo).
+    bool isModified() const;
+    void markSaved();
+
+    void addListener(TableListener* listener);
+    void removeListener(TableListener* listener);
+
+private:
+    friend struct TableCommandRecord;
+    friend class TableOps;
+
+    RowId idAt(int row) const;
+    int shownCount() const;
+    bool validRow(int row) const { return row >= 0 && row < rowCount(); }
+    bool matchesFilter(RowId id) const;
+    void rebuildShown();
+    void markDirty(int row, int column);
+    void flushDirty();
+    void notifyReset(bool begin);
+    void notifyState();
+
+    // Primitive changes used by the edits and by undo/redo.
+    RowId newId();
+    void placeIds(std::vector<std::pair<uint32_t, RowId>> sortedPlaces);
+    void dropIds(const std::vector<RowId>& ids);
+    void recomputePositions(size_t from);
+
+    std::vector<Row> m_rows;         // by id; rows of ids not in the table are empty
+    std::vector<uint8_t> m_checked;  // by id
+    std::vector<uint8_t> m_shown;    // by id, used while a filter is active
+    std::vector<RowId> m_order;      // the full table, top down
+    std::vector<uint32_t> m_pos;     // by id: place in m_order, or kNoRow
+    std::vector<RowId> m_visible;    // ids shown under a filter, in table order
+    std::vector<uint32_t> m_visPos;  // by id: index in m_visible, or kNoRow
+    NameIndex m_index;
+    DisplayMode m_mode = DisplayMode::AllPoints;
+    std::vector<std::string> m_linePoints;
+    std::vector<std::string> m_otherLines;
+
+    std::vector<std::unique_ptr<TableCommandRecord>> m_history;
+    size_t m_historyPos = 0;
+    long m_savedPos = 0;  // -1 when the saved state is gone
+    std::unique_ptr<TableCommandRecord> m_pending;
+    int m_depth = 0;
+
+    struct Dirty {
+        bool any = false;
+        int r0 = 0, r1 = 0, c0 = 0, c1 = 0;
+    } m_dirty;
+    std::vector<TableListener*> m_listeners;
+};
+
+}  // namespace corvane

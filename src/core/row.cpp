@@ -1,0 +1,104 @@
+#include "row.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace corvane {
+namespace {
+
+void appendWithoutNul(std::string& out, std::string_view text) {
+    if (text.find('\0') == std::string_view::npos) {
+        out.append(text);
+        return;
+    }
+    for (char c : text)
+        if (c != '\0')
+            out += c;
+}
+
+}  // namespace
+
+Row::Row(std::span<const std::string_view> cells) {
+    size_t total = kColumnCount - 1;
+    for (size_t i = 0; i < cells.size() && i < kColumnCount; ++i)
+        total += cells[i].size();
+    std::string raw;
+    raw.reserve(total);
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (c > 0)
+            raw += '\0';
+        if (static_cast<size_t>(c) < cells.size())
+            appendWithoutNul(raw, cells[c]);
+    }
+    assign(raw);
+}
+
+Row::Row(const Row& other) { assign(other.raw()); }
+
+Row& Row::operator=(const Row& other) {
+    if (this != &other)
+        assign(other.raw());
+    return *this;
+}
+
+void Row::assign(std::string_view raw) {
+    if (raw.size() == kColumnCount - 1) {  // all cells empty
+        m_data.reset();
+        m_size = 0;
+        return;
+    }
+    if (raw.size() > UINT32_MAX)
+        throw std::length_error("row text too long");
+    m_data.reset(raw.empty() ? nullptr : new char[raw.size()]);
+    if (!raw.empty())
+        std::memcpy(m_data.get(), raw.data(), raw.size());
+    m_size = static_cast<uint32_t>(raw.size());
+}
+
+std::string_view Row::cell(int column) const {
+    if (m_size == 0 || column < 0 || column >= kColumnCount)
+        return {};
+    const char* p = m_data.get();
+    const char* end = p + m_size;
+    for (int c = 0; c < column; ++c) {
+        p = static_cast<const char*>(std::memchr(p, '\0', end - p)) + 1;
+    }
+    const char* q = static_cast<const char*>(std::memchr(p, '\0', end - p));
+    return {p, static_cast<size_t>((q ? q : end) - p)};
+}
+
+void Row::setCell(int column, std::string_view text) {
+    if (column < 0 || column >= kColumnCount)
+        return;
+    std::string raw;
+    raw.reserve(m_size + text.size() + kColumnCount);
+    for (int c = 0; c < kColumnCount; ++c) {
+        if (c > 0)
+            raw += '\0';
+        if (c == column)
+            appendWithoutNul(raw, text);
+        else
+            raw.append(cell(c));
+    }
+    assign(raw);
+}
+
+void Row::appendJoined(std::string& out, char separator) const {
+    if (m_size == 0) {
+        out.append(kColumnCount - 1, separator);
+        return;
+    }
+    size_t start = out.size();
+    out.append(m_data.get(), m_size);
+    for (size_t i = start; i < out.size(); ++i)
+        if (out[i] == '\0')
+            out[i] = separator;
+}
+
+std::string Row::joined(char separator) const {
+    std::string out;
+    appendJoined(out, separator);
+    return out;
+}
+
+}  // namespace corvane

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "columns.h"
+
+namespace corvane {
+
+/// One row of the point table: seventeen UTF-8 cell texts kept in a single
+/// allocation (cells separated by NUL), so a million rows cost little more than
+/// their text. Cell texts never hold NUL; one given is dropped.
+class Row {
+public:
+    Row() = default;
+    /// Cells from `cells`; missing cells are empty, extra ones ignored.
+    explicit Row(std::span<const std::string_view> cells);
+    Row(const Row& other);
+    Row& operator=(const Row& other);
+    Row(Row&&) noexcept = default;
+    Row& operator=(Row&&) noexcept = default;
+
+    std::string_view cell(int column) const;
+    void setCell(int column, std::string_view text);
+
+    /// Appends the cells joined by `separator` (the row line of the point files).
+    void appendJoined(std::string& out, char separator) const;
+    std::string joined(char separator) const;
+
+    bool operator==(const Row& other) const { return raw() == other.raw(); }
+
+private:
+    std::string_view raw() const { return {m_data.get(), m_size}; }
+    void assign(std::string_view raw);
+
+    std::unique_ptr<char[]> m_data;
+    uint32_t m_size = 0;  // 0 means seventeen empty cells
+};
+
+}  // namespace corvane

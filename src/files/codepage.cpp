@@ -1,0 +1,266 @@
+#include "codepage.h"
+
+#include <iconv.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace corvane {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+struct Tables {
+    // Two-byte sequences: lead 0x81..0xFE, trail 0x40..0xFE; 0 means invalid.
+    std::vector<uint16_t> decode = std::vector<uint16_t>(126 * 191, 0);
+    uint16_t single80 = 0;  // what 0x80 decodes to, 0 when invalid
+    // BMP code point -> bytes (lead << 8 | trail, or a single byte), 0 = unmappable.
+    std::vector<uint16_t> encode = std::vector<uint16_t>(0x10000, 0);
+};
+
+class Iconv {
+public:
+    Iconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+    ~Iconv() {
+        if (m_cd != reinterpret_cast<iconv_t>(-1))
+            iconv_close(m_cd);
+    }
+    bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+    // Converts one whole unit; false when iconv refuses any part of it.
+    bool convert(const char* in, size_t inSize, char* out, size_t& outSize) {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        char* src = const_cast<char*>(in);
+        size_t left = inSize;
+        char* dst = out;
+        size_t room = outSize;
+        if (iconv(m_cd, &src, &left, &dst, &room) == static_cast<size_t>(-1) || left != 0)
+            return false;
+        outSize -= room;
+        return true;
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+char32_t decodeUcs2(const char* p, size_t n) {
+    if (n != 2)
+        return 0;
+    return static_cast<unsigned char>(p[0]) | (static_cast<unsigned char>(p[1]) << 8);
+}
+
+std::unique_ptr<Tables> buildTables() {
+    auto t = std::make_unique<Tables>();
+    Iconv toUcs("UCS-2LE", "CP936");
+    Iconv fromUcs("CP936", "UCS-2LE");
+    if (!toUcs.valid() || !fromUcs.valid())
+        return t;
+    char out[8];
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            if (trail == 0x7F)
+                continue;
+            const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            size_t n = sizeof out;
+            if (toUcs.convert(in, 2, out, n))
+                t->decode[(lead - 0x81) * 191 + (trail - 0x40)] =
+                    static_cast<uint16_t>(decodeUcs2(out, n));
+        }
+    }
+    {
+        const char in[1] = {static_cast<char>(0x80)};
+        size_t n = sizeof out;
+        if (toUcs.convert(in, 1, out, n))
+            t->single80 = static_cast<uint16_t>(decodeUcs2(out, n));
+    }
+    for (uint32_t cp = 0x80; cp < 0x10000; ++cp) {
+        if (cp >= 0xD800 && cp < 0xE000)
+            continue;
+        const char in[2] = {static_cast<char>(cp & 0xFF), static_cast<char>(cp >> 8)};
+        size_t n = sizeof out;
+        if (!fromUcs.convert(in, 2, out, n))
+            continue;
+        if (n == 1)
+            t->encode[cp] = static_cast<unsigned char>(out[0]);
+        else if (n == 2)
+            t->encode[cp] = static_cast<uint16_t>((static_cast<unsigned char>(out[0]) << 8) |
+                                                  static_cast<unsigned char>(out[1]));
+    }
+    return t;
+}
+
+const Tables& tables() {
+    static const std::unique_ptr<Tables> t = buildTables();
+    return *t;
+}
+
+}  // namespace
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+char32_t nextUtf8(std::string_view s, size_t& pos) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
+    unsigned char b0 = byte(pos);
+    if (b0 < 0x80) {
+        ++pos;
+        return b0;
+    }
+    int length = 0;
+    char32_t cp = 0;
+    char32_t min = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        length = 2;
+        cp = b0 & 0x1F;
+        min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        length = 3;
+        cp = b0 & 0x0F;
+        min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        length = 4;
+        cp = b0 & 0x07;
+        min = 0x10000;
+    } else {
+        ++pos;
+        return kReplacement;
+    }
+    if (pos + length > s.size()) {
+        ++pos;
+        return kReplacement;
+    }
+    for (int i = 1; i < length; ++i) {
+        unsigned char b = byte(pos + i);
+        if ((b & 0xC0) != 0x80) {
+            ++pos;
+            return kReplacement;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) {
+        ++pos;
+        return kReplacement;
+    }
+    pos += length;
+    return cp;
+}
+
+bool isValidUtf8(std::string_view s) {
+    size_t pos = 0;
+    while (pos < s.size()) {
+        // Skip ASCII runs quickly.
+        while (pos < s.size() && static_cast<unsigned char>(s[pos]) < 0x80)
+            ++pos;
+        if (pos >= s.size())
+            break;
+        size_t before = pos;
+        char32_t cp = nextUtf8(s, pos);
+        if (cp == kReplacement && pos == before + 1)
+            return false;
+    }
+    return true;
+}
+
+void sanitizeUtf8(std::string_view s, std::string& out, size_t& invalid) {
+    size_t pos = 0;
+    while (pos < s.size()) {
+        size_t run = pos;
+        while (run < s.size() && static_cast<unsigned char>(s[run]) < 0x80)
+            ++run;
+        out.append(s.data() + pos, run - pos);
+        pos = run;
+        if (pos >= s.size())
+            break;
+        size_t before = pos;
+        char32_t cp = nextUtf8(s, pos);
+        if (cp == kReplacement && pos == before + 1)
+            ++invalid;
+        appendUtf8(out, cp);
+    }
+}
+
+namespace cp936 {
+
+void decode(std::string_view bytes, std::string& out, size_t& invalid) {
+    const Tables& t = tables();
+    const size_t n = bytes.size();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    size_t i = 0;
+    while (i < n) {
+        size_t run = i;
+        while (run < n && p[run] < 0x80)
+            ++run;
+        out.append(bytes.data() + i, run - i);
+        i = run;
+        if (i >= n)
+            break;
+        unsigned char lead = p[i];
+        if (lead == 0x80) {
+            if (t.single80) {
+                appendUtf8(out, t.single80);
+            } else {
+                appendUtf8(out, kReplacement);
+                ++invalid;
+            }
+            ++i;
+            continue;
+        }
+        if (lead <= 0xFE && i + 1 < n && p[i + 1] >= 0x40 && p[i + 1] <= 0xFE) {
+            uint16_t cp = t.decode[(lead - 0x81) * 191 + (p[i + 1] - 0x40)];
+            if (cp) {
+                appendUtf8(out, cp);
+                i += 2;
+                continue;
+            }
+        }
+        appendUtf8(out, kReplacement);
+        ++invalid;
+        ++i;
+    }
+}
+
+size_t encode(std::string_view text, std::string& out) {
+    const Tables& t = tables();
+    const size_t n = text.size();
+    size_t i = 0;
+    while (i < n) {
+        size_t run = i;
+        while (run < n && static_cast<unsigned char>(text[run]) < 0x80)
+            ++run;
+        out.append(text.data() + i, run - i);
+        i = run;
+        if (i >= n)
+            break;
+        size_t start = i;
+        char32_t cp = nextUtf8(text, i);
+        if (cp >= 0x10000 || (cp == kReplacement && i == start + 1))
+            return start;
+        uint16_t bytes = t.encode[cp];
+        if (bytes == 0)
+            return start;
+        if (bytes > 0xFF)
+            out += static_cast<char>(bytes >> 8);
+        out += static_cast<char>(bytes & 0xFF);
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace cp936
+}  // namespace corvane

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "result.h"
+
+namespace corvane {
+
+/// Reads a whole regular file into memory.
+Result<std::string> readWholeFile(const std::string& path);
+
+/// Writes `bytes` to `path` so that the target is either the old file or the whole
+/// new one: a temporary file in the same folder, every write, the flush to disk and
+/// the close checked, then renamed over the target. On any failure the temporary
+/// file is removed and the target is untouched.
+Status writeFileAtomically(const std::string& path, std::string_view bytes);
+
+}  // namespace corvane

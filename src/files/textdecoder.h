@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "result.h"
+
+namespace corvane {
+
+enum class TextEncoding { Cp936, Utf8, Utf8Bom, Utf16LE, Utf16BE };
+
+/// Chinese name of an encoding, for messages.
+std::string_view encodingName(TextEncoding encoding);
+
+/// How the bytes of a point file are to be read: a UTF-8 byte order mark, or valid
+/// UTF-8 holding non-ASCII bytes, means UTF-8; a UTF-16 byte order mark, UTF-16;
+/// anything else is code page 936.
+TextEncoding detectEncoding(std::string_view bytes);
+
+/// Cuts the file into lines and hands each one to `onLine` as UTF-8, without its line
+/// feed (a carriage return before it stays; field trimming removes it). A final line
+/// without a line feed is a line too. A file with carriage returns but no line feed
+/// at all is cut at the carriage returns. Invalid byte sequences become U+FFFD and are
+/// counted in `invalid`. A zero byte outside UTF-16 is an error.
+Status decodeLines(std::string_view bytes, TextEncoding encoding, size_t& invalid,
+                   const std::function<void(std::string_view line)>& onLine);
+
+}  // namespace corvane

@@ -1,0 +1,303 @@
+#include "pointtable.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "vocabularies.h"
+
+namespace corvane {
+namespace {
+
+Row makeRow(std::string_view name, std::string_view type = kOrdinaryPoint) {
+    std::vector<std::string_view> cells(kColumnCount);
+    cells[ColName] = name;
+    cells[ColPointType] = type;
+    return Row(cells);
+}
+
+std::vector<std::string> names(const PointTable& t) {
+    std::vector<std::string> out;
+    for (int r = 0; r < t.rowCount(); ++r)
+        out.emplace_back(t.text(r, ColName));
+    return out;
+}
+
+// A, J1, B, Z1, J2, C: two J stakes and one Z stake among ordinary points.
+void fill(PointTable& t) {
+    std::vector<Row> rows;
+    rows.push_back(makeRow("A"));
+    rows.push_back(makeRow("J1", kJStake));
+    rows.push_back(makeRow("B"));
+    rows.push_back(makeRow("Z1", kZStake));
+    rows.push_back(makeRow("J2", kJStake));
+    rows.push_back(makeRow("C"));
+    t.replaceAll(std::move(rows), {"other line"});
+    t.clearHistory();
+    t.markSaved();
+}
+
+using Names = std::vector<std::string>;
+
+TEST(Row, KeepsSeventeenCellsAndDropsNul) {
+    Row row;
+    EXPECT_EQ(row.joined(','), std::string(16, ','));
+    row.setCell(3, "x");
+    row.setCell(16, "last");
+    row.setCell(0, std::string_view("a\0b", 3));
+    EXPECT_EQ(row.joined(','), "ab,,,x,,,,,,,,,,,,,last");
+    EXPECT_EQ(row.cell(3), "x");
+    EXPECT_EQ(row.cell(17), "");
+    row.setCell(3, "");
+    row.setCell(16, "");
+    row.setCell(0, "");
+    EXPECT_EQ(row, Row());
+}
+
+TEST(PointTable, FindPointRowReturnsTheFirstRowOfANameThroughEveryEdit) {
+    PointTable t;
+    fill(t);
+    t.insertRow(0, makeRow("C"));
+    EXPECT_EQ(t.FindPointRow("C"), 0);
+    t.swapRowTexts(0, 6);  // both named C
+    EXPECT_EQ(t.FindPointRow("C"), 0);
+    t.setText(0, ColName, "D");
+    EXPECT_EQ(t.FindPointRow("C"), 6);
+    EXPECT_EQ(t.FindPointRow("D"), 0);
+    t.removeRows({0});
+    EXPECT_EQ(t.FindPointRow("D"), -1);
+    EXPECT_EQ(t.FindPointRow("C"), 5);
+    t.swapRowTexts(5, 0);
+    EXPECT_EQ(t.FindPointRow("C"), 0);
+    EXPECT_EQ(t.FindPointRow("A"), 5);
+    EXPECT_EQ(t.FindPointRow(""), -1);
+    t.insertRow(3);
+    EXPECT_EQ(t.FindPointRow(""), 3);
+    EXPECT_EQ(t.FindPointRow("c"), -1);  // exact, case-sensitive
+    EXPECT_EQ(t.FindPointRow("C "), -1);
+}
+
+TEST(PointTable, IndexAgreesWithAScanUnderRandomEdits) {
+    PointTable t;
+    std::mt19937 rng(7);
+    auto name = [&] { return std::string(1, static_cast<char>('a' + rng() % 6)); };
+    for (int step = 0; step < 3000; ++step) {
+        int n = t.rowCount();
+        switch (rng() % 7) {
+        case 0:
+        case 1:
+            t.insertRow(n ? static_cast<int>(rng() % (n + 1)) : 0, makeRow(name()));
+            break;
+        case 2:
+            if (n)
+                t.removeRows({static_cast<int>(rng() % n), static_cast<int>(rng() % n)});
+            break;
+        case 3:
+            if (n)
+                t.setText(static_cast<int>(rng() % n), ColName, name());
+            break;
+        case 4:
+            if (n)
+                t.swapRowTexts(static_cast<int>(rng() % n), static_cast<int>(rng() % n));
+            break;
+        case 5:
+            if (t.canUndo())
+                t.undo();
+            break;
+        case 6:
+            if (t.canRedo())
+                t.redo();
+            break;
+        }
+        for (char c = 'a'; c <= 'f'; ++c) {
+            std::string key(1, c);
+            int expected = -1;
+            for (int r = 0; r < t.rowCount(); ++r) {
+                if (t.text(r, ColName) == key) {
+                    expected = r;
+                    break;
+                }
+            }
+            ASSERT_EQ(t.FindPointRow(key), expected) << "step " << step << " key " << key;
+        }
+    }
+}
+
+TEST(PointTable, FilterShowsOneTypeAndEditsReachTheFullTable) {
+    PointTable t;
+    fill(t);
+    t.setDisplayMode(DisplayMode::JStakes);
+    EXPECT_EQ(names(t), (Names{"J1", "J2"}));
+    EXPECT_EQ(t.FindPointRow("J2"), 1);
+    EXPECT_EQ(t.FindPointRow("A"), -1);  // hidden rows are not in the table shown
+    EXPECT_EQ(t.findFullRow("A"), 0);
+
+    t.setText(1, ColDistance, "105.000");
+    t.insertRow(1, makeRow("N"));  // after J1's place in the full table
+    t.removeRows({0});             // J1
+    EXPECT_EQ(names(t), (Names{"N", "J2"}));
+
+    t.setDisplayMode(DisplayMode::AllPoints);
+    EXPECT_EQ(names(t), (Names{"A", "N", "B", "Z1", "J2", "C"}));
+    EXPECT_EQ(t.text(4, ColDistance), "105.000");
+
+    t.setDisplayMode(DisplayMode::ZStakes);
+    EXPECT_EQ(names(t), (Names{"Z1"}));
+    t.insertRow(0, makeRow("M"));  // at the top of the shown rows: before Z1
+    t.setDisplayMode(DisplayMode::AllPoints);
+    EXPECT_EQ(names(t), (Names{"A", "N", "B", "M", "Z1", "J2", "C"}));
+}
+
+TEST(PointTable, SortUnderAFilterReordersOnlyTheRowsShown) {
+    PointTable t;
+    fill(t);
+    t.setDisplayMode(DisplayMode::JStakes);
+    const int order[] = {1, 0};
+    t.reorderRows(order);
+    EXPECT_EQ(names(t), (Names{"J2", "J1"}));
+    t.setDisplayMode(DisplayMode::AllPoints);
+    EXPECT_EQ(names(t), (Names{"A", "J2", "B", "Z1", "J1", "C"}));
+    EXPECT_EQ(t.FindPointRow("J1"), 4);
+}
+
+TEST(PointTable, FilterClearsCheckMarks) {
+    PointTable t;
+    fill(t);
+    t.setChecked(2, true);
+    t.setDisplayMode(DisplayMode::AllPoints);
+    EXPECT_FALSE(t.isChecked(2));
+}
+
+TEST(PointTable, SwapKeepsCheckMarksInPlace) {
+    PointTable t;
+    fill(t);
+    t.setChecked(2, true);
+    t.swapRowTexts(2, 1);
+    EXPECT_EQ(t.text(1, ColName), "B");
+    EXPECT_TRUE(t.isChecked(2));
+    EXPECT_FALSE(t.isChecked(1));
+}
+
+TEST(PointTable, EveryEditUndoesAndRedoes) {
+    struct Case {
+        const char* what;
+        void (*edit)(PointTable&);
+    } cases[] = {
+        {"set text", [](PointTable& t) { t.setText(2, ColNorth, "12.5"); }},
+        {"rename", [](PointTable& t) { t.setText(0, ColName, "J1"); }},
+        {"check", [](PointTable& t) { t.setChecked(3, true); }},
+        {"insert", [](PointTable& t) { t.insertRow(2, makeRow("X"), true); }},
+        {"append", [](PointTable& t) { t.appendRows({makeRow("X"), makeRow("Y")}); }},
+        {"remove", [](PointTable& t) { t.removeRows({5, 0, 3}); }},
+        {"swap", [](PointTable& t) { t.swapRowTexts(0, 5); }},
+        {"reorder", [](PointTable& t) { const int o[] = {5, 4, 3, 2, 1, 0}; t.reorderRows(o); }},
+        {"replace", [](PointTable& t) { t.replaceAll({makeRow("Q")}, {}); }},
+        {"line points", [](PointTable& t) { t.setLinePoints({"J1", "J2"}); }},
+        {"command",
+         [](PointTable& t) {
+             PointTable::Command command(t, "计算");
+             t.setText(0, ColDistance, "1");
+             t.setText(0, ColDistance, "2");
+             t.insertRow(0, makeRow("new"));
+             t.setText(1, ColDistance, "3");
+             t.removeRows({2});
+         }},
+    };
+    for (const auto& c : cases) {
+        PointTable t;
+        fill(t);
+        t.setLinePoints({"J1"});
+        t.clearHistory();
+        t.markSaved();
+        auto state = [&] {
+            std::string s;
+            for (int r = 0; r < t.rowCount(); ++r)
+                s += t.rowAt(r).joined(',') + (t.isChecked(r) ? "+\n" : "\n");
+            for (const auto& n : t.linePoints())
+                s += n + ";";
+            for (const auto& n : t.otherLines())
+                s += n + "|";
+            return s;
+        };
+        std::string before = state();
+        c.edit(t);
+        std::string after = state();
+        ASSERT_NE(before, after) << c.what;
+        ASSERT_TRUE(t.canUndo()) << c.what;
+        t.undo();
+        EXPECT_EQ(state(), before) << c.what;
+        EXPECT_FALSE(t.canUndo()) << c.what << ": one step per command";
+        t.redo();
+        EXPECT_EQ(state(), after) << c.what;
+        t.undo();
+        EXPECT_EQ(state(), before) << c.what;
+    }
+}
+
+TEST(PointTable, UndoAcrossAFilterRestoresTheFullTable) {
+    PointTable t;
+    fill(t);
+    t.setDisplayMode(DisplayMode::JStakes);
+    t.removeRows({0, 1});
+    EXPECT_EQ(t.rowCount(), 0);
+    t.setDisplayMode(DisplayMode::AllPoints);
+    EXPECT_EQ(names(t), (Names{"A", "B", "Z1", "C"}));
+    t.undo();
+    EXPECT_EQ(names(t), (Names{"A", "J1", "B", "Z1", "J2", "C"}));
+    EXPECT_EQ(t.FindPointRow("J2"), 4);
+}
+
+TEST(PointTable, ModifiedFollowsSavedStateThroughUndo) {
+    PointTable t;
+    fill(t);
+    EXPECT_FALSE(t.isModified());
+    t.setChecked(0, true);
+    EXPECT_FALSE(t.isModified()) << "check marks are not data";
+    t.setText(0, ColRemark, "r");
+    EXPECT_TRUE(t.isModified());
+    t.undo();
+    EXPECT_FALSE(t.isModified());
+    t.redo();
+    t.markSaved();
+    EXPECT_FALSE(t.isModified());
+    t.undo();
+    EXPECT_TRUE(t.isModified());
+    t.setText(1, ColRemark, "other");  // the saved state can no longer be reached
+    t.undo();
+    EXPECT_TRUE(t.isModified());
+}
+
+TEST(PointTable, UndoRecordGrowsWithTheChangeNotTheTable) {
+    PointTable t;
+    std::vector<Row> rows;
+    for (int i = 0; i < 50000; ++i)
+        rows.push_back(makeRow("P" + std::to_string(i)));
+    t.replaceAll(std::move(rows), {});
+    t.clearHistory();
+    t.setText(100, ColRemark, "a remark");
+    EXPECT_LT(t.historyBytes(), 1024u);
+    t.insertRow(10);
+    t.removeRows({20});
+    EXPECT_LT(t.historyBytes(), 4096u);
+}
+
+TEST(PointTable, OutOfRangeEditsAreIgnored) {
+    PointTable t;
+    fill(t);
+    t.setText(99, 0, "x");
+    t.setText(0, 17, "x");
+    t.setChecked(-1, true);
+    t.insertRow(99);
+    t.removeRows({-1, 99});
+    t.swapRowTexts(0, 99);
+    const int bad[] = {0, 0, 1, 2, 3, 4};
+    t.reorderRows(bad);
+    EXPECT_FALSE(t.canUndo());
+    EXPECT_EQ(t.text(99, 0), "");
+    EXPECT_EQ(t.text(0, 99), "");
+}
+
+}  // namespace
+}  // namespace corvane
