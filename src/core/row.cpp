@@ -1,5 +1,6 @@
 #include "row.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -19,21 +20,47 @@ void appendWithoutNul(std::string& out, std::string_view text) {
 }  // namespace
 
 Row::Row(std::span<const std::string_view> cells) {
+    const size_t count = std::min(cells.size(), static_cast<size_t>(kColumnCount));
     size_t total = kColumnCount - 1;
-    for (size_t i = 0; i < cells.size() && i < kColumnCount; ++i)
+    bool hasNul = false;
+    for (size_t i = 0; i < count; ++i) {
         total += cells[i].size();
-    std::string raw;
-    raw.reserve(total);
-    for (int c = 0; c < kColumnCount; ++c) {
-        if (c > 0)
-            raw += '\0';
-        if (static_cast<size_t>(c) < cells.size())
-            appendWithoutNul(raw, cells[c]);
+        hasNul = hasNul || (!cells[i].empty() &&
+                            std::memchr(cells[i].data(), '\0', cells[i].size()) != nullptr);
     }
-    assign(raw);
+    if (hasNul) {  // rare: build the text the slow way, dropping the NULs
+        std::string raw;
+        raw.reserve(total);
+        for (int c = 0; c < kColumnCount; ++c) {
+            if (c > 0)
+                raw += '\0';
+            if (static_cast<size_t>(c) < count)
+                appendWithoutNul(raw, cells[c]);
+        }
+        assign(raw);
+        return;
+    }
+    if (total == kColumnCount - 1)  // all cells empty
+        return;
+    if (total > UINT32_MAX)
+        throw std::length_error("row text too long");
+    // One allocation of the exact size: the import builds a million of these.
+    m_data.reset(new char[total]);
+    char* p = m_data.get();
+    for (size_t c = 0; c < kColumnCount; ++c) {
+        if (c > 0)
+            *p++ = '\0';
+        if (c < count && !cells[c].empty()) {
+            std::memcpy(p, cells[c].data(), cells[c].size());
+            p += cells[c].size();
+        }
+    }
+    m_size = static_cast<uint32_t>(total);
 }
 
-Row::Row(const Row& other) { assign(other.raw()); }
+Row::Row(const Row& other) {
+    assign(other.raw());
+}
 
 Row& Row::operator=(const Row& other) {
     if (this != &other)
@@ -88,11 +115,14 @@ void Row::appendJoined(std::string& out, char separator) const {
         out.append(kColumnCount - 1, separator);
         return;
     }
-    size_t start = out.size();
+    const size_t start = out.size();
     out.append(m_data.get(), m_size);
-    for (size_t i = start; i < out.size(); ++i)
-        if (out[i] == '\0')
-            out[i] = separator;
+    if (separator == '\0')
+        return;
+    char* p = out.data() + start;
+    char* const end = out.data() + out.size();
+    while ((p = static_cast<char*>(std::memchr(p, '\0', end - p))) != nullptr)
+        *p++ = separator;
 }
 
 std::string Row::joined(char separator) const {

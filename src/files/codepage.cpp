@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -197,69 +198,129 @@ void sanitizeUtf8(std::string_view s, std::string& out, size_t& invalid) {
 }
 
 namespace cp936 {
+namespace {
+
+// Length of the run of ASCII bytes at the start of [p, end), eight bytes at a time.
+size_t asciiRun(const unsigned char* p, const unsigned char* end) {
+    const unsigned char* q = p;
+    while (end - q >= 8) {
+        uint64_t word;
+        std::memcpy(&word, q, 8);
+        if (word & 0x8080808080808080ull)
+            break;
+        q += 8;
+    }
+    while (q < end && *q < 0x80)
+        ++q;
+    return static_cast<size_t>(q - p);
+}
+
+char* putUtf8(char* out, char32_t cp) {
+    if (cp < 0x80) {
+        *out++ = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
+}  // namespace
 
 void decode(std::string_view bytes, std::string& out, size_t& invalid) {
     const Tables& t = tables();
-    const size_t n = bytes.size();
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    size_t i = 0;
-    while (i < n) {
-        size_t run = i;
-        while (run < n && p[run] < 0x80)
-            ++run;
-        out.append(bytes.data() + i, run - i);
-        i = run;
-        if (i >= n)
+    const auto* const end = p + bytes.size();
+    // No byte sequence grows by more than three times (one byte to U+FFFD or the euro
+    // sign), so the output is written through a pointer into room made beforehand.
+    const size_t base = out.size();
+    out.resize(base + 3 * bytes.size());
+    char* dst = out.data() + base;
+    while (p < end) {
+        const size_t run = asciiRun(p, end);
+        std::memcpy(dst, p, run);
+        dst += run;
+        p += run;
+        if (p >= end)
             break;
-        unsigned char lead = p[i];
+        const unsigned char lead = *p;
         if (lead == 0x80) {
             if (t.single80) {
-                appendUtf8(out, t.single80);
+                dst = putUtf8(dst, t.single80);
             } else {
-                appendUtf8(out, kReplacement);
+                dst = putUtf8(dst, kReplacement);
                 ++invalid;
             }
-            ++i;
+            ++p;
             continue;
         }
-        if (lead <= 0xFE && i + 1 < n && p[i + 1] >= 0x40 && p[i + 1] <= 0xFE) {
-            uint16_t cp = t.decode[(lead - 0x81) * 191 + (p[i + 1] - 0x40)];
+        if (lead <= 0xFE && end - p >= 2 && p[1] >= 0x40 && p[1] <= 0xFE) {
+            const uint16_t cp = t.decode[(lead - 0x81) * 191 + (p[1] - 0x40)];
             if (cp) {
-                appendUtf8(out, cp);
-                i += 2;
+                dst = putUtf8(dst, cp);
+                p += 2;
                 continue;
             }
         }
-        appendUtf8(out, kReplacement);
+        dst = putUtf8(dst, kReplacement);
         ++invalid;
-        ++i;
+        ++p;
     }
+    out.resize(static_cast<size_t>(dst - out.data()));
 }
 
 size_t encode(std::string_view text, std::string& out) {
     const Tables& t = tables();
-    const size_t n = text.size();
-    size_t i = 0;
-    while (i < n) {
-        size_t run = i;
-        while (run < n && static_cast<unsigned char>(text[run]) < 0x80)
-            ++run;
-        out.append(text.data() + i, run - i);
-        i = run;
-        if (i >= n)
+    const auto* const begin = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* p = begin;
+    const auto* const end = p + text.size();
+    // Code page 936 never takes more bytes than UTF-8 for the same character.
+    const size_t base = out.size();
+    out.resize(base + text.size());
+    char* dst = out.data() + base;
+    size_t failed = std::string_view::npos;
+    while (p < end) {
+        const size_t run = asciiRun(p, end);
+        std::memcpy(dst, p, run);
+        dst += run;
+        p += run;
+        if (p >= end)
             break;
-        size_t start = i;
-        char32_t cp = nextUtf8(text, i);
-        if (cp >= 0x10000 || (cp == kReplacement && i == start + 1))
-            return start;
-        uint16_t bytes = t.encode[cp];
-        if (bytes == 0)
-            return start;
-        if (bytes > 0xFF)
-            out += static_cast<char>(bytes >> 8);
-        out += static_cast<char>(bytes & 0xFF);
+        char32_t cp;
+        if ((p[0] & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 &&
+            (p[2] & 0xC0) == 0x80) {
+            // The common case of Chinese text, decoded inline.
+            cp = ((p[0] & 0x0Fu) << 12) | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu);
+            if (cp < 0x800 || (cp >= 0xD800 && cp < 0xE000)) {
+                failed = static_cast<size_t>(p - begin);
+                break;
+            }
+            p += 3;
+        } else {
+            size_t pos = static_cast<size_t>(p - begin);
+            const size_t start = pos;
+            cp = nextUtf8(text, pos);
+            if (cp >= 0x10000 || (cp == kReplacement && pos == start + 1)) {
+                failed = start;
+                break;
+            }
+            p = begin + pos;
+        }
+        const uint16_t code = t.encode[cp];
+        if (code == 0) {
+            failed = static_cast<size_t>(p - begin) - (cp < 0x800 ? 2 : 3);
+            break;
+        }
+        if (code > 0xFF)
+            *dst++ = static_cast<char>(code >> 8);
+        *dst++ = static_cast<char>(code & 0xFF);
     }
-    return std::string_view::npos;
+    out.resize(static_cast<size_t>(dst - out.data()));
+    return failed;
 }
 
 }  // namespace cp936

@@ -1,6 +1,8 @@
 #include "encodedtext.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "codepage.h"
 #include "columns.h"
@@ -35,6 +37,39 @@ bool EncodedText::appendCell(std::string_view text, int row, int column) {
     return false;
 }
 
-bool EncodedText::append(std::string_view text) { return appendCell(text, -1, -1); }
+bool EncodedText::appendRow(const Row& content, int row, char separator) {
+    if (m_failed)
+        return false;
+    // The whole row goes through the encoder at once; the NULs between the cells
+    // come out as NULs (no multi-byte sequence holds one) and become separators.
+    m_scratch.clear();
+    content.appendJoined(m_scratch, '\0');
+    const size_t start = m_bytes.size();
+    const size_t bad = cp936::encode(m_scratch, m_bytes);
+    if (bad != std::string_view::npos) {
+        const std::string_view text(m_scratch);
+        size_t from = 0;  // where the cell of the bad character starts
+        if (bad > 0) {
+            if (size_t nul = text.rfind('\0', bad - 1); nul != std::string_view::npos)
+                from = nul + 1;
+        }
+        const int column = static_cast<int>(std::count(text.begin(), text.begin() + bad, '\0'));
+        m_bytes.resize(start);
+        m_failed = true;
+        m_error = unencodableError(content.cell(column), bad - from, row, column);
+        return false;
+    }
+    if (separator != '\0') {
+        char* p = m_bytes.data() + start;
+        char* const end = m_bytes.data() + m_bytes.size();
+        while ((p = static_cast<char*>(std::memchr(p, '\0', end - p))) != nullptr)
+            *p++ = separator;
+    }
+    return true;
+}
+
+bool EncodedText::append(std::string_view text) {
+    return appendCell(text, -1, -1);
+}
 
 }  // namespace corvane

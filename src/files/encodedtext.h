@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "result.h"
+#include "row.h"
 
 namespace corvane {
 
@@ -15,6 +16,9 @@ public:
     /// Appends UTF-8 text from cell (row, column) of the table; row and column only
     /// serve the error. False once any text could not be encoded.
     bool appendCell(std::string_view text, int row, int column);
+    /// Appends the cells of table row `row` joined by `separator`; on failure the
+    /// error names the cell.
+    bool appendRow(const Row& content, int row, char separator);
     /// Appends text that is not from a cell (record names, numbers, separators).
     bool append(std::string_view text);
     void appendAscii(std::string_view text) { m_bytes.append(text); }
@@ -28,6 +32,7 @@ public:
 
 private:
     std::string m_bytes;
+    std::string m_scratch;  // the row being encoded, cells separated by NUL
     bool m_failed = false;
     Error m_error;
 };
