@@ -1,0 +1,89 @@
+#include "linepointselection.h"
+
+#include <cmath>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "cellnumber.h"
+#include "columns.h"
+#include "pointtable.h"
+#include "vocabularies.h"
+
+namespace corvane {
+
+std::vector<std::string> gatherJStakes(const PointTable& table) {
+    std::vector<std::string> names;
+    std::unordered_set<std::string_view> gathered;
+    for (int r = 0; r < table.rowCount(); ++r) {
+        const std::string_view name = table.text(r, ColName);
+        if (name.empty() || table.text(r, ColPointType) != kJStake)
+            continue;
+        if (gathered.insert(name).second)
+            names.emplace_back(name);
+    }
+    return names;
+}
+
+std::vector<double> lineMileages(const PointTable& table, const std::vector<std::string>& names,
+                                 double startMileage) {
+    std::vector<double> mileages;
+    mileages.reserve(names.size());
+    double mileage = startMileage;
+    bool havePrevious = false;
+    double previousX = 0.0;
+    double previousY = 0.0;
+    for (const std::string& name : names) {
+        const int row = table.findFullRow(name);
+        if (row >= 0) {
+            const double x = readNumber(table.fullText(row, ColNorth));
+            const double y = readNumber(table.fullText(row, ColEast));
+            if (havePrevious) {
+                const double dx = x - previousX;
+                const double dy = y - previousY;
+                mileage = mileage + std::sqrt(dx * dx + dy * dy);
+            }
+            previousX = x;
+            previousY = y;
+            havePrevious = true;
+        }
+        mileages.push_back(mileage);
+    }
+    return mileages;
+}
+
+void applyLinePointSelection(
+    PointTable& table, const std::vector<std::pair<std::string, std::string>>& nameAndMileageText) {
+    PointTable::Command command(table, "电力线点选择");
+    const size_t count = nameAndMileageText.size();
+    // Name -> its last place in the chain: a later entry of a name overwrites an earlier.
+    std::unordered_map<std::string_view, size_t> placeOf;
+    placeOf.reserve(count);
+    std::vector<std::string> linePoints;
+    linePoints.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        placeOf[nameAndMileageText[i].first] = i;
+        linePoints.push_back(nameAndMileageText[i].first);
+    }
+    constexpr std::string_view kZeroOffset = "0.0000";
+    for (int r = 0; r < table.rowCount(); ++r) {
+        const auto found = placeOf.find(table.text(r, ColName));
+        if (found == placeOf.end()) {
+            table.setText(r, ColSegmentStart, {});
+            table.setText(r, ColSegmentEnd, {});
+            table.setText(r, ColDistance, {});
+            table.setText(r, ColOffset, {});
+            continue;
+        }
+        const size_t i = found->second;
+        const std::string& name = nameAndMileageText[i].first;
+        const std::string& next = i + 1 < count ? nameAndMileageText[i + 1].first : name;
+        table.setText(r, ColSegmentStart, name);
+        table.setText(r, ColSegmentEnd, next);
+        table.setText(r, ColDistance, nameAndMileageText[i].second);
+        table.setText(r, ColOffset, kZeroOffset);
+    }
+    table.setLinePoints(std::move(linePoints));
+}
+
+}  // namespace corvane

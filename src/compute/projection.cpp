@@ -1,0 +1,58 @@
+#include "projection.h"
+
+#include <cmath>
+#include <string>
+
+#include "cellnumber.h"
+#include "columns.h"
+#include "pointtable.h"
+
+namespace corvane {
+namespace {
+
+constexpr double kFullTurn = 6.283185307179586;
+constexpr double kQuarterTurn = 1.5707963267948966;
+
+}  // namespace
+
+int projectPoints(PointTable& table, double limit) {
+    PointTable::Command command(table, "测点投影到电力线");
+    int moved = 0;
+    std::string northText;
+    std::string eastText;
+    for (int i = 0; i < table.rowCount(); ++i) {
+        const double offset = readNumber(table.text(i, ColOffset));
+        if (!(std::fabs(offset) < limit))
+            continue;
+        const double x = readNumber(table.text(i, ColNorth));
+        const double y = readNumber(table.text(i, ColEast));
+        const int s = table.FindPointRow(table.text(i, ColSegmentStart));
+        const int e = table.FindPointRow(table.text(i, ColSegmentEnd));
+        if (s < 0 || e < 0)
+            continue;
+        const double xa = readNumber(table.text(s, ColNorth));
+        const double ya = readNumber(table.text(s, ColEast));
+        const double xb = readNumber(table.text(e, ColNorth));
+        const double yb = readNumber(table.text(e, ColEast));
+        double angle = std::atan2(xb - xa, yb - ya);
+        if (angle < 0)
+            angle += kFullTurn;
+        // The left-hand normal: a positive offset lies to the right, so the point moves
+        // by its offset towards the line.
+        const double normal = angle + kQuarterTurn;
+        const double east = y + offset * std::cos(normal);
+        const double north = x + offset * std::sin(normal);
+        if (!std::isfinite(east) || !std::isfinite(north))
+            continue;
+        eastText.clear();
+        appendFixed(eastText, east, 4);
+        northText.clear();
+        appendFixed(northText, north, 4);
+        table.setText(i, ColEast, eastText);
+        table.setText(i, ColNorth, northText);
+        ++moved;
+    }
+    return moved;
+}
+
+}  // namespace corvane
