@@ -1,6 +1,7 @@
 #include <CLI/CLI.hpp>
 
 #include "exitcodes.h"
+#include "mergecommand.h"
 #include "processcommand.h"
 
 int main(int argc, char** argv) {
@@ -8,6 +9,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     int exitCode = corvane::ExitDone;
     corvane::addProcessCommand(app, exitCode);
+    corvane::addMergeCommand(app, exitCode);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -1,6 +1,8 @@
 #include "exportformat.h"
 
+#include "dxfexport.h"
 #include "filesystem.h"
+#include "orgwriter.h"
 #include "pointfilewriter.h"
 
 namespace corvane {
@@ -18,14 +20,14 @@ std::string lower(std::string_view text) {
 
 std::string_view extensionOf(ExportType type) {
     switch (type) {
-    case ExportType::Org:
-        return ".org";
-    case ExportType::Ept:
-        return ".ept";
-    case ExportType::Csv:
-        return ".csv";
-    case ExportType::Dxf:
-        return ".dxf";
+        case ExportType::Org:
+            return ".org";
+        case ExportType::Ept:
+            return ".ept";
+        case ExportType::Csv:
+            return ".csv";
+        case ExportType::Dxf:
+            return ".dxf";
     }
     return "";
 }
@@ -53,15 +55,16 @@ std::optional<ExportType> exportTypeForPath(std::string_view path) {
 
 Result<std::string> buildExport(const PointTable& table, ExportType type) {
     switch (type) {
-    case ExportType::Ept:
-        return buildEptFile(table);
-    case ExportType::Csv:
-        return buildCsvTable(table);
-    case ExportType::Org:
-    case ExportType::Dxf:
-        break;
+        case ExportType::Ept:
+            return buildEptFile(table);
+        case ExportType::Csv:
+            return buildCsvTable(table);
+        case ExportType::Org:
+            return buildOrgFile(table);
+        case ExportType::Dxf:
+            return buildDxfFile(table);
     }
-    return Error::data("尚不支持导出该文件类型。");
+    return Error::data("未知的导出文件类型。");
 }
 
 Status exportTable(const PointTable& table, ExportType type, const std::string& path) {

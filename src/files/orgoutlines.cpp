@@ -1,0 +1,153 @@
+#include "orgoutlines.h"
+
+#include <cmath>
+
+#include "angles.h"
+#include "cellnumber.h"
+#include "pointtable.h"
+#include "vocabularies.h"
+
+namespace corvane {
+namespace {
+
+enum class OutlineKind { Band, Pond, House };
+
+struct Corner {
+    double x = 0.0;  // O, across the line
+    double y = 0.0;  // D, along it
+};
+
+struct PlanPoint {
+    double north = 0.0;
+    double east = 0.0;
+};
+
+std::string_view cellOrEmpty(const PointTable& table, int row, int column) {
+    if (row < 0 || row >= table.rowCount())
+        return {};
+    return table.rowAt(row).cell(column);
+}
+
+// A partner is found by the name of a row above; a missing one stands at (0, 0).
+PlanPoint partner(const PointTable& table, int rowAbove) {
+    const int found = table.FindPointRow(cellOrEmpty(table, rowAbove, ColName));
+    if (found < 0)
+        return {};
+    const Row& row = table.rowAt(found);
+    return {readNumber(row.cell(ColNorth)), readNumber(row.cell(ColEast))};
+}
+
+double azimuth(PlanPoint from, PlanPoint to) {
+    return Azimuth(from.north, from.east, to.north, to.east);
+}
+
+double distance(PlanPoint a, PlanPoint b) {
+    const double dn = b.north - a.north;
+    const double de = b.east - a.east;
+    return std::sqrt(dn * dn + de * de);
+}
+
+OutlineKind kindOf(const OrgRowValues& v) {
+    if (v.type == kThreePointHouse || isHouseCode(v.code))
+        return OutlineKind::House;
+    if (v.code == kPondCode)
+        return OutlineKind::Pond;
+    return OutlineKind::Band;
+}
+
+struct Outline {
+    double theta = 0.0;  // direction of the length side, in the line frame
+    double length = 0.0;
+    double width = 0.0;
+};
+
+Outline outlineOf(const PointTable& table, const OrgRowValues& v, OutlineKind kind) {
+    const int r = v.row;
+    Outline o;
+    if (v.type == kThreePointHouse) {
+        const PlanPoint r1 = partner(table, r - 2);
+        const PlanPoint r2 = partner(table, r - 1);
+        const PlanPoint r3 = partner(table, r);
+        o.theta = azimuth(r1, r2) - v.azimuth;
+        o.length = distance(r2, r3);
+        o.width = distance(r1, r2);
+        return o;
+    }
+    if (v.type == kTwoPointObject) {
+        const PlanPoint q1 = partner(table, r - 1);
+        const PlanPoint q2 = partner(table, r);
+        o.width = distance(q1, q2);
+        if (kind == OutlineKind::Band) {
+            o.theta = v.angle - v.azimuth;
+        } else {
+            o.theta = azimuth(q1, q2) - v.azimuth;
+            o.length = v.length;
+        }
+        return o;
+    }
+    o.theta = v.angle - v.azimuth;
+    o.length = kind == OutlineKind::Band ? 0.0 : v.length;
+    o.width = v.width;
+    return o;
+}
+
+}  // namespace
+
+void writeOutline(const PointTable& table, const OrgRowValues& v, OrgNumber& counter,
+                  OrgRecords& records) {
+    const int r = v.row;
+    // Of a group of two- or three-point rows only those that carry a crossing object,
+    // and the last row of the group, describe an object.
+    if ((v.type == kTwoPointObject || v.type == kThreePointHouse) &&
+        cellOrEmpty(table, r + 1, ColPointType) == v.type && v.code == 0)
+        return;
+
+    const OrgNumber c = counter;
+    counter = c + 1;
+    const OutlineKind kind = kindOf(v);
+    if (kind == OutlineKind::Band)
+        counter += 1;
+    const Outline outline = outlineOf(table, v, kind);
+
+    const double o = v.offset;
+    const double d = v.distance;
+    const double theta = outline.theta;
+    const Corner p0{o, d};
+    const Corner p1{o - std::sin(theta) * outline.length, d + std::cos(theta) * outline.length};
+    const double theta2 = std::sin(theta) >= 0.0 ? theta - kHalfPi : theta + kHalfPi;
+    const Corner p3{o - std::sin(theta2) * outline.width, d + std::cos(theta2) * outline.width};
+    const Corner p2{p1.x + p3.x - o, p1.y + p3.y - d};
+
+    // The corner closest to the centre line; a later one of the same distance wins.
+    double nearest = p0.x;
+    for (const Corner& p : {p1, p2, p3})
+        if (std::fabs(p.x) <= std::fabs(nearest))
+            nearest = p.x;
+
+    records.point(c, o, d, v.elevation);
+    switch (kind) {
+        case OutlineKind::Band:
+            records.band(c, outline.width, PackDms(FoldHalfTurn(theta + kHalfPi)), v.code);
+            break;
+        case OutlineKind::Pond:
+            records.relativePoint(c + 1, c, p2.x - o, p2.y - d);
+            records.flag70(c);
+            records.flag60(c + 1);
+            records.relativeChainedPoint(c + 2, c, p1.x - o, p1.y - d, c);
+            records.relativeChainedPoint(c + 3, c, p3.x - o, p3.y - d, c + 1);
+            records.link(c + 1, c + 2);
+            records.link(c, c + 3);
+            counter = c + 4;
+            break;
+        case OutlineKind::House:
+            records.chainedPoint(c + 1, p1.x, p1.y, v.elevation, c, v.code);
+            records.chainedPoint(c + 2, p2.x, p2.y, v.elevation, c + 1, v.code);
+            records.chainedPoint(c + 3, p3.x, p3.y, v.elevation, c + 2, v.code);
+            records.closingLink(c + 3, c, v.code);
+            records.houseHeight(c + 4, c + 2, c, v.measuredHeight, nearest);
+            counter = c + 6;
+            break;
+    }
+}
+
+}  // namespace corvane
