@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+class PointTable;
+
+/// A point the automatic line selection could not give a segment, and why.
+struct HardPoint {
+    enum class Where {
+        BeforeStart,  // its foot falls before the first J stake of the line
+        AfterEnd,     // its foot falls beyond the last J stake
+        OutsideTurn,  // in the wedge outside a turn, where neither leg's foot is inside
+        NoLine,       // the line has fewer than two J stakes that name rows
+    };
+    int row = -1;  // row shown
+    Where where = Where::NoLine;
+    std::string nearestStake;  // name of the nearest J stake of the line
+    double distance = 0.0;     // plan distance to it, metres
+};
+
+/// Classifies the given rows (those left without a segment) against the line point
+/// list: the nearest J stake of the line and on which side of the line they lie.
+std::vector<HardPoint> classifyHardPoints(const PointTable& table, const std::vector<int>& rows);
+
+/// Chinese text for a HardPoint::Where.
+std::string describe(HardPoint::Where where);
+
+}  // namespace corvane

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace corvane {
+
+class PointTable;
+
+/// What the longitudinal section shows of one row.
+struct ProfilePoint {
+    enum class Kind {
+        Ground,       // an ordinary point on the ground line
+        JStake,       // a turning point: a labelled vertical line
+        ZStake,       // a stake on a straight stretch
+        CrossedLine,  // a crossed line measured at one point: drawn at its height
+        House,        // a house: a block of its height
+        Object,       // another measured object on the ground (road, ditch, pond)
+    };
+    Kind kind = Kind::Ground;
+    int row = -1;            // row shown
+    double distance = 0.0;   // cumulative distance, column 7
+    double elevation = 0.0;  // column 3
+    double height = 0.0;     // measured height above the ground, column 11
+    double width = 0.0;      // extent along the line for houses, column 15
+    std::string label;       // name, or the object's text
+};
+
+/// The section of the rows shown that have a numeric cumulative distance, in
+/// ascending distance (rows of equal distance in table order).
+struct ProfileData {
+    std::vector<ProfilePoint> points;
+    double minDistance = 0.0, maxDistance = 0.0;
+    double minElevation = 0.0, maxElevation = 0.0;  // tops of objects included
+    bool empty() const { return points.empty(); }
+};
+
+ProfileData buildProfile(const PointTable& table);
+
+/// Round tick positions ("nice numbers": 1, 2 or 5 times a power of ten) covering
+/// [low, high] with about `count` intervals.
+std::vector<double> niceTicks(double low, double high, int count);
+
+}  // namespace corvane

@@ -1,0 +1,349 @@
+#include "validation.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "cellnumber.h"
+#include "columns.h"
+#include "pointtable.h"
+#include "vocabularies.h"
+
+namespace corvane {
+namespace {
+
+using Severity = CheckEntry::Severity;
+
+std::string quoted(std::string_view text) {
+    return "“" + std::string(text) + "”";
+}
+
+std::string rowLabel(const PointTable& table, int row) {
+    return "第 " + std::to_string(row + 1) + " 行" + quoted(table.text(row, ColName));
+}
+
+std::string header(int column) {
+    return quoted(kColumns[column].header);
+}
+
+bool contains(std::span<const std::string_view> list, std::string_view text) {
+    return std::find(list.begin(), list.end(), text) != list.end();
+}
+
+class Checker {
+public:
+    Checker(const PointTable& table, const CheckOptions& options)
+        : m_table(table), m_options(options) {}
+
+    std::vector<CheckEntry> run() {
+        collectNames();
+        for (int r = 0; r < m_table.rowCount(); ++r) {
+            checkSegment(r);
+            checkNumbers(r);
+            checkVocabularies(r);
+            checkPartners(r);
+            checkEncoding(r);
+        }
+        checkDuplicates();
+        checkLinePoints();
+        return std::move(m_entries);
+    }
+
+private:
+    void add(Severity severity, std::string code, int row, int column, std::string message,
+             std::string fix) {
+        m_entries.push_back(
+            {severity, std::move(code), row, column, std::move(message), std::move(fix)});
+    }
+
+    void collectNames() {
+        for (int r = 0; r < m_table.rowCount(); ++r)
+            m_rowsOfName[m_table.text(r, ColName)].push_back(r);
+    }
+
+    void checkSegment(int r) {
+        std::string_view start = m_table.text(r, ColSegmentStart);
+        std::string_view end = m_table.text(r, ColSegmentEnd);
+        if (start.empty() && end.empty() && m_table.FindPointRow("") < 0) {
+            add(Severity::Error, "no-segment", r, ColSegmentStart,
+                rowLabel(m_table, r) +
+                    "没有所属的电力线（电力线起点和终点都为空），导出道亨格式时会中止。",
+                "先做“电力线点选择”，再用“自动选择电力线”，或手工填写电力线起点和终点。");
+            return;
+        }
+        for (int column : {ColSegmentStart, ColSegmentEnd}) {
+            std::string_view name = m_table.text(r, column);
+            if (m_table.FindPointRow(name) >= 0)
+                continue;
+            add(Severity::Error, "unresolved-segment", r, column,
+                rowLabel(m_table, r) + "的" + header(column) + quoted(name) +
+                    "不是表中任何点的点名，导出道亨格式时会中止。",
+                "改成已有的点名，或重新做“自动选择电力线”。");
+        }
+    }
+
+    void checkNumbers(int r) {
+        static constexpr int kCoordinates[] = {ColNorth, ColEast, ColHeight};
+        static constexpr int kOthers[] = {ColDistance, ColOffset, ColMeasuredHeight,
+                                          ColAngle,    ColLength, ColWidth};
+        for (int column : kCoordinates) {
+            std::string_view text = m_table.text(r, column);
+            if (startsWithNumber(text))
+                continue;
+            add(Severity::Warning, "not-a-number", r, column,
+                rowLabel(m_table, r) + "的" + header(column) +
+                    (text.empty() ? std::string("为空") : quoted(text) + "不是数字") +
+                    "，计算时按 0 处理。",
+                "填写正确的数值。");
+        }
+        for (int column : kOthers) {
+            std::string_view text = m_table.text(r, column);
+            if (text.empty() || startsWithNumber(text))
+                continue;
+            if (text == kUnresolved && (column == ColDistance || column == ColOffset))
+                continue;  // reported with the segment that does not resolve
+            add(Severity::Warning, "not-a-number", r, column,
+                rowLabel(m_table, r) + "的" + header(column) + quoted(text) +
+                    "不是数字，计算和导出时按 0 处理。",
+                "填写正确的数值。");
+        }
+    }
+
+    void checkVocabularies(int r) {
+        std::string_view type = m_table.text(r, ColPointType);
+        if (!contains(pointTypes(), type)) {
+            add(Severity::Error, "unknown-point-type", r, ColPointType,
+                rowLabel(m_table, r) + "的点类型" + quoted(type) +
+                    "不在点类型列表中，导出道亨格式时这一行会被略去。",
+                "从下拉列表中选择点类型。");
+        }
+        std::string_view crossing = m_table.text(r, ColCrossing);
+        bool lineClass = type == kOnePointCrossedObject;
+        auto list = lineClass ? lineClasses() : crossingObjects();
+        if (!crossing.empty() && !contains(list, crossing)) {
+            add(Severity::Warning, "unknown-crossing", r, ColCrossing,
+                rowLabel(m_table, r) + "的跨越物" + quoted(crossing) + "不在" +
+                    (lineClass ? "线路等级" : "跨越物") + "列表中，按代码 " +
+                    std::to_string(crossingCode(crossing)) + " 导出。",
+                "从下拉列表中选择。");
+        }
+        std::string_view pole = m_table.text(r, ColPoleType);
+        if (!pole.empty() && !contains(poleTypes(), pole)) {
+            add(Severity::Warning, "unknown-pole-type", r, ColPoleType,
+                rowLabel(m_table, r) + "的杆型" + quoted(pole) + "不在杆型列表中，按代码 " +
+                    std::to_string(poleTypeCode(pole)) + " 导出。",
+                "从下拉列表中选择杆型。");
+        }
+    }
+
+    // Two- and three-point objects take the rows above them as partners, found by name.
+    void checkPartners(int r) {
+        std::string_view type = m_table.text(r, ColPointType);
+        int partners = type == kTwoPointObject ? 1 : type == kThreePointHouse ? 2 : 0;
+        if (partners == 0)
+            return;
+        bool skipped = m_table.text(r + 1, ColPointType) == type &&
+                       crossingCode(m_table.text(r, ColCrossing)) == 0;
+        if (skipped)
+            return;
+        for (int k = 1; k <= partners; ++k) {
+            int p = r - k;
+            if (p < 0) {
+                add(Severity::Error, "missing-partner", r, ColPointType,
+                    rowLabel(m_table, r) + "是" + quoted(type) + "，但上面没有第 " +
+                        std::to_string(k) + " 个配套的点，轮廓会按坐标 (0, 0) 画出。",
+                    "把同一地物的各点按顺序排在一起。");
+                continue;
+            }
+            std::string_view partnerName = m_table.text(p, ColName);
+            int found = m_table.FindPointRow(partnerName);
+            if (found != p) {
+                add(Severity::Error, "shadowed-partner", r, ColPointType,
+                    rowLabel(m_table, r) + "的配套点" + quoted(partnerName) + "按点名找到的是第 " +
+                        std::to_string(found + 1) + " 行，不是它上面的第 " + std::to_string(p + 1) +
+                        " 行，轮廓会用错坐标。",
+                    "给配套点起一个唯一的点名。");
+            } else if (m_table.text(p, ColPointType) != type) {
+                add(Severity::Warning, "partner-type", r, ColPointType,
+                    rowLabel(m_table, r) + "的配套点（第 " + std::to_string(p + 1) +
+                        " 行）的点类型是" + quoted(m_table.text(p, ColPointType)) + "，不是" +
+                        quoted(type) + "。",
+                    "检查这一地物的各点是否排在一起、类型是否一致。");
+            }
+        }
+    }
+
+    void checkEncoding(int r) {
+        if (!m_options.firstUnencodable)
+            return;
+        const Row& row = m_table.rowAt(r);
+        for (int c = 0; c < kColumnCount; ++c) {
+            std::string_view text = row.cell(c);
+            size_t bad = m_options.firstUnencodable(text);
+            if (bad == std::string_view::npos)
+                continue;
+            size_t end = bad + 1;
+            while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+                ++end;
+            add(Severity::Error, "unencodable", r, c,
+                rowLabel(m_table, r) + "的" + header(c) + "中的字符" +
+                    quoted(text.substr(bad, end - bad)) +
+                    "无法用 GBK（代码页 936）保存，导出会失败。",
+                "换成 GBK 能表示的字符。");
+        }
+    }
+
+    void checkDuplicates() {
+        std::unordered_map<std::string_view, int> references;
+        for (int r = 0; r < m_table.rowCount(); ++r) {
+            for (int column : {ColSegmentStart, ColSegmentEnd})
+                ++references[m_table.text(r, column)];
+        }
+        for (const std::string& name : m_table.linePoints())
+            ++references[name];
+        std::vector<std::pair<int, std::string_view>> duplicates;
+        for (const auto& [name, rows] : m_rowsOfName)
+            if (rows.size() > 1 && !name.empty())
+                duplicates.push_back({rows.front(), name});
+        std::sort(duplicates.begin(), duplicates.end());
+        for (const auto& [first, name] : duplicates) {
+            const std::vector<int>& rows = m_rowsOfName[name];
+            std::string list;
+            for (size_t i = 0; i < rows.size() && i < 10; ++i)
+                list += (i ? "、" : "") + std::to_string(rows[i] + 1);
+            if (rows.size() > 10)
+                list += " 等";
+            int uses = references.count(name) ? references[name] : 0;
+            std::string shadow =
+                uses > 0 ? "有 " + std::to_string(uses) +
+                               " 处引用这个点名（电力线起点、终点或电力线点），都指向第 " +
+                               std::to_string(first + 1) + " 行，其余同名行被遮住。"
+                         : "按点名查找时总是找到第 " + std::to_string(first + 1) + " 行。";
+            add(Severity::Warning, "duplicate-name", rows[1], ColName,
+                "点名" + quoted(name) + "出现 " + std::to_string(rows.size()) + " 次（第 " + list +
+                    " 行）；" + shadow,
+                "给重复的点改名，使每个点名唯一。");
+        }
+    }
+
+    void checkLinePoints() {
+        const std::vector<std::string>& line = m_table.linePoints();
+        std::unordered_set<std::string_view> inLine(line.begin(), line.end());
+        for (int r = 0; r < m_table.rowCount(); ++r) {
+            if (m_table.text(r, ColPointType) != kJStake)
+                continue;
+            std::string_view name = m_table.text(r, ColName);
+            if (inLine.count(name))
+                continue;
+            add(Severity::Warning, "jstake-not-in-line", r, ColName,
+                rowLabel(m_table, r) + "是 J桩，但不在电力线点列表中，不会写出转角。",
+                line.empty() ? "先做“电力线点选择”。"
+                             : "在“电力线点选择”中把它加入电力线，或改为其他点类型。");
+        }
+        double previous = 0.0;
+        bool havePrevious = false;
+        for (size_t k = 0; k < line.size(); ++k) {
+            int row = m_table.FindPointRow(line[k]);
+            if (row < 0) {
+                add(Severity::Error, "line-point-missing", -1, -1,
+                    "电力线点" + quoted(line[k]) + "（第 " + std::to_string(k + 1) +
+                        " 个）在表中找不到，相邻 J桩的转角会按坐标 (0, 0) 计算。",
+                    "重新做“电力线点选择”。");
+                continue;
+            }
+            double mileage = readNumber(m_table.text(row, ColDistance));
+            if (havePrevious && mileage < previous) {
+                add(Severity::Warning, "mileage-decreases", row, ColDistance,
+                    rowLabel(m_table, row) + "的累距 " + formatFixed(mileage, 3) +
+                        " 小于前一个电力线点的 " + formatFixed(previous, 3) + "，里程沿线路倒退。",
+                    "检查电力线点的顺序和起始里程，重新做“电力线点选择”。");
+            }
+            previous = mileage;
+            havePrevious = true;
+        }
+    }
+
+    const PointTable& m_table;
+    const CheckOptions& m_options;
+    std::unordered_map<std::string_view, std::vector<int>> m_rowsOfName;
+    std::vector<CheckEntry> m_entries;
+};
+
+void appendJsonString(std::string& out, std::string_view text) {
+    out += '"';
+    for (char c : text) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char buffer[8];
+                    std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned char>(c));
+                    out += buffer;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    out += '"';
+}
+
+}  // namespace
+
+std::vector<CheckEntry> checkTable(const PointTable& table, const CheckOptions& options) {
+    std::vector<CheckEntry> entries = Checker(table, options).run();
+    std::stable_sort(entries.begin(), entries.end(), [](const CheckEntry& a, const CheckEntry& b) {
+        // Rows in order, table-wide entries (row -1) last.
+        unsigned ra = static_cast<unsigned>(a.row);
+        unsigned rb = static_cast<unsigned>(b.row);
+        return ra < rb;
+    });
+    return entries;
+}
+
+int countSeverity(const std::vector<CheckEntry>& entries, CheckEntry::Severity severity) {
+    return static_cast<int>(std::count_if(entries.begin(), entries.end(), [&](const CheckEntry& e) {
+        return e.severity == severity;
+    }));
+}
+
+std::string checkEntriesToJson(const std::vector<CheckEntry>& entries) {
+    std::string out =
+        "{\n  \"errors\": " + std::to_string(countSeverity(entries, Severity::Error)) +
+        ",\n  \"warnings\": " + std::to_string(countSeverity(entries, Severity::Warning)) +
+        ",\n  \"entries\": [";
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const CheckEntry& e = entries[i];
+        out += i ? ",\n    {" : "\n    {";
+        out += "\"severity\": ";
+        out += e.severity == Severity::Error ? "\"error\"" : "\"warning\"";
+        out += ", \"code\": ";
+        appendJsonString(out, e.code);
+        out += ", \"row\": " + std::to_string(e.row >= 0 ? e.row + 1 : 0);
+        out += ", \"column\": " + std::to_string(e.column);
+        out += ", \"message\": ";
+        appendJsonString(out, e.message);
+        out += ", \"fix\": ";
+        appendJsonString(out, e.fix);
+        out += "}";
+    }
+    out += entries.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    return out;
+}
+
+}  // namespace corvane

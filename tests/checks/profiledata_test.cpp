@@ -1,0 +1,76 @@
+#include "profiledata.h"
+
+#include <gtest/gtest.h>
+
+#include "pointtable.h"
+#include "vocabularies.h"
+
+namespace corvane {
+namespace {
+
+Row row(std::string_view name, std::string_view distance, std::string_view height,
+        std::string_view type, std::string_view measured = "", std::string_view crossing = "") {
+    std::vector<std::string_view> cells(kColumnCount);
+    cells[ColName] = name;
+    cells[ColDistance] = distance;
+    cells[ColHeight] = height;
+    cells[ColPointType] = type;
+    cells[ColMeasuredHeight] = measured;
+    cells[ColCrossing] = crossing;
+    return Row(cells);
+}
+
+TEST(Profile, TakesRowsWithANumericDistanceInMileageOrder) {
+    PointTable table;
+    std::vector<Row> rows;
+    rows.push_back(row("J1", "100.000", "50", kJStake));
+    rows.push_back(row("far", "300", "52", kOrdinaryPoint));
+    rows.push_back(row("lost", "-.-", "99", kOrdinaryPoint));
+    rows.push_back(row("empty", "", "99", kOrdinaryPoint));
+    rows.push_back(row("line", "200", "51", kOnePointCrossedObject, "12.5", "10KV----------32"));
+    rows.push_back(row("house", "200", "49", kOnePointObject, "6", "房屋(201)"));
+    rows.push_back(row("road", "250", "48", kOnePointObject, "0", "公路(184)"));
+    rows.push_back(row("Z", "150", "50", kZStake));
+    table.replaceAll(std::move(rows), {});
+
+    ProfileData data = buildProfile(table);
+    std::vector<std::string> labels;
+    std::vector<ProfilePoint::Kind> kinds;
+    for (const auto& p : data.points) {
+        labels.push_back(p.label);
+        kinds.push_back(p.kind);
+    }
+    using K = ProfilePoint::Kind;
+    EXPECT_EQ(labels, (std::vector<std::string>{"J1", "Z", "10KV----------32", "house", "公路(184)",
+                                                "far"}));
+    EXPECT_EQ(kinds, (std::vector<K>{K::JStake, K::ZStake, K::CrossedLine, K::House, K::Object,
+                                     K::Ground}));
+    EXPECT_DOUBLE_EQ(data.minDistance, 100.0);
+    EXPECT_DOUBLE_EQ(data.maxDistance, 300.0);
+    EXPECT_DOUBLE_EQ(data.minElevation, 48.0);
+    EXPECT_DOUBLE_EQ(data.maxElevation, 63.5);  // the crossed line's top
+}
+
+TEST(Profile, NiceTicksAreRoundNumbers) {
+    struct Case {
+        double low, high;
+        int count;
+        std::vector<double> ticks;
+    } cases[] = {
+        {0, 1000, 5, {0, 200, 400, 600, 800, 1000}},
+        {12.3, 57.9, 4, {20, 40}},
+        {-3, 3, 3, {-2, 0, 2}},
+        {0.01, 0.05, 4, {0.01, 0.02, 0.03, 0.04, 0.05}},
+        {5, 5, 4, {}},
+        {7, 3, 4, {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<double> ticks = niceTicks(c.low, c.high, c.count);
+        ASSERT_EQ(ticks.size(), c.ticks.size()) << c.low << ".." << c.high;
+        for (size_t i = 0; i < ticks.size(); ++i)
+            EXPECT_NEAR(ticks[i], c.ticks[i], 1e-12);
+    }
+}
+
+}  // namespace
+}  // namespace corvane

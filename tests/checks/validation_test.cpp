@@ -1,0 +1,194 @@
+#include "validation.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "pointtable.h"
+#include "vocabularies.h"
+
+namespace corvane {
+namespace {
+
+using Severity = CheckEntry::Severity;
+
+struct Cells {
+    std::string name, north = "0", east = "0", height = "0", start = "J1", end = "J2",
+                      type = std::string(kOrdinaryPoint), crossing = std::string(kRawCrossing),
+                      distance = "0", pole = std::string(kRawPoleType);
+};
+
+Row row(const Cells& c) {
+    std::vector<std::string_view> cells(kColumnCount);
+    cells[ColName] = c.name;
+    cells[ColNorth] = c.north;
+    cells[ColEast] = c.east;
+    cells[ColHeight] = c.height;
+    cells[ColSegmentStart] = c.start;
+    cells[ColSegmentEnd] = c.end;
+    cells[ColDistance] = c.distance;
+    cells[ColPointType] = c.type;
+    cells[ColCrossing] = c.crossing;
+    cells[ColPoleType] = c.pole;
+    return Row(cells);
+}
+
+// A clean two-stake line with one ordinary point.
+std::vector<Cells> cleanLine() {
+    return {{"J1", "0", "0", "1", "J1", "J2", std::string(kJStake), "无跨越物(0)", "100.000"},
+            {"P1", "5", "50", "1"},
+            {"J2", "0", "100", "1", "J2", "J2", std::string(kJStake), "无跨越物(0)", "200.000"}};
+}
+
+std::vector<CheckEntry> check(const std::vector<Cells>& cells, std::vector<std::string> line,
+                              const CheckOptions& options = {}) {
+    PointTable table;
+    std::vector<Row> rows;
+    for (const Cells& c : cells)
+        rows.push_back(row(c));
+    table.replaceAll(std::move(rows), {});
+    table.setLinePoints(std::move(line));
+    return checkTable(table, options);
+}
+
+std::vector<std::string> codes(const std::vector<CheckEntry>& entries) {
+    std::vector<std::string> out;
+    for (const auto& e : entries)
+        out.push_back(e.code + "@" + std::to_string(e.row) + ":" + std::to_string(e.column));
+    return out;
+}
+
+TEST(CheckTable, ACleanLineHasNoEntry) {
+    EXPECT_TRUE(check(cleanLine(), {"J1", "J2"}).empty());
+}
+
+TEST(CheckTable, EachRuleFindsItsProblem) {
+    using Edit = void (*)(std::vector<Cells>&, std::vector<std::string>&);
+    struct Case {
+        const char* what;
+        Edit edit;
+        std::vector<std::string> expected;
+        Severity severity;
+    } cases[] = {
+        {"segment end names no row",
+         [](auto& c, auto&) { c[1].end = "J9"; },
+         {"unresolved-segment@1:5"},
+         Severity::Error},
+        {"no segment at all",
+         [](auto& c, auto&) { c[1].start = c[1].end = ""; },
+         {"no-segment@1:4"},
+         Severity::Error},
+        {"coordinate is text",
+         [](auto& c, auto&) { c[1].north = "abc"; },
+         {"not-a-number@1:1"},
+         Severity::Warning},
+        {"empty elevation",
+         [](auto& c, auto&) { c[1].height = ""; },
+         {"not-a-number@1:3"},
+         Severity::Warning},
+        {"unknown point type",
+         [](auto& c, auto&) { c[1].type = "普通"; },
+         {"unknown-point-type@1:9"},
+         Severity::Error},
+        {"crossing outside its list",
+         [](auto& c, auto&) { c[1].crossing = "公路"; },
+         {"unknown-crossing@1:10"},
+         Severity::Warning},
+        {"line class expected for a crossed line",
+         [](auto& c, auto&) {
+             c[1].type = std::string(kOnePointCrossedObject);
+             c[1].crossing = "公路(184)";
+         },
+         {"unknown-crossing@1:10"},
+         Severity::Warning},
+        {"pole type outside its list",
+         [](auto& c, auto&) { c[1].pole = "9"; },
+         {"unknown-pole-type@1:13"},
+         Severity::Warning},
+        {"J stake not in the line",
+         [](auto&, auto& l) { l = {"J1"}; },
+         {"jstake-not-in-line@2:0"},
+         Severity::Warning},
+        {"line entry names no row",
+         [](auto&, auto& l) {
+             l = {"J1", "J2", "J3"};
+         },
+         {"line-point-missing@-1:-1"},
+         Severity::Error},
+        {"mileage decreases",
+         [](auto& c, auto&) { c[2].distance = "50.000"; },
+         {"mileage-decreases@2:7"},
+         Severity::Warning},
+        {"duplicate name",
+         [](auto& c, auto&) { c[1].name = "J1"; },
+         {"duplicate-name@1:0"},
+         Severity::Warning},
+        {"two-point object in the top row",
+         [](auto& c, auto&) {
+             c[1].type = std::string(kTwoPointObject);
+             c[1].crossing = "公路(184)";
+             std::swap(c[0], c[1]);
+         },
+         {"missing-partner@0:9"},
+         Severity::Error},
+        {"partner of another type",
+         [](auto& c, auto&) {
+             c[1].type = std::string(kTwoPointObject);
+             c[1].crossing = "公路(184)";
+         },
+         {"partner-type@1:9"},
+         Severity::Warning},
+    };
+    for (const auto& c : cases) {
+        std::vector<Cells> cells = cleanLine();
+        std::vector<std::string> line{"J1", "J2"};
+        c.edit(cells, line);
+        auto entries = check(cells, line);
+        EXPECT_EQ(codes(entries), c.expected) << c.what;
+        if (!entries.empty()) {
+            EXPECT_EQ(entries.front().severity, c.severity) << c.what;
+            EXPECT_FALSE(entries.front().message.empty());
+            EXPECT_FALSE(entries.front().fix.empty());
+        }
+    }
+}
+
+TEST(CheckTable, ADuplicateThatShadowsAPartnerIsAnError) {
+    std::vector<Cells> cells = cleanLine();
+    cells.insert(cells.begin() + 1, Cells{"Q"});
+    cells.insert(cells.begin() + 2,
+                 Cells{"Q", "1", "1", "1", "J1", "J2", std::string(kTwoPointObject), "公路(184)"});
+    cells.insert(cells.begin() + 3,
+                 Cells{"R", "1", "1", "1", "J1", "J2", std::string(kTwoPointObject), "公路(184)"});
+    auto entries = check(cells, {"J1", "J2"});
+    EXPECT_EQ(codes(entries), (std::vector<std::string>{"partner-type@2:9", "duplicate-name@2:0",
+                                                        "shadowed-partner@3:9"}));
+}
+
+TEST(CheckTable, ReportsCharactersTheCodePageCannotHold) {
+    std::vector<Cells> cells = cleanLine();
+    cells[1].name = "P\xF0\x9F\x98\x80";  // an emoji
+    CheckOptions options;
+    options.firstUnencodable = [](std::string_view text) {
+        size_t p = text.find('\xF0');
+        return p == std::string_view::npos ? std::string_view::npos : p;
+    };
+    auto entries = check(cells, {"J1", "J2"}, options);
+    ASSERT_EQ(codes(entries), (std::vector<std::string>{"unencodable@1:0"}));
+    EXPECT_NE(entries[0].message.find("\xF0\x9F\x98\x80"), std::string::npos);
+}
+
+TEST(CheckTable, JsonListsEveryEntry) {
+    std::vector<Cells> cells = cleanLine();
+    cells[1].end = "J\"9";
+    std::string json = checkEntriesToJson(check(cells, {"J1", "J2"}));
+    EXPECT_NE(json.find("\"errors\": 1"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"code\": \"unresolved-segment\""), std::string::npos);
+    EXPECT_NE(json.find("\"row\": 2"), std::string::npos);
+    EXPECT_NE(json.find("J\\\"9"), std::string::npos);
+    EXPECT_EQ(checkEntriesToJson({}),
+              "{\n  \"errors\": 0,\n  \"warnings\": 0,\n  \"entries\": []\n}\n");
+}
+
+}  // namespace
+}  // namespace corvane
