@@ -1,0 +1,268 @@
+#include "drawingarea.h"
+
+#include <QItemSelectionModel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <cmath>
+
+#include "columns.h"
+#include "pointtable.h"
+
+namespace corvane {
+namespace {
+
+PixelPoint pixelOf(const QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    return {p.x(), p.y()};
+}
+
+bool touches(int first, int last, int column) {
+    return first <= column && column <= last;
+}
+
+}  // namespace
+
+DrawingArea::DrawingArea(PointTable& table, QWidget* parent)
+    : QWidget(parent), m_table(table), m_geometry(table) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::ClickFocus);
+    m_table.addListener(this);
+}
+
+DrawingArea::~DrawingArea() {
+    m_table.removeListener(this);
+}
+
+void DrawingArea::setSelectionModel(QItemSelectionModel* selection) {
+    disconnect(m_selectionConnection);
+    m_selection = selection;
+    if (selection)
+        m_selectionConnection =
+            connect(selection, &QItemSelectionModel::selectionChanged, this, [this] {
+                m_selectionDirty = true;
+                update();
+            });
+    m_selectionDirty = true;
+    update();
+}
+
+void DrawingArea::invalidateDrawing() {
+    update();
+}
+
+void DrawingArea::fitAll() {
+    m_fitPending = true;
+    // The fit needs the drawing rectangle; until the area is shown it waits for the paint.
+    if (isVisible())
+        applyFit();
+    update();
+}
+
+void DrawingArea::applyFit() {
+    m_fitPending = false;
+    m_geometry.sync();
+    const std::optional<WorldWindow> bounds = m_geometry.bounds();
+    if (!bounds)
+        return;
+    m_viewport.setCanvasSize(width(), height());
+    m_viewport.fit(*bounds);
+}
+
+// ---------------------------------------------------------------------------
+// Table and selection
+
+void DrawingArea::cellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn) {
+    m_geometry.noteCellsChanged(firstRow, lastRow, firstColumn, lastColumn);
+    if (touches(firstColumn, lastColumn, ColName) || touches(firstColumn, lastColumn, ColNorth) ||
+        touches(firstColumn, lastColumn, ColEast) ||
+        touches(firstColumn, lastColumn, ColSegmentStart) ||
+        touches(firstColumn, lastColumn, ColSegmentEnd))
+        update();
+}
+
+void DrawingArea::rowsAboutToBeInserted(int, int) {}
+void DrawingArea::rowsInserted() {
+    rowsChanged();
+}
+void DrawingArea::rowsAboutToBeRemoved(int, int) {}
+void DrawingArea::rowsRemoved() {
+    rowsChanged();
+}
+void DrawingArea::aboutToReset() {}
+void DrawingArea::resetDone() {
+    rowsChanged();
+}
+
+void DrawingArea::rowsChanged() {
+    m_geometry.noteRowsChanged();
+    m_selectionDirty = true;
+    update();
+}
+
+void DrawingArea::syncSelection() {
+    if (!m_selectionDirty)
+        return;
+    m_selectionDirty = false;
+    std::vector<int> rows;
+    if (m_selection) {
+        for (const QItemSelectionRange& range : m_selection->selection()) {
+            if (range.parent().isValid())
+                continue;
+            for (int r = range.top(); r <= range.bottom(); ++r)
+                rows.push_back(r);
+        }
+    }
+    m_selectedRows.assign(m_table.rowCount(), std::move(rows));
+}
+
+// ---------------------------------------------------------------------------
+// Painting
+
+void DrawingArea::prepare() {
+    m_viewport.setCanvasSize(width(), height());
+    if (!m_viewport.hasWindow())
+        m_viewport.initialiseWindow();
+    m_geometry.sync();
+    if (m_fitPending)
+        applyFit();
+}
+
+void DrawingArea::resizeEvent(QResizeEvent* event) {
+    // The window stays; the scale follows the width.
+    m_viewport.setCanvasSize(width(), height());
+    QWidget::resizeEvent(event);
+}
+
+void DrawingArea::paintEvent(QPaintEvent*) {
+    prepare();
+    syncSelection();
+    const int dotsPerMetre = static_cast<int>(std::lround(logicalDpiY() / 0.0254));
+    if (m_canvas.dotsPerMeterY() != dotsPerMetre) {
+        m_canvas.setDotsPerMeterX(static_cast<int>(std::lround(logicalDpiX() / 0.0254)));
+        m_canvas.setDotsPerMeterY(dotsPerMetre);
+    }
+    std::optional<PixelRect> box;
+    if (m_nMouseMode == Boxing)
+        box = m_rcDrag;
+    const DrawingStats stats =
+        m_renderer.render(m_canvas, m_viewport, m_geometry, m_table, m_selectedRows, box);
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_canvas);
+    reportHiddenLabels(stats.hiddenLabels);
+}
+
+void DrawingArea::reportHiddenLabels(int hidden) {
+    if (hidden == m_hiddenLabels)
+        return;
+    m_hiddenLabels = hidden;
+    const QString text =
+        hidden > 0 ? QStringLiteral("有 %1 个点名因重叠未显示").arg(hidden) : QString();
+    // Not from inside the paint: a receiver may well repaint something.
+    QMetaObject::invokeMethod(
+        this, [this, text] { emit statusMessage(text); }, Qt::QueuedConnection);
+}
+
+// ---------------------------------------------------------------------------
+// Mouse
+
+void DrawingArea::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    if (m_nMouseMode != Idle)
+        return;
+    const PixelPoint p = pixelOf(event);
+    // The box starts empty: until the mouse moves it spans nothing.
+    m_rcDrag = {p.x, p.y, p.x, p.y};
+    m_nMouseMode = (event->modifiers() & Qt::ControlModifier) ? Boxing : Panning;
+    setCursor(m_nMouseMode == Panning ? Qt::ClosedHandCursor : Qt::CrossCursor);
+}
+
+void DrawingArea::mouseMoveEvent(QMouseEvent* event) {
+    if (m_nMouseMode == Idle)
+        return;
+    const PixelPoint p = pixelOf(event);
+    // Outside the area nothing moves; coming back applies the whole way from the
+    // last position inside.
+    if (!rect().contains(p.x, p.y))
+        return;
+    if (m_nMouseMode == Panning) {
+        const int dx = p.x - m_rcDrag.left;
+        const int dy = p.y - m_rcDrag.top;
+        m_rcDrag.left = p.x;
+        m_rcDrag.top = p.y;
+        m_viewport.pan(dx, dy);
+    } else {
+        m_rcDrag.right = p.x;
+        m_rcDrag.bottom = p.y;
+    }
+    update();
+}
+
+void DrawingArea::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    if (m_nMouseMode == Boxing && (event->modifiers() & Qt::ControlModifier)) {
+        prepare();
+        // Not normalised: a box drawn leftwards or upwards contains nothing.
+        deleteRows(m_viewport.pointsInBox(m_geometry.points(), m_rcDrag), "框选删除点");
+    }
+    if (m_nMouseMode != Idle) {
+        m_nMouseMode = Idle;
+        unsetCursor();
+        update();
+    }
+}
+
+void DrawingArea::mouseDoubleClickEvent(QMouseEvent* event) {
+    const PixelPoint p = pixelOf(event);
+    const bool inside = rect().contains(p.x, p.y);
+    if (event->button() == Qt::RightButton) {
+        if (inside)
+            fitAll();
+        return;
+    }
+    if (event->button() != Qt::LeftButton || m_nMouseMode != Idle || !inside)
+        return;
+    prepare();
+    const int row = m_viewport.pick(m_geometry.points(), p);
+    if (row < 0)
+        return;
+    if (event->modifiers() & Qt::ControlModifier)
+        deleteRows({row}, "删除点");
+    else
+        emit rowPicked(row);
+    update();
+}
+
+void DrawingArea::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    // Horizontal scrolling and the empty events that end a touchpad gesture carry no
+    // vertical distance; they are no wheel turn.
+    if (delta == 0) {
+        event->ignore();
+        return;
+    }
+    prepare();
+    if (delta > 0)
+        m_viewport.zoomIn();
+    else
+        m_viewport.zoomOut();
+    event->accept();
+    update();
+}
+
+void DrawingArea::deleteRows(std::vector<int> rows, const char* label) {
+    if (rows.empty())
+        return;
+    PointTable::Command command(m_table, label);
+    m_table.removeRows(std::move(rows));
+}
+
+}  // namespace corvane

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QImage>
+#include <QMetaObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <vector>
+
+#include "graphrenderer.h"
+#include "graphviewport.h"
+#include "plangeometry.h"
+#include "tablelistener.h"
+
+class QItemSelectionModel;
+
+namespace corvane {
+
+class PointTable;
+
+/// The plan drawing below the table: every row shown as a point with its name, the
+/// power line segments and a scale bar, navigated with the mouse. Drag to pan, wheel
+/// to zoom, right double-click to fit; a double-click picks a point's row; with Ctrl
+/// held a double-click deletes the point and a drag deletes the points in its box,
+/// each as one undoable step. Repaints itself whenever the table or the selection
+/// changes.
+class DrawingArea : public QWidget, private TableListener {
+    Q_OBJECT
+
+public:
+    explicit DrawingArea(PointTable& table, QWidget* parent = nullptr);
+    ~DrawingArea() override;
+
+    /// The table's selection: its rows are drawn red.
+    void setSelectionModel(QItemSelectionModel* selection);
+    /// Shows all points ("全显视图(&A)"); before the first layout it waits for it.
+    void fitAll();
+    /// Asks for a repaint.
+    void invalidateDrawing();
+
+    const GraphViewport& viewport() const { return m_viewport; }
+
+signals:
+    /// A double-click hit the point of `row`: the view selects the row.
+    void rowPicked(int row);
+    /// A note for the status bar; an empty text clears it.
+    void statusMessage(const QString& text);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    enum MouseMode { Idle = 0, Panning = 1, Boxing = 2 };
+
+    void cellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn) override;
+    void rowsAboutToBeInserted(int first, int last) override;
+    void rowsInserted() override;
+    void rowsAboutToBeRemoved(int first, int last) override;
+    void rowsRemoved() override;
+    void aboutToReset() override;
+    void resetDone() override;
+
+    void rowsChanged();
+    void prepare();
+    void applyFit();
+    void syncSelection();
+    void deleteRows(std::vector<int> rows, const char* label);
+    void reportHiddenLabels(int hidden);
+
+    PointTable& m_table;
+    PlanGeometry m_geometry;
+    GraphViewport m_viewport;
+    GraphRenderer m_renderer;
+    QImage m_canvas;  // the off-screen canvas, copied to the screen in one piece
+    QPointer<QItemSelectionModel> m_selection;
+    QMetaObject::Connection m_selectionConnection;
+    RowSelection m_selectedRows;
+    bool m_selectionDirty = true;
+    bool m_fitPending = false;
+    int m_hiddenLabels = 0;
+
+    int m_nMouseMode = Idle;
+    /// Left and top: the press point, while panning the last mouse position; right and
+    /// bottom: the current point of a box.
+    PixelRect m_rcDrag;
+};
+
+}  // namespace corvane

@@ -1,0 +1,377 @@
+#include "graphrenderer.h"
+
+#include <QFontMetricsF>
+#include <QLineF>
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "cellnumber.h"
+#include "columns.h"
+#include "graphstyle.h"
+#include "plangeometry.h"
+#include "pointtable.h"
+
+namespace corvane {
+namespace {
+
+using namespace graphstyle;
+
+// A label box is the marker box widened by this much to each side: 105 pixels in all.
+constexpr int kLabelHalf = 52;
+constexpr int kLabelWidth = 105;
+constexpr int kSmallLift = 15;  // d of an ordinary row's label
+constexpr int kLargeLift = 20;  // d of a selected row's label
+constexpr size_t kTextCacheLimit = 50000;
+
+// What can still show inside the canvas: a label reaches 52 pixels to each side and
+// up to d + 2 plus a line above its point, a marker 2 pixels around it.
+constexpr int kCullSide = kLabelHalf + 3;
+constexpr int kCullTop = 3;
+constexpr int kCullBottom = kLargeLift + 5;
+
+// The 5-pixel circle: outline bits, and the inside.
+constexpr uint8_t kRing[5] = {0b01110, 0b10001, 0b10001, 0b10001, 0b01110};
+constexpr uint8_t kInside[5] = {0b00000, 0b01110, 0b01110, 0b01110, 0b00000};
+
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Cuts the line a-b to `r` (Liang-Barsky); false when nothing of it is left.
+bool clipLine(QPointF& a, QPointF& b, const QRectF& r) {
+    double t0 = 0.0;
+    double t1 = 1.0;
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x() - r.left(), r.right() - a.x(), a.y() - r.top(), r.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const QPointF start = a;
+    a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
+    b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
+    return true;
+}
+
+}  // namespace
+
+void RowSelection::assign(int rowCount, std::vector<int> rows) {
+    m_flags.assign(static_cast<size_t>(std::max(rowCount, 0)), 0);
+    m_rows.clear();
+    for (int r : rows) {
+        if (r >= 0 && r < rowCount && !m_flags[r]) {
+            m_flags[r] = 1;
+            m_rows.push_back(r);
+        }
+    }
+    std::sort(m_rows.begin(), m_rows.end());
+}
+
+GraphRenderer::GraphRenderer() = default;
+GraphRenderer::~GraphRenderer() = default;
+
+void GraphRenderer::setFonts(int dpiY) {
+    if (dpiY == m_dpiY)
+        return;
+    m_dpiY = dpiY;
+    m_smallFont = smallFont(dpiY);
+    m_largeFont = largeFont(dpiY);
+    m_smallHeight = static_cast<int>(std::ceil(QFontMetricsF(m_smallFont).height()));
+    m_largeHeight = static_cast<int>(std::ceil(QFontMetricsF(m_largeFont).height()));
+    m_smallTexts.clear();
+    m_largeTexts.clear();
+}
+
+const QStaticText& GraphRenderer::labelText(std::string_view name, bool selected) {
+    TextCache& cache = selected ? m_largeTexts : m_smallTexts;
+    auto it = cache.find(name);
+    if (it != cache.end())
+        return it->second;
+    if (cache.size() >= kTextCacheLimit)
+        cache.clear();
+    QStaticText text(toQString(name));
+    text.setTextFormat(Qt::PlainText);
+    text.setPerformanceHint(QStaticText::AggressiveCaching);
+    text.prepare(QTransform(), selected ? m_largeFont : m_smallFont);
+    return cache.emplace(std::string(name), std::move(text)).first->second;
+}
+
+// ---------------------------------------------------------------------------
+// Pixels
+
+void GraphRenderer::fill(int x0, int y0, int x1, int y1, QRgb colour) {
+    x0 = std::max(x0, 0);
+    y0 = std::max(y0, 0);
+    x1 = std::min(x1, m_width);
+    y1 = std::min(y1, m_height);
+    for (int y = y0; y < y1; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(m_bits + y * m_stride);
+        std::fill(line + x0, line + std::max(x0, x1), colour);
+    }
+}
+
+// A one-pixel frame along the inside of [x0, x1) x [y0, y1).
+void GraphRenderer::frame(int x0, int y0, int x1, int y1, QRgb colour) {
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    fill(x0, y0, x1, y0 + 1, colour);
+    fill(x0, y1 - 1, x1, y1, colour);
+    fill(x0, y0, x0 + 1, y1, colour);
+    fill(x1 - 1, y0, x1, y1, colour);
+}
+
+void GraphRenderer::marker(int x, int y, bool selected) {
+    const QRgb outline = selected ? kRed : kBlue;
+    const QRgb inside = selected ? kRed : kWhite;
+    const bool whole = x >= 2 && y >= 2 && x + 2 < m_width && y + 2 < m_height;
+    for (int dy = 0; dy < 5; ++dy) {
+        const int py = y - 2 + dy;
+        if (!whole && (py < 0 || py >= m_height))
+            continue;
+        auto* line = reinterpret_cast<QRgb*>(m_bits + py * m_stride);
+        for (int dx = 0; dx < 5; ++dx) {
+            const int px = x - 2 + dx;
+            if (!whole && (px < 0 || px >= m_width))
+                continue;
+            const int bit = 4 - dx;
+            if ((kRing[dy] >> bit) & 1)
+                line[px] = outline;
+            else if ((kInside[dy] >> bit) & 1)
+                line[px] = inside;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Points and labels
+
+int GraphRenderer::collectVisible(const GraphViewport& viewport, const PlanGeometry& geometry,
+                                  int width, int height) {
+    m_visible.clear();
+    m_candidates.clear();
+    const PixelRect cull{-kCullSide, -kCullTop, width + kCullSide, height + kCullBottom};
+    const PixelMapper map = viewport.mapper();
+    const auto points = geometry.points();
+    int inside = 0;
+    auto consider = [&](int row) {
+        const PixelPoint p = map(points[row]);
+        if (!cull.contains(p))
+            return;
+        m_visible.push_back({row, p.x, p.y});
+        if (p.x >= 0 && p.x < width && p.y >= 0 && p.y < height)
+            ++inside;
+    };
+    // The world area of the cull rectangle, a pixel larger for the truncation.
+    const WorldPoint topLeft = viewport.PixelToWorld(cull.left - 1, cull.top - 1);
+    const WorldPoint bottomRight = viewport.PixelToWorld(cull.right + 1, cull.bottom + 1);
+    const WorldWindow area{topLeft.east, bottomRight.east, bottomRight.north, topLeft.north};
+    if (geometry.rowsInside(area, m_candidates)) {
+        for (int row : m_candidates)
+            consider(row);
+    } else {
+        const int n = static_cast<int>(points.size());
+        for (int row = 0; row < n; ++row)
+            consider(row);
+    }
+    return inside;
+}
+
+GraphRenderer::Label GraphRenderer::layoutLabel(const Visible& v, std::string_view name,
+                                                bool selected) {
+    const int top = v.y - 2 - (selected ? kLargeLift : kSmallLift);
+    if (name.empty())
+        return Label{v.row, v.x, top, v.x, 0, selected, false};
+    const QStaticText& text = labelText(name, selected);
+    const int textWidth = static_cast<int>(std::ceil(text.size().width()));
+    // Centred in the 105-pixel label box as the system has always drawn it, and cut
+    // at the box's sides.
+    const int textLeft = v.x - kLabelHalf + (kLabelWidth - textWidth) / 2;
+    if (textWidth > kLabelWidth)
+        return Label{v.row, textLeft, top, v.x - kLabelHalf, kLabelWidth, selected, true};
+    return Label{v.row, textLeft, top, textLeft, textWidth, selected, false};
+}
+
+void GraphRenderer::drawLabel(QPainter& painter, const Label& label, std::string_view name) {
+    if (name.empty())
+        return;
+    const int state = label.selected ? 1 : 0;
+    if (state != m_fontState) {
+        painter.setFont(label.selected ? m_largeFont : m_smallFont);
+        painter.setPen(QColor(label.selected ? kRed : kBlue));
+        m_fontState = state;
+    }
+    const QStaticText& text = labelText(name, label.selected);
+    if (!label.clipped) {
+        painter.drawStaticText(label.textLeft, label.top, text);
+        return;
+    }
+    const int lineHeight = label.selected ? m_largeHeight : m_smallHeight;
+    painter.save();
+    painter.setClipRect(QRect(label.boxLeft, label.top, label.boxWidth, lineHeight));
+    painter.drawStaticText(label.textLeft, label.top, text);
+    painter.restore();
+}
+
+int GraphRenderer::drawCrowded(QPainter& painter, const PointTable& table,
+                               const RowSelection& selection, int width, int height, int inside) {
+    // A later marker on the same pixel covers an earlier one entirely, so only the last
+    // point of each pixel needs drawing; found from the bottom of the table up.
+    const int cw = width + 2 * kCullSide;
+    const int ch = height + kCullTop + kCullBottom;
+    m_taken.assign(static_cast<size_t>(cw) * ch, 0);
+    m_survivors.clear();
+    for (auto it = m_visible.rbegin(); it != m_visible.rend(); ++it) {
+        const size_t cell = static_cast<size_t>(it->y + kCullTop) * cw + (it->x + kCullSide);
+        if (!m_taken[cell]) {
+            m_taken[cell] = 1;
+            m_survivors.push_back(static_cast<int>(it - m_visible.rbegin()));
+        }
+    }
+    const int n = static_cast<int>(m_visible.size());
+    for (auto it = m_survivors.rbegin(); it != m_survivors.rend(); ++it) {
+        const Visible& v = m_visible[n - 1 - *it];
+        marker(v.x, v.y, selection.contains(v.row));
+    }
+
+    // Names where they fit, selected rows first, then from the top of the table.
+    m_space.reset(width, height);
+    m_labels.clear();
+    auto place = [&](const Visible& v, bool selected) {
+        if (v.x < 0 || v.x >= width || v.y < 0 || v.y >= height)
+            return;
+        const int lift = selected ? kLargeLift : kSmallLift;
+        const int lineHeight = selected ? m_largeHeight : m_smallHeight;
+        const int top = v.y - 2 - lift;
+        // Every label covers the column of its point: test that before measuring.
+        if (!m_space.isFree({v.x, top, v.x + 1, top + lineHeight}))
+            return;
+        const Label label = layoutLabel(v, table.text(v.row, ColName), selected);
+        // A pixel of space on either side keeps neighbouring names apart.
+        const PixelRect box{label.boxLeft - 1, top, label.boxLeft + label.boxWidth + 1,
+                            top + lineHeight};
+        if (!m_space.isFree(box))
+            return;
+        m_space.occupy(box);
+        m_labels.push_back(label);
+    };
+    for (int row : selection.rows()) {
+        // Selected rows are few; find their entries by binary search over m_visible.
+        auto it = std::lower_bound(m_visible.begin(), m_visible.end(), row,
+                                   [](const Visible& v, int r) { return v.row < r; });
+        if (it != m_visible.end() && it->row == row)
+            place(*it, true);
+    }
+    for (auto it = m_survivors.rbegin(); it != m_survivors.rend(); ++it) {
+        const Visible& v = m_visible[n - 1 - *it];
+        if (!selection.contains(v.row))
+            place(v, false);
+    }
+    for (const Label& label : m_labels)
+        drawLabel(painter, label, table.text(label.row, ColName));
+    return inside - static_cast<int>(m_labels.size());
+}
+
+// ---------------------------------------------------------------------------
+// The frame
+
+DrawingStats GraphRenderer::render(QImage& canvas, const GraphViewport& viewport,
+                                   const PlanGeometry& geometry, const PointTable& table,
+                                   const RowSelection& selection,
+                                   const std::optional<PixelRect>& selectionBox) {
+    const int width = viewport.canvasWidth();
+    const int height = viewport.canvasHeight();
+    if (canvas.width() != width || canvas.height() != height ||
+        canvas.format() != QImage::Format_RGB32) {
+        QImage fresh(width, height, QImage::Format_RGB32);
+        if (!canvas.isNull()) {
+            fresh.setDotsPerMeterX(canvas.dotsPerMeterX());
+            fresh.setDotsPerMeterY(canvas.dotsPerMeterY());
+        }
+        canvas = fresh;
+    }
+    DrawingStats stats;
+    if (width == 0 || height == 0)
+        return stats;
+    setFonts(canvas.logicalDpiY());
+    m_bits = canvas.bits();
+    m_stride = canvas.bytesPerLine();
+    m_width = width;
+    m_height = height;
+
+    // White canvas outlined in black, then the grey frame along its edge.
+    fill(0, 0, width, height, kWhite);
+    frame(0, 0, width, height, kBlack);
+    frame(0, 0, width, height, kFrame);
+
+    QPainter painter(&canvas);
+    m_fontState = -1;
+    const int inside = collectVisible(viewport, geometry, width, height);
+    stats.visiblePoints = inside;
+    // Room for this many full-width labels: up to there every name is drawn.
+    const int room = width * height / (kLabelWidth * std::max(m_smallHeight, 1));
+    if (inside <= room) {
+        for (const Visible& v : m_visible) {
+            const bool selected = selection.contains(v.row);
+            marker(v.x, v.y, selected);
+            const std::string_view name = table.text(v.row, ColName);
+            drawLabel(painter, layoutLabel(v, name, selected), name);
+        }
+    } else {
+        stats.hiddenLabels = drawCrowded(painter, table, selection, width, height, inside);
+    }
+
+    // Scale bar: what 50 pixels span, in a style of its own.
+    fill(30, height - 30, 80, height - 23, kRed);
+    const double span = viewport.PixelToWorld(100, 0).east - viewport.PixelToWorld(50, 0).east;
+    painter.setFont(m_smallFont);
+    painter.setPen(QColor(kScaleText));
+    const QString scale = QString::fromStdString(formatFixed(span, 1)) + QStringLiteral(" m");
+    painter.drawText(QRect(30, height - 50, 50, 20),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                     scale);
+
+    // Segments over the points.
+    const PixelMapper map = viewport.mapper();
+    const auto points = geometry.points();
+    const QRectF bounds(-8.0, -8.0, width + 16.0, height + 16.0);
+    std::vector<QLineF> lines;
+    lines.reserve(geometry.segments().size());
+    for (const PlanSegment& s : geometry.segments()) {
+        const WorldPoint& a = points[s.start];
+        const WorldPoint& b = points[s.end];
+        // Through the same pixels as the markers, centred on them.
+        QPointF p(std::trunc(map.x(a.east)) + 0.5, std::trunc(map.y(a.north)) + 0.5);
+        QPointF q(std::trunc(map.x(b.east)) + 0.5, std::trunc(map.y(b.north)) + 0.5);
+        if (clipLine(p, q, bounds))
+            lines.emplace_back(p, q);
+    }
+    painter.setPen(QPen(QColor(kGreen), kSegmentWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+    painter.end();
+
+    if (selectionBox) {
+        const PixelRect& b = *selectionBox;
+        frame(std::min(b.left, b.right), std::min(b.top, b.bottom), std::max(b.left, b.right),
+              std::max(b.top, b.bottom), kBlue);
+    }
+    m_bits = nullptr;
+    return stats;
+}
+
+}  // namespace corvane

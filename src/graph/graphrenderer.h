@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QStaticText>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "graphviewport.h"
+#include "labelspace.h"
+
+class QPainter;
+
+namespace corvane {
+
+class PlanGeometry;
+class PointTable;
+
+/// The rows selected in the table, as the drawing asks about them.
+class RowSelection {
+public:
+    /// `rows` may be unsorted and hold duplicates or rows outside [0, rowCount).
+    void assign(int rowCount, std::vector<int> rows);
+    bool contains(int row) const {
+        return row >= 0 && static_cast<size_t>(row) < m_flags.size() && m_flags[row];
+    }
+    const std::vector<int>& rows() const { return m_rows; }
+
+private:
+    std::vector<uint8_t> m_flags;
+    std::vector<int> m_rows;
+};
+
+/// What one frame showed.
+struct DrawingStats {
+    int visiblePoints = 0;  // points inside the canvas
+    int hiddenLabels = 0;   // visible points drawn without their name
+};
+
+/// Paints the plan into an off-screen canvas: the white canvas and its frame, every
+/// row as a small circle with its name above it (selected rows red and larger), the
+/// scale bar, the segments in green over the points and the box of a Ctrl drag.
+///
+/// Work that a frame would repeat is kept between frames: prepared label texts, and
+/// scratch buffers. Points outside the canvas are culled, through the geometry's grid
+/// when few of them are shown. When more points are visible than the canvas has room
+/// for labels, each point is still drawn but names go only where they overlap no other
+/// name, selected rows first.
+class GraphRenderer {
+public:
+    GraphRenderer();
+    ~GraphRenderer();
+
+    /// Draws the frame into `canvas`, which takes the viewport's canvas size and
+    /// keeps its dots per inch (the label fonts follow them).
+    DrawingStats render(QImage& canvas, const GraphViewport& viewport, const PlanGeometry& geometry,
+                        const PointTable& table, const RowSelection& selection,
+                        const std::optional<PixelRect>& selectionBox = std::nullopt);
+
+private:
+    struct Visible {
+        int row;
+        int x;
+        int y;
+    };
+    struct Label {
+        int row;
+        int textLeft;  // where the text starts; left of boxLeft when it is cut
+        int top;
+        int boxLeft;  // the part of the label that shows
+        int boxWidth;
+        bool selected;
+        bool clipped;
+    };
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    using TextCache = std::unordered_map<std::string, QStaticText, NameHash, std::equal_to<>>;
+
+    void setFonts(int dpiY);
+    const QStaticText& labelText(std::string_view name, bool selected);
+    int collectVisible(const GraphViewport& viewport, const PlanGeometry& geometry, int width,
+                       int height);
+    Label layoutLabel(const Visible& v, std::string_view name, bool selected);
+    void drawLabel(QPainter& painter, const Label& label, std::string_view name);
+    int drawCrowded(QPainter& painter, const PointTable& table, const RowSelection& selection,
+                    int width, int height, int inside);
+
+    int m_dpiY = 0;
+    QFont m_smallFont;
+    QFont m_largeFont;
+    int m_smallHeight = 0;
+    int m_largeHeight = 0;
+    TextCache m_smallTexts;
+    TextCache m_largeTexts;
+    int m_fontState = -1;  // which font and colour the painter holds: 0 small, 1 large
+
+    uchar* m_bits = nullptr;
+    qsizetype m_stride = 0;
+    int m_width = 0;
+    int m_height = 0;
+
+    std::vector<int> m_candidates;
+    std::vector<Visible> m_visible;
+    std::vector<uint8_t> m_taken;
+    std::vector<int> m_survivors;
+    std::vector<Label> m_labels;
+    LabelSpace m_space;
+
+    // Pixel writes straight into the canvas, clipped to it.
+    void fill(int x0, int y0, int x1, int y1, QRgb colour);
+    void frame(int x0, int y0, int x1, int y1, QRgb colour);
+    void marker(int x, int y, bool selected);
+};
+
+}  // namespace corvane

@@ -1,0 +1,158 @@
+#include "plangeometry.h"
+
+#include <algorithm>
+#include <functional>
+#include <string_view>
+#include <unordered_set>
+
+#include "cellnumber.h"
+#include "columns.h"
+#include "pointtable.h"
+
+namespace corvane {
+namespace {
+
+using KeyView = std::pair<std::string_view, std::string_view>;
+
+struct KeyHash {
+    size_t operator()(const KeyView& k) const {
+        const size_t a = std::hash<std::string_view>{}(k.first);
+        const size_t b = std::hash<std::string_view>{}(k.second);
+        return a ^ (b + 0x9e3779b97f4a7c15ULL + (a << 6) + (a >> 2));
+    }
+};
+
+bool covers(int first, int last, int column) {
+    return first <= column && column <= last;
+}
+
+}  // namespace
+
+PlanGeometry::PlanGeometry(const PointTable& table) : m_table(table) {}
+
+void PlanGeometry::noteCellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn) {
+    if (covers(firstColumn, lastColumn, ColNorth) || covers(firstColumn, lastColumn, ColEast)) {
+        if (m_positionsFrom > m_positionsTo) {
+            m_positionsFrom = firstRow;
+            m_positionsTo = lastRow;
+        } else {
+            m_positionsFrom = std::min(m_positionsFrom, firstRow);
+            m_positionsTo = std::max(m_positionsTo, lastRow);
+        }
+    }
+    if (covers(firstColumn, lastColumn, ColSegmentStart) ||
+        covers(firstColumn, lastColumn, ColSegmentEnd))
+        m_keysDirty = true;
+    if (covers(firstColumn, lastColumn, ColName))
+        m_namesDirty = true;
+}
+
+void PlanGeometry::noteRowsChanged() {
+    m_rowsDirty = true;
+}
+
+void PlanGeometry::sync() {
+    const int n = m_table.rowCount();
+    bool moved = false;
+    if (m_rowsDirty || static_cast<int>(m_points.size()) != n) {
+        m_points.assign(static_cast<size_t>(n), WorldPoint{});
+        readPositions(0, n - 1);
+        m_rowsDirty = false;
+        m_keysDirty = true;
+        moved = true;
+    } else if (m_positionsFrom <= m_positionsTo) {
+        readPositions(std::max(m_positionsFrom, 0), std::min(m_positionsTo, n - 1));
+        moved = true;
+    }
+    m_positionsFrom = 0;
+    m_positionsTo = -1;
+
+    if (moved) {
+        m_gridValid = false;
+        m_grid.clear();
+        m_bounds.reset();
+        if (!m_points.empty()) {
+            WorldWindow b{m_points[0].east, m_points[0].east, m_points[0].north, m_points[0].north};
+            for (const WorldPoint& p : m_points) {
+                b.minY = std::min(b.minY, p.east);
+                b.maxY = std::max(b.maxY, p.east);
+                b.minX = std::min(b.minX, p.north);
+                b.maxX = std::max(b.maxX, p.north);
+            }
+            m_bounds = b;
+        }
+    }
+    if (m_keysDirty) {
+        collectSegmentKeys();
+        m_keysDirty = false;
+        m_namesDirty = true;
+    }
+    if (m_namesDirty) {
+        resolveSegments();
+        m_namesDirty = false;
+    }
+}
+
+void PlanGeometry::readPositions(int first, int last) {
+    for (int r = first; r <= last; ++r)
+        m_points[r] = {readNumber(m_table.text(r, ColNorth)), readNumber(m_table.text(r, ColEast))};
+}
+
+void PlanGeometry::collectSegmentKeys() {
+    m_keys.clear();
+    std::unordered_set<KeyView, KeyHash> seen;
+    KeyView previous;
+    bool hasPrevious = false;
+    const int n = m_table.rowCount();
+    for (int r = 0; r < n; ++r) {
+        KeyView key{m_table.text(r, ColSegmentStart), m_table.text(r, ColSegmentEnd)};
+        // Neighbouring rows mostly share their segment; skip the hashing for them.
+        if (hasPrevious && key == previous)
+            continue;
+        previous = key;
+        hasPrevious = true;
+        if (seen.insert(key).second)
+            m_keys.emplace_back(std::string(key.first), std::string(key.second));
+    }
+}
+
+void PlanGeometry::resolveSegments() {
+    m_segments.clear();
+    for (const auto& [start, end] : m_keys) {
+        const int s = m_table.FindPointRow(start);
+        const int e = m_table.FindPointRow(end);
+        if (s >= 0 && e >= 0 && s != e)
+            m_segments.push_back({s, e});
+    }
+}
+
+std::optional<WorldWindow> PlanGeometry::bounds() const {
+    return m_bounds;
+}
+
+bool PlanGeometry::rowsInside(const WorldWindow& area, std::vector<int>& rows) const {
+    if (!m_bounds)
+        return true;
+    const WorldWindow& b = *m_bounds;
+    if (area.minY <= b.minY && area.maxY >= b.maxY && area.minX <= b.minX && area.maxX >= b.maxX)
+        return false;
+    if (!m_gridValid) {
+        m_grid.build(m_points);
+        m_gridValid = true;
+    }
+    const size_t from = rows.size();
+    if (!m_grid.candidates(area, m_points.size() / 3, rows))
+        return false;
+    auto inside = [&](int i) {
+        const WorldPoint& p = m_points[i];
+        return area.minY <= p.east && p.east <= area.maxY && area.minX <= p.north &&
+               p.north <= area.maxX;
+    };
+    auto end = std::remove_if(rows.begin() + static_cast<ptrdiff_t>(from), rows.end(),
+                              [&](int i) { return !inside(i); });
+    rows.erase(end, rows.end());
+    std::sort(rows.begin() + static_cast<ptrdiff_t>(from), rows.end());
+    return true;
+}
+
+}  // namespace corvane

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "profiledata.h"
+#include "profileviewport.h"
+#include "tablelistener.h"
+
+class QItemSelectionModel;
+
+namespace corvane {
+
+class PointTable;
+
+/// The longitudinal section: elevation against cumulative distance, with the ground
+/// line, J stakes, Z stakes, crossed lines at their height and houses as blocks.
+/// Linked to the table through the selection model; pans and zooms like the plan.
+class ProfileView : public QWidget, private TableListener {
+    Q_OBJECT
+
+public:
+    explicit ProfileView(PointTable& table, QWidget* parent = nullptr);
+    ~ProfileView() override;
+
+    void setSelectionModel(QItemSelectionModel* selection);
+    void fitAll();
+    void setExaggeration(double exaggeration);
+    double exaggeration() const { return m_viewport.exaggeration(); }
+    const ProfileViewport& viewport() const { return m_viewport; }
+
+    /// The row drawn nearest to `pos` within 10 pixels, or -1.
+    int rowAt(QPointF pos);
+    /// Paints the section onto any paint device of the given size.
+    void render(QPainter& painter, QSize size);
+    /// Writes the section as PNG or SVG (by the extension). False with a message.
+    bool exportTo(const QString& path, QString* error);
+
+signals:
+    void rowPicked(int row);
+    void exaggerationChanged(double exaggeration);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void cellsChanged(int, int, int, int) override { dataChanged(); }
+    void rowsAboutToBeInserted(int, int) override {}
+    void rowsInserted() override { dataChanged(); }
+    void rowsAboutToBeRemoved(int, int) override {}
+    void rowsRemoved() override { dataChanged(); }
+    void aboutToReset() override {}
+    void resetDone() override { dataChanged(); }
+
+    void dataChanged();
+    const ProfileData& data();
+    std::vector<int> selectedRows() const;
+
+    PointTable& m_table;
+    QPointer<QItemSelectionModel> m_selection;
+    ProfileViewport m_viewport;
+    ProfileData m_data;
+    bool m_dataValid = false;
+    bool m_fitted = false;
+    bool m_dragging = false;
+    QPointF m_lastMouse;
+    QPointF m_pressPos;
+};
+
+}  // namespace corvane
