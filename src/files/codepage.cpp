@@ -235,42 +235,48 @@ void decode(std::string_view bytes, std::string& out, size_t& invalid) {
     const Tables& t = tables();
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* const end = p + bytes.size();
-    // No byte sequence grows by more than three times (one byte to U+FFFD or the euro
-    // sign), so the output is written through a pointer into room made beforehand.
-    const size_t base = out.size();
-    out.resize(base + 3 * bytes.size());
-    char* dst = out.data() + base;
+    // A byte sequence grows at most three times (one byte to U+FFFD or the euro sign),
+    // so each block of input gets that much room and is written through a pointer. Blocks
+    // keep the spare room small for a huge line.
+    constexpr size_t kBlock = 1 << 16;
     while (p < end) {
-        const size_t run = asciiRun(p, end);
-        std::memcpy(dst, p, run);
-        dst += run;
-        p += run;
-        if (p >= end)
-            break;
-        const unsigned char lead = *p;
-        if (lead == 0x80) {
-            if (t.single80) {
-                dst = putUtf8(dst, t.single80);
-            } else {
-                dst = putUtf8(dst, kReplacement);
-                ++invalid;
-            }
-            ++p;
-            continue;
-        }
-        if (lead <= 0xFE && end - p >= 2 && p[1] >= 0x40 && p[1] <= 0xFE) {
-            const uint16_t cp = t.decode[(lead - 0x81) * 191 + (p[1] - 0x40)];
-            if (cp) {
-                dst = putUtf8(dst, cp);
-                p += 2;
+        const auto* const blockEnd = end - p > static_cast<ptrdiff_t>(kBlock) ? p + kBlock : end;
+        const size_t base = out.size();
+        out.resize(base + 3 * static_cast<size_t>(blockEnd - p) + 3);
+        char* dst = out.data() + base;
+        while (p < blockEnd) {
+            const size_t run = asciiRun(p, blockEnd);
+            std::memcpy(dst, p, run);
+            dst += run;
+            p += run;
+            if (p >= blockEnd)
+                break;
+            const unsigned char lead = *p;
+            if (lead == 0x80) {
+                if (t.single80) {
+                    dst = putUtf8(dst, t.single80);
+                } else {
+                    dst = putUtf8(dst, kReplacement);
+                    ++invalid;
+                }
+                ++p;
                 continue;
             }
+            // The trail byte may lie just past the block; it is still in the input.
+            if (lead <= 0xFE && end - p >= 2 && p[1] >= 0x40 && p[1] <= 0xFE) {
+                const uint16_t cp = t.decode[(lead - 0x81) * 191 + (p[1] - 0x40)];
+                if (cp) {
+                    dst = putUtf8(dst, cp);
+                    p += 2;
+                    continue;
+                }
+            }
+            dst = putUtf8(dst, kReplacement);
+            ++invalid;
+            ++p;
         }
-        dst = putUtf8(dst, kReplacement);
-        ++invalid;
-        ++p;
+        out.resize(static_cast<size_t>(dst - out.data()));
     }
-    out.resize(static_cast<size_t>(dst - out.data()));
 }
 
 size_t encode(std::string_view text, std::string& out) {

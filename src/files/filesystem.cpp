@@ -1,19 +1,57 @@
 #include "filesystem.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <vector>
 
 namespace corvane {
 namespace {
 
-std::string quoted(const std::string& path) { return "“" + path + "”"; }
+std::string quoted(const std::string& path) {
+    return "“" + path + "”";
+}
 
-std::string reason(int err) { return std::strerror(err); }
+// The system's reason in the user's language; the messages around it are Chinese, so
+// the usual causes are said in Chinese too, whatever the locale.
+std::string reason(int err) {
+    switch (err) {
+        case ENOENT:
+            return "文件或文件夹不存在。";
+        case ENOTDIR:
+            return "路径中的某一部分不是文件夹。";
+        case EACCES:
+        case EPERM:
+            return "没有访问权限。";
+        case EROFS:
+            return "文件系统是只读的。";
+        case ENOSPC:
+        case EDQUOT:
+            return "磁盘空间不足。";
+        case EFBIG:
+            return "文件超出了允许的大小。";
+        case EISDIR:
+            return "这是一个文件夹，不是文件。";
+        case ENAMETOOLONG:
+            return "文件名太长。";
+        case ELOOP:
+            return "符号链接的层数太多。";
+        case EMFILE:
+        case ENFILE:
+            return "打开的文件太多。";
+        case EIO:
+            return "读写设备时出错。";
+        default:
+            return "系统错误 " + std::to_string(err) + "（" + std::strerror(err) + "）。";
+    }
+}
 
 class FileDescriptor {
 public:
@@ -22,6 +60,8 @@ public:
         if (m_fd >= 0)
             ::close(m_fd);
     }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return m_fd; }
     int release() {
         int fd = m_fd;
@@ -33,6 +73,37 @@ private:
     int m_fd;
 };
 
+// Writing past a file size limit (ulimit -f) raises SIGXFSZ, which ends the process
+// by default and would leave the temporary file behind. While this guard lives the
+// signal is blocked for the calling thread, so the write fails with EFBIG instead; a
+// signal raised meanwhile is taken back before the old mask returns.
+class FileSizeSignalGuard {
+public:
+    FileSizeSignalGuard() {
+        sigset_t set;
+        sigemptyset(&set);
+        sigaddset(&set, SIGXFSZ);
+        m_active = pthread_sigmask(SIG_BLOCK, &set, &m_old) == 0 && !sigismember(&m_old, SIGXFSZ);
+    }
+    ~FileSizeSignalGuard() {
+        if (!m_active)
+            return;
+        sigset_t set;
+        sigemptyset(&set);
+        sigaddset(&set, SIGXFSZ);
+        const timespec none{0, 0};
+        while (sigtimedwait(&set, nullptr, &none) == SIGXFSZ) {
+        }
+        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+    }
+    FileSizeSignalGuard(const FileSizeSignalGuard&) = delete;
+    FileSizeSignalGuard& operator=(const FileSizeSignalGuard&) = delete;
+
+private:
+    sigset_t m_old;
+    bool m_active = false;
+};
+
 std::string folderOf(const std::string& path) {
     size_t slash = path.rfind('/');
     if (slash == std::string::npos)
@@ -40,10 +111,46 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The name of the temporary file: hidden, beside the target, short enough for any
+// file system even when the target's own name is long.
+std::string temporaryTemplate(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (base.size() > 100) {
+        size_t cut = 100;
+        while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80)
+            --cut;  // keep whole UTF-8 characters
+        base.resize(cut);
+    }
+    return folderOf(path) + "/." + base + ".XXXXXX";
+}
+
+// A symbolic link is written through: its target gets the new content, the link stays.
+std::string resolveLink(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (!resolved)
+        return path;
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
+}
+
+void syncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);  // makes the rename durable; the data itself is already synced
+        ::close(fd);
+    }
+}
+
 }  // namespace
 
 Result<std::string> readWholeFile(const std::string& path) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that opening a pipe does not wait for a writer.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         return Error::io("无法打开文件" + quoted(path) + "：" + reason(errno));
     struct stat st {};
@@ -51,23 +158,17 @@ Result<std::string> readWholeFile(const std::string& path) {
         return Error::io("无法读取文件" + quoted(path) + "：" + reason(errno));
     if (S_ISDIR(st.st_mode))
         return Error::io("无法读取" + quoted(path) + "：这是一个文件夹，不是文件。");
+    // A device or a pipe may never end; only regular files are point files.
+    if (!S_ISREG(st.st_mode))
+        return Error::io("无法读取" + quoted(path) + "：这不是普通文件。");
     std::string bytes;
-    if (S_ISREG(st.st_mode))
-        bytes.reserve(static_cast<size_t>(st.st_size));
-    char buffer[1 << 16];
+    // One byte more than the size, so that the read that finds the end needs no room.
+    bytes.resize(static_cast<size_t>(st.st_size) + 1);
+    size_t used = 0;
     for (;;) {
-        // Read straight into the string's spare capacity when there is room.
-        ssize_t n;
-        if (bytes.capacity() - bytes.size() >= sizeof buffer) {
-            size_t old = bytes.size();
-            bytes.resize(bytes.capacity());
-            n = ::read(fd.get(), bytes.data() + old, bytes.size() - old);
-            bytes.resize(old + (n > 0 ? static_cast<size_t>(n) : 0));
-        } else {
-            n = ::read(fd.get(), buffer, sizeof buffer);
-            if (n > 0)
-                bytes.append(buffer, static_cast<size_t>(n));
-        }
+        if (used == bytes.size())
+            bytes.resize(bytes.size() * 2);  // the file grew while being read
+        ssize_t n = ::read(fd.get(), bytes.data() + used, bytes.size() - used);
         if (n == 0)
             break;
         if (n < 0) {
@@ -75,52 +176,69 @@ Result<std::string> readWholeFile(const std::string& path) {
                 continue;
             return Error::io("读取文件" + quoted(path) + "时出错：" + reason(errno));
         }
+        used += static_cast<size_t>(n);
     }
+    bytes.resize(used);
     return bytes;
 }
 
-Status writeFileAtomically(const std::string& path, std::string_view bytes) {
-    if (path.empty())
+Status writeFileAtomically(const std::string& requestedPath, std::string_view bytes) {
+    if (requestedPath.empty())
         return Error::io("没有给出要写入的文件名。");
+    const std::string& shownPath = requestedPath;
+    const std::string path = resolveLink(requestedPath);
     struct stat target {};
-    bool exists = ::stat(path.c_str(), &target) == 0;
+    const bool exists = ::stat(path.c_str(), &target) == 0;
     if (exists && S_ISDIR(target.st_mode))
-        return Error::io("无法写入" + quoted(path) + "：这是一个文件夹。");
+        return Error::io("无法写入" + quoted(shownPath) + "：这是一个文件夹。");
+    if (exists && !S_ISREG(target.st_mode))
+        return Error::io("无法写入" + quoted(shownPath) + "：这不是普通文件。");
+    // The rename would replace a file the user may not change; refuse as writing would.
+    if (exists && ::access(path.c_str(), W_OK) != 0)
+        return Error::io("无法写入文件" + quoted(shownPath) + "：" + reason(errno));
 
-    std::string base = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
-    std::string tmpl = folderOf(path) + "/." + base + ".XXXXXX";
+    const std::string tmpl = temporaryTemplate(path);
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
     FileDescriptor fd(::mkostemp(name.data(), O_CLOEXEC));
     if (fd.get() < 0)
-        return Error::io("无法创建文件" + quoted(path) + "：" + reason(errno));
-    std::string tmpPath(name.data());
+        return Error::io("无法创建文件" + quoted(shownPath) + "：" + reason(errno));
+    const std::string tmpPath(name.data());
     auto fail = [&](const std::string& what, int err) -> Status {
         ::unlink(tmpPath.c_str());
-        return Error::io(what + quoted(path) + "：" + reason(err));
+        return Error::io(what + quoted(shownPath) + "：" + reason(err));
     };
 
     mode_t mode = 0;
     if (exists) {
         mode = target.st_mode & 07777;
+        // Keep the owner when root rewrites someone else's file; harmless when it fails.
+        if (::fchown(fd.get(), target.st_uid, target.st_gid) != 0) {
+        }
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    ::fchmod(fd.get(), mode);
+    if (::fchmod(fd.get(), mode) != 0)
+        return fail("无法写入文件", errno);
 
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd.get(), p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return fail("写入文件", errno);
+    {
+        FileSizeSignalGuard guard;
+        const char* p = bytes.data();
+        size_t left = bytes.size();
+        while (left > 0) {
+            ssize_t n = ::write(fd.get(), p, left);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return fail("写入文件", errno);
+            }
+            if (n == 0)
+                return fail("写入文件", EIO);
+            p += n;
+            left -= static_cast<size_t>(n);
         }
-        p += n;
-        left -= static_cast<size_t>(n);
     }
     if (::fsync(fd.get()) != 0)
         return fail("写入文件", errno);
@@ -128,6 +246,7 @@ Status writeFileAtomically(const std::string& path, std::string_view bytes) {
         return fail("写入文件", errno);
     if (::rename(tmpPath.c_str(), path.c_str()) != 0)
         return fail("无法保存文件", errno);
+    syncFolder(folderOf(path));
     return success();
 }
 

@@ -7,13 +7,15 @@
 
 namespace corvane {
 
-/// Reads a whole regular file into memory.
+/// Reads a whole regular file into memory. A folder, a device or a pipe is refused.
 Result<std::string> readWholeFile(const std::string& path);
 
 /// Writes `bytes` to `path` so that the target is either the old file or the whole
 /// new one: a temporary file in the same folder, every write, the flush to disk and
 /// the close checked, then renamed over the target. On any failure the temporary
-/// file is removed and the target is untouched.
+/// file is removed and the target is untouched. An existing target keeps its mode
+/// and owner; a symbolic link is written through; a target the user may not write is
+/// refused. Messages name `path` as given.
 Status writeFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace corvane

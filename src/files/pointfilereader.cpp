@@ -40,42 +40,46 @@ PointFileFormat formatForPath(std::string_view path) {
 Result<ImportedPoints> parsePointFile(std::string_view bytes, PointFileFormat format) {
     ImportedPoints imported;
     imported.encoding = detectEncoding(bytes);
+    // Importing nothing would only empty the table; an empty file is most likely a
+    // mistake (a failed copy, the wrong file), so it is refused.
+    if (withoutByteOrderMark(bytes, imported.encoding).empty())
+        return Error::data("文件是空的，没有可导入的内容。");
     std::vector<std::string_view> fields;
     fields.reserve(32);
     std::array<std::string_view, kColumnCount> cells;
-    Status status = decodeLines(bytes, imported.encoding, imported.invalidSequences,
-                                [&](std::string_view line) {
-        const int count = SplitFields(line, ',', fields);
-        if (format == PointFileFormat::Ept) {
-            if (count > 10)
-                imported.rows.emplace_back(std::span<const std::string_view>(fields));
-            else
-                imported.otherLines.emplace_back(withoutLineEnd(line));
-            return;
-        }
-        if (count <= 3) {
-            ++imported.skippedLines;
-            return;
-        }
-        cells[ColName] = fields[0];
-        cells[ColNorth] = fields[2];
-        cells[ColEast] = fields[3];
-        cells[ColHeight] = count > 4 ? fields[4] : std::string_view();
-        cells[ColSegmentStart] = {};
-        cells[ColSegmentEnd] = {};
-        cells[ColRemark] = kRawRemark;
-        cells[ColDistance] = kRawZero;
-        cells[ColOffset] = kRawZero;
-        cells[ColPointType] = kOrdinaryPoint;
-        cells[ColCrossing] = kRawCrossing;
-        cells[ColMeasuredHeight] = kRawMeasure;
-        cells[ColAngle] = kRawMeasure;
-        cells[ColPoleType] = kRawPoleType;
-        cells[ColLength] = kRawMeasure;
-        cells[ColWidth] = kRawMeasure;
-        cells[ColOldName] = {};
-        imported.rows.emplace_back(std::span<const std::string_view>(cells));
-    });
+    Status status = decodeLines(
+        bytes, imported.encoding, imported.invalidSequences, [&](std::string_view line) {
+            const int count = SplitFields(line, ',', fields);
+            if (format == PointFileFormat::Ept) {
+                if (count > 10)
+                    imported.rows.emplace_back(std::span<const std::string_view>(fields));
+                else
+                    imported.otherLines.emplace_back(withoutLineEnd(line));
+                return;
+            }
+            if (count <= 3) {
+                ++imported.skippedLines;
+                return;
+            }
+            cells[ColName] = fields[0];
+            cells[ColNorth] = fields[2];
+            cells[ColEast] = fields[3];
+            cells[ColHeight] = count > 4 ? fields[4] : std::string_view();
+            cells[ColSegmentStart] = {};
+            cells[ColSegmentEnd] = {};
+            cells[ColRemark] = kRawRemark;
+            cells[ColDistance] = kRawZero;
+            cells[ColOffset] = kRawZero;
+            cells[ColPointType] = kOrdinaryPoint;
+            cells[ColCrossing] = kRawCrossing;
+            cells[ColMeasuredHeight] = kRawMeasure;
+            cells[ColAngle] = kRawMeasure;
+            cells[ColPoleType] = kRawPoleType;
+            cells[ColLength] = kRawMeasure;
+            cells[ColWidth] = kRawMeasure;
+            cells[ColOldName] = {};
+            imported.rows.emplace_back(std::span<const std::string_view>(cells));
+        });
     if (!status)
         return status.error();
     return imported;

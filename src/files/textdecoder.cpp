@@ -1,6 +1,7 @@
 #include "textdecoder.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "codepage.h"
@@ -11,15 +12,25 @@ namespace {
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 bool hasNonAscii(std::string_view bytes) {
-    for (char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
+    size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        if (word & 0x8080808080808080ull)
+            return true;
+    }
+    for (; i < bytes.size(); ++i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
             return true;
     return false;
 }
 
-std::string decodeUtf16(std::string_view bytes, bool bigEndian, size_t& invalid) {
+// Decodes UTF-16 after its byte order mark. A U+0000 is no text: its index (counted
+// in code units after the mark) is returned in `nulAt`, and decoding stops there.
+std::string decodeUtf16(std::string_view bytes, bool bigEndian, size_t& invalid, size_t& nulAt) {
     std::string out;
     out.reserve(bytes.size());
+    nulAt = std::string::npos;
     const size_t units = bytes.size() / 2;
     auto unit = [&](size_t i) -> char16_t {
         auto b0 = static_cast<unsigned char>(bytes[2 * i]);
@@ -29,6 +40,10 @@ std::string decodeUtf16(std::string_view bytes, bool bigEndian, size_t& invalid)
     };
     for (size_t i = 1; i < units; ++i) {  // unit 0 is the byte order mark
         char16_t u = unit(i);
+        if (u == 0) {
+            nulAt = i - 1;
+            return out;
+        }
         if (u >= 0xD800 && u < 0xDC00 && i + 1 < units) {
             char16_t low = unit(i + 1);
             if (low >= 0xDC00 && low < 0xE000) {
@@ -49,6 +64,14 @@ std::string decodeUtf16(std::string_view bytes, bool bigEndian, size_t& invalid)
         ++invalid;
     }
     return out;
+}
+
+// `before` is the text up to the zero, for the line number.
+Error zeroError(std::string_view what, size_t offset, std::string_view before) {
+    Error e = Error::data("文件在第 " + std::to_string(offset + 1) + " " + std::string(what) +
+                          "，不是文本格式的点文件。");
+    e.line = 1 + static_cast<int>(std::count(before.begin(), before.end(), '\n'));
+    return e;
 }
 
 // Calls onLine for each line of `text` cut at `separator`; text after the last
@@ -72,18 +95,32 @@ void splitLines(std::string_view text, char separator, OnLine&& onLine) {
 
 std::string_view encodingName(TextEncoding encoding) {
     switch (encoding) {
-    case TextEncoding::Cp936:
-        return "GBK（代码页 936）";
-    case TextEncoding::Utf8:
-        return "UTF-8";
-    case TextEncoding::Utf8Bom:
-        return "UTF-8（带 BOM）";
-    case TextEncoding::Utf16LE:
-        return "UTF-16LE";
-    case TextEncoding::Utf16BE:
-        return "UTF-16BE";
+        case TextEncoding::Cp936:
+            return "GBK（代码页 936）";
+        case TextEncoding::Utf8:
+            return "UTF-8";
+        case TextEncoding::Utf8Bom:
+            return "UTF-8（带 BOM）";
+        case TextEncoding::Utf16LE:
+            return "UTF-16LE";
+        case TextEncoding::Utf16BE:
+            return "UTF-16BE";
     }
     return "";
+}
+
+std::string_view withoutByteOrderMark(std::string_view bytes, TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf8Bom:
+            return bytes.substr(kUtf8Bom.size());
+        case TextEncoding::Utf16LE:
+        case TextEncoding::Utf16BE:
+            return bytes.substr(2);
+        case TextEncoding::Cp936:
+        case TextEncoding::Utf8:
+            break;
+    }
+    return bytes;
 }
 
 TextEncoding detectEncoding(std::string_view bytes) {
@@ -105,24 +142,23 @@ Status decodeLines(std::string_view bytes, TextEncoding encoding, size_t& invali
     std::string utf16Text;
     std::string_view text = bytes;
     if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) {
-        utf16Text = decodeUtf16(bytes, encoding == TextEncoding::Utf16BE, invalid);
+        size_t nulAt = 0;
+        utf16Text = decodeUtf16(bytes, encoding == TextEncoding::Utf16BE, invalid, nulAt);
+        if (nulAt != std::string::npos)
+            return zeroError("个字符处含有空字符（U+0000）", nulAt, utf16Text);
         text = utf16Text;
     } else {
         if (encoding == TextEncoding::Utf8Bom)
             text.remove_prefix(kUtf8Bom.size());
         if (const void* zero = std::memchr(text.data(), '\0', text.size())) {
-            size_t at = static_cast<const char*>(zero) - bytes.data();
-            Error e = Error::data("文件在第 " + std::to_string(at) +
-                                  " 字节处含有零字节，不是文本格式的点文件。");
-            e.line = 1 + static_cast<int>(std::count(bytes.begin(), bytes.begin() + at, '\n'));
-            return e;
+            const size_t at = static_cast<const char*>(zero) - bytes.data();
+            return zeroError("个字节处含有零字节", at, bytes.substr(0, at));
         }
     }
-    const char separator =
-        (std::memchr(text.data(), '\n', text.size()) == nullptr &&
-         std::memchr(text.data(), '\r', text.size()) != nullptr)
-            ? '\r'
-            : '\n';
+    const char separator = (std::memchr(text.data(), '\n', text.size()) == nullptr &&
+                            std::memchr(text.data(), '\r', text.size()) != nullptr)
+                               ? '\r'
+                               : '\n';
     const bool convert = encoding == TextEncoding::Cp936;
     const bool sanitize = encoding == TextEncoding::Utf8Bom;  // valid UTF-8 needs no pass
     std::string line;
