@@ -1,15 +1,8 @@
-#include <QApplication>
-
-#include "mainframe.h"
+#include "corvaneapp.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Quennell"));
-    QApplication::setApplicationName(QStringLiteral("Corvane"));
-    corvane::CMainFrame frame;
-    frame.showMaximized();
-    const QStringList args = QApplication::arguments();
-    if (args.size() > 1)
-        frame.importFile(args.at(1));
-    return QApplication::exec();
+    corvane::CCorvaneApp app(argc, argv);
+    if (!app.InitInstance())
+        return 1;
+    return corvane::CCorvaneApp::exec();
 }

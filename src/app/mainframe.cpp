@@ -1,70 +1,616 @@
 #include "mainframe.h"
 
-#include <QFileDialog>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
+#include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
 
+#include "aboutdlg.h"
 #include "columns.h"
-#include "pointfilereader.h"
+#include "commandids.h"
+#include "corvanedoc.h"
+#include "dividescaledlg.h"
+#include "filedialogs.h"
+#include "filemeragedlg.h"
+#include "linepointselectdlg.h"
+#include "longoperation.h"
+#include "looks.h"
+#include "messagebox.h"
+#include "pointprojectdlg.h"
 #include "pointtable.h"
 #include "pointtablemodel.h"
+#include "settings.h"
+#include "tablelistener.h"
 
 namespace corvane {
 
-CMainFrame::CMainFrame(QWidget* parent)
-    : QMainWindow(parent), m_table(std::make_unique<PointTable>()) {
-    setWindowTitle(QStringLiteral("Tessaly - Corvane"));
-    m_model = new PointTableModel(*m_table, this);
-    m_view = new QTableView(this);
-    m_view->setModel(m_model);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->verticalHeader()->setDefaultSectionSize(20);
-    for (int c = 0; c < kColumnCount; ++c)
-        m_view->setColumnWidth(c, kColumns[c].width);
+/// Stands in for the table view until it lands: the table over its model and the
+/// commands that only need the dialogs.
+class StandInView : public QWidget {
+public:
+    StandInView(PointTable& table, CorvaneSettings& settings, QWidget* parent)
+        : QWidget(parent), m_table(table), m_settings(settings) {
+        m_model = new PointTableModel(table, this);
+        m_list = new QTableView(this);
+        m_list->setModel(m_model);
+        m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+        m_list->verticalHeader()->setDefaultSectionSize(20);
+        for (int c = 0; c < kColumnCount; ++c)
+            m_list->setColumnWidth(c, kColumns[c].width);
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(3, 3, 3, 0);
+        layout->addWidget(m_list);
+    }
+
+    QTableView* list() const { return m_list; }
+    int selectionMark() const { return m_list->currentIndex().row(); }
+
+    void OnInsertRow() {}
+    void OnDeleteCheckedRows() {}
+    void OnMoveRowUp() {}
+    void OnMoveRowDown() {}
+    void OnMoveRowFirst() {}
+    void OnMoveRowLast() {}
+    void OnCopyLineToChecked() {}
+    void OnDataCalculation() {}
+    void OnAutoSelectLine() {}
+    void OnLinePointSelect() {
+        CLinePointSelectDlg dialog(m_table, this);
+        dialog.exec();
+    }
+    void OnPointProject() {
+        CPointProjectDlg dialog(m_settings, this);
+        dialog.exec();
+    }
+    void OnShowAllPoints() { m_table.setDisplayMode(DisplayMode::AllPoints); }
+    void OnShowJStakes() { m_table.setDisplayMode(DisplayMode::JStakes); }
+    void OnShowZStakes() { m_table.setDisplayMode(DisplayMode::ZStakes); }
+    void OnSortByDistance() {}
+    void OnSplitRatio() {
+        CDivideScaleDlg dialog(m_settings.splitRatio(), this);
+        if (dialog.exec() >= 0)
+            m_settings.setSplitRatio(dialog.ratio());
+    }
+    void OnFitAll() {}
+    void copy() {}
+    void paste() {}
+
+private:
+    PointTable& m_table;
+    CorvaneSettings& m_settings;
+    PointTableModel* m_model = nullptr;
+    QTableView* m_list = nullptr;
+};
+
+/// Brings the commands' states up to date whenever the table's history, display
+/// mode or lists change.
+class CMainFrame::StateWatcher : public TableListener {
+public:
+    StateWatcher(PointTable& table, CMainFrame& frame) : m_table(table), m_frame(frame) {
+        m_table.addListener(this);
+    }
+    ~StateWatcher() override { m_table.removeListener(this); }
+
+    void cellsChanged(int, int, int, int) override {}
+    void rowsAboutToBeInserted(int, int) override {}
+    void rowsInserted() override {}
+    void rowsAboutToBeRemoved(int, int) override {}
+    void rowsRemoved() override {}
+    void aboutToReset() override {}
+    void resetDone() override {}
+    void stateChanged() override { m_frame.updateCommandStates(); }
+
+private:
+    PointTable& m_table;
+    CMainFrame& m_frame;
+};
+
+namespace {
+
+QIcon commandIcon(const char16_t* name) {
+    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QString::fromUtf16(name)));
+}
+
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CorvaneSettings& settings, QWidget* parent)
+    : QMainWindow(parent),
+      m_settings(settings),
+      m_table(std::make_unique<PointTable>()),
+      m_dialogs(&systemFileDialogs()) {
+    setObjectName(QStringLiteral("MainFrame"));
+    setWindowTitle(defaultCaption());
+    setWindowIcon(QIcon(QStringLiteral(":/icons/corvane.svg")));
+    setAcceptDrops(true);
+    m_nLook = m_settings.applicationLook();
+
+    m_doc = new CCorvaneDoc(*m_table, m_settings, this);
+    m_view = new StandInView(*m_table, m_settings, this);
     setCentralWidget(m_view);
 
-    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
-    QAction* import = file->addAction(QStringLiteral("导入原始数据(&O)..."));
-    import->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    import->setStatusTip(QStringLiteral("导入原始的外业电力测量数据"));
-    connect(import, &QAction::triggered, this, &CMainFrame::onImport);
-    file->addSeparator();
-    QAction* exit = file->addAction(QStringLiteral("退出(&X)"));
-    connect(exit, &QAction::triggered, this, &QWidget::close);
-    statusBar()->showMessage(QStringLiteral("就绪"));
+    createMenus();
+    createToolBar();
+    createStatusBar();
+    connectView();
+    connect(m_doc, &CCorvaneDoc::imported, this, &CMainFrame::onImported);
+    connect(m_doc, &CCorvaneDoc::problemAtRow, this, &CMainFrame::selectRow);
+    connect(m_doc, &CCorvaneDoc::statusMessage, this, &CMainFrame::showStatus);
+
+    OnApplicationLook(m_nLook);
+    // The first start fills the screen even where nothing maximises windows.
+    if (!restoreGeometry(m_settings.windowGeometry()) && screen())
+        setGeometry(screen()->availableGeometry());
+    restoreState(m_settings.windowState());
+
+    m_watcher = std::make_unique<StateWatcher>(*m_table, *this);
+    updateRecentFileMenu();
+    updateCommandStates();
 }
 
 CMainFrame::~CMainFrame() {
-    // The model listens to the table; let it go first.
+    // The view and the watcher listen to the table; they go before it does.
+    m_watcher.reset();
     delete m_view;
-    delete m_model;
+    m_view = nullptr;
 }
 
-void CMainFrame::onImport() {
-    QString filter;
-    QString path = QFileDialog::getOpenFileName(
-        this, QString(), QString(),
-        QStringLiteral("电力线测量数据文件(*.ept);;电力测量数据文件(*.csv)"), &filter);
-    if (!path.isEmpty())
-        importFile(path);
+QWidget* CMainFrame::viewWidget() const {
+    return m_view;
 }
 
-bool CMainFrame::importFile(const QString& path) {
-    Result<ImportedPoints> imported =
-        readPointFile(path.toStdString(), formatForPath(path.toStdString()));
-    if (!imported) {
-        QMessageBox::critical(this, QStringLiteral("Corvane"),
-                              QString::fromStdString(imported.error().message));
-        return false;
+QString CMainFrame::defaultCaption() {
+    return QStringLiteral("Tessaly - Corvane");
+}
+
+QAction* CMainFrame::commandAction(int id) const {
+    auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::setFileDialogs(FileDialogs& dialogs) {
+    m_dialogs = &dialogs;
+    m_doc->setFileDialogs(dialogs);
+}
+
+QAction* CMainFrame::addCommand(QMenu* menu, int id, const QString& text, const QString& prompt,
+                                const QKeySequence& shortcut) {
+    auto* action = new QAction(text, this);
+    action->setData(id);
+    const qsizetype split = prompt.indexOf(u'\n');
+    action->setStatusTip(split < 0 ? prompt : prompt.left(split));
+    if (split >= 0)
+        action->setToolTip(prompt.mid(split + 1));
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    if (menu)
+        menu->addAction(action);
+    // On the window too, so that the keys work whatever has the focus.
+    addAction(action);
+    m_actions[id] = action;
+    return action;
+}
+
+void CMainFrame::createMenus() {
+    createFileMenu();
+    createEditMenu();
+    createListMenu();
+    createViewMenu();
+    QMenu* help = menuBar()->addMenu(QStringLiteral("帮助(&H)"));
+    QAction* about = addCommand(help, ID_APP_ABOUT, QStringLiteral("关于 Corvane(&A)..."),
+                                QStringLiteral("显示程序信息、版本号和版权\n关于"));
+    about->setIcon(commandIcon(u"about"));
+    connect(about, &QAction::triggered, this, &CMainFrame::OnAppAbout);
+}
+
+void CMainFrame::createFileMenu() {
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+    QAction* open = addCommand(m_fileMenu, ID_FILE_OPEN, QStringLiteral("导入原始数据(&O)..."),
+                               QStringLiteral("导入原始的外业电力测量数据\n导入数据"),
+                               QKeySequence(Qt::CTRL | Qt::Key_O));
+    open->setIcon(commandIcon(u"import"));
+    connect(open, &QAction::triggered, m_doc, &CCorvaneDoc::OnFileImport);
+    QAction* save = addCommand(m_fileMenu, ID_FILE_SAVE, QStringLiteral("导出计算数据(&S)"),
+                               QStringLiteral("将当前计算的电力数据导出\n导出数据"),
+                               QKeySequence(Qt::CTRL | Qt::Key_S));
+    save->setIcon(commandIcon(u"export"));
+    connect(save, &QAction::triggered, m_doc, &CCorvaneDoc::OnFileExport);
+    m_fileMenu->addSeparator();
+    QAction* merge = addCommand(m_fileMenu, ID_FILE_MERGE, QStringLiteral("文件合并(&M)..."),
+                                QStringLiteral("将电力线文件进行合并\n文件合并"));
+    connect(merge, &QAction::triggered, this, &CMainFrame::OnFileMerge);
+
+    m_recentSeparator = m_fileMenu->addSeparator();
+    for (int i = 0; i < CorvaneSettings::kRecentFileCount; ++i) {
+        auto* recent = new QAction(this);
+        recent->setVisible(false);
+        connect(recent, &QAction::triggered, this,
+                [this, recent] { openFile(recent->data().toString()); });
+        m_fileMenu->addAction(recent);
+        m_recentActions.append(recent);
     }
-    std::string summary = importSummary(imported.value());
-    m_table->replaceAll(std::move(imported->rows), std::move(imported->otherLines));
-    setWindowTitle(QStringLiteral("Tessaly - Corvane [ %1 ]").arg(path));
-    statusBar()->showMessage(QString::fromStdString(summary));
-    return true;
+
+    m_fileMenu->addSeparator();
+    QAction* exit = addCommand(m_fileMenu, ID_APP_EXIT, QStringLiteral("退出(&X)"),
+                               QStringLiteral("退出应用程序；提示保存文档\n退出"));
+    exit->setMenuRole(QAction::QuitRole);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    // Ctrl+N has no menu item.
+    QAction* fresh =
+        addCommand(nullptr, ID_FILE_NEW, QStringLiteral("新建(&N)"),
+                   QStringLiteral("清空当前数据\n新建"), QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(fresh, &QAction::triggered, this, &CMainFrame::OnFileNew);
+}
+
+void CMainFrame::createEditMenu() {
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("编辑(&E)"));
+    QAction* undo = addCommand(edit, ID_EDIT_UNDO, QStringLiteral("撤销(&U)"),
+                               QStringLiteral("撤销上一步操作\n撤销"));
+    undo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    connect(undo, &QAction::triggered, this, &CMainFrame::OnEditUndo);
+    QAction* redo = addCommand(edit, ID_EDIT_REDO, QStringLiteral("重做(&R)"),
+                               QStringLiteral("重做上一步撤销的操作\n重做"),
+                               QKeySequence(Qt::CTRL | Qt::Key_Y));
+    connect(redo, &QAction::triggered, this, &CMainFrame::OnEditRedo);
+    edit->addSeparator();
+    QAction* copy = addCommand(edit, ID_EDIT_COPY, QStringLiteral("复制(&C)"),
+                               QStringLiteral("将选择的行复制到剪贴板\n复制"));
+    copy->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    QAction* paste = addCommand(edit, ID_EDIT_PASTE, QStringLiteral("粘贴(&P)"),
+                                QStringLiteral("从当前单元格起粘贴剪贴板中的表格\n粘贴"));
+    paste->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    // Cells are not emptied through the clipboard, so the cut keys copy.
+    QAction* cut = addCommand(nullptr, ID_EDIT_CUT, QStringLiteral("剪切(&T)"),
+                              QStringLiteral("将选择的行复制到剪贴板\n剪切"));
+    cut->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+}
+
+void CMainFrame::createListMenu() {
+    QMenu* list = menuBar()->addMenu(QStringLiteral("列表(&L)"));
+    addCommand(list, ID_LIST_INSERT_ROW, QStringLiteral("插入一行(&I)"),
+               QStringLiteral("当前列表插入一行数据\n插入一行"));
+    addCommand(list, ID_LIST_DELETE_CHECKED, QStringLiteral("删除勾选行(&C)"),
+               QStringLiteral("删除当前勾选的行\n删除勾选行"))
+        ->setIcon(commandIcon(u"deletechecked"));
+    list->addSeparator();
+    addCommand(list, ID_LIST_MOVE_UP, QStringLiteral("上移一行(&U)"),
+               QStringLiteral("上移当前选择的列表行\n上移一行"))
+        ->setIcon(commandIcon(u"moveup"));
+    addCommand(list, ID_LIST_MOVE_DOWN, QStringLiteral("下移一行(&D)"),
+               QStringLiteral("下移当前选择的列表行\n下移一行"))
+        ->setIcon(commandIcon(u"movedown"));
+    addCommand(list, ID_LIST_MOVE_FIRST, QStringLiteral("移到首行(&T)"),
+               QStringLiteral("将当前选择行移动到首行位置\n移到首行"));
+    addCommand(list, ID_LIST_MOVE_LAST, QStringLiteral("移到末行(&E)"),
+               QStringLiteral("将选择的列表行移动到末行\n移到末行"));
+    list->addSeparator();
+    addCommand(list, ID_LIST_COPY_LINE_TO_CHECKED,
+               QStringLiteral("勾选点的电力线为所选点的电力线(&U)"),
+               QStringLiteral("设置勾选点为当前电力线点\n设置勾选点为当前电力线"));
+    list->addSeparator();
+    addCommand(list, ID_LIST_LINE_POINT_SELECT, QStringLiteral("电力线点选择(&S)..."),
+               QStringLiteral("选择电力线点\n电力线选择"))
+        ->setIcon(commandIcon(u"linepoints"));
+    list->addSeparator();
+    addCommand(list, ID_LIST_DATA_CALCULATION, QStringLiteral("电力数据计算(&M)"),
+               QStringLiteral("对当前的电力数据进行计算\n数据计算"))
+        ->setIcon(commandIcon(u"calculate"));
+    addCommand(list, ID_LIST_AUTO_SELECT_LINE, QStringLiteral("自动选择电力线(A)"),
+               QStringLiteral("各点按照最近距离自动选择电力线点\n自动电力线"))
+        ->setIcon(commandIcon(u"autoselect"));
+    list->addSeparator();
+    addCommand(list, ID_LIST_POINT_PROJECT, QStringLiteral("测点投影到电力线(&P)..."),
+               QStringLiteral("测点投影到电力线\n测点投影"));
+}
+
+void CMainFrame::createViewMenu() {
+    QMenu* view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
+    QMenu* bars = view->addMenu(QStringLiteral("工具栏和停靠窗口(&T)"));
+    bars->menuAction()->setData(ID_VIEW_TOOLBAR);
+    QAction* statusBarAction = addCommand(view, ID_VIEW_STATUS_BAR, QStringLiteral("状态栏(&S)"),
+                                          QStringLiteral("显示或隐藏状态栏\n切换状态栏"));
+    statusBarAction->setCheckable(true);
+    statusBarAction->setChecked(true);
+    connect(statusBarAction, &QAction::toggled, this,
+            [this](bool on) { statusBar()->setVisible(on); });
+    view->addSeparator();
+
+    QMenu* looks = view->addMenu(QStringLiteral("应用程序外观(&A)"));
+    QMenu* office2007 = nullptr;
+    m_lookGroup = new QActionGroup(this);
+    m_lookGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (const LookInfo& look : applicationLooks()) {
+        if (look.office2007 && !office2007)
+            office2007 = looks->addMenu(QStringLiteral("Office 2007(&7)"));
+        QAction* action = addCommand(look.office2007 ? office2007 : looks, look.id,
+                                     QString::fromUtf16(look.menuText), QString());
+        action->setCheckable(true);
+        m_lookGroup->addAction(action);
+        const int id = look.id;
+        connect(action, &QAction::triggered, this, [this, id] { OnApplicationLook(id); });
+    }
+    view->addSeparator();
+
+    addCommand(view, ID_VIEW_FIT_ALL, QStringLiteral("全显视图(&A)"),
+               QStringLiteral("在图形上全部显示图形\n全显视图"))
+        ->setIcon(commandIcon(u"fitall"));
+    addCommand(view, ID_VIEW_SPLIT_RATIO, QStringLiteral("视图分隔比例(I)..."),
+               QStringLiteral("视图分隔比例\n视图分隔比例"));
+    view->addSeparator();
+    m_filterGroup = new QActionGroup(this);
+    m_filterGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (QAction* action :
+         {addCommand(view, ID_VIEW_SHOW_ALL_POINTS, QStringLiteral("显示所有点(L)"),
+                     QStringLiteral("显示所有的点\n显示所有点")),
+          addCommand(view, ID_VIEW_SHOW_J_STAKES, QStringLiteral("仅显示J桩(&J)"),
+                     QStringLiteral("仅显示J桩点\n仅显示J桩点")),
+          addCommand(view, ID_VIEW_SHOW_Z_STAKES, QStringLiteral("仅显示Z桩(&Z)"),
+                     QStringLiteral("仅显示Z桩点\n仅显示Z桩点"))}) {
+        action->setCheckable(true);
+        m_filterGroup->addAction(action);
+    }
+    view->addSeparator();
+    addCommand(view, ID_VIEW_SORT_BY_DISTANCE, QStringLiteral("按累距排序显示(&D)"),
+               QStringLiteral("按累距排序显示\n按累距排序"));
+}
+
+void CMainFrame::createToolBar() {
+    m_toolBar = new QToolBar(QStringLiteral("标准"), this);
+    m_toolBar->setObjectName(QStringLiteral("StandardToolBar"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setMovable(true);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+    const int layout[] = {ID_FILE_OPEN,
+                          ID_FILE_SAVE,
+                          0,
+                          ID_LIST_MOVE_UP,
+                          ID_LIST_MOVE_DOWN,
+                          ID_LIST_DELETE_CHECKED,
+                          0,
+                          ID_LIST_LINE_POINT_SELECT,
+                          0,
+                          ID_LIST_AUTO_SELECT_LINE,
+                          ID_LIST_DATA_CALCULATION,
+                          0,
+                          ID_VIEW_FIT_ALL,
+                          0,
+                          ID_APP_ABOUT};
+    for (int id : layout) {
+        if (id == 0)
+            m_toolBar->addSeparator();
+        else
+            m_toolBar->addAction(commandAction(id));
+    }
+    // The bars submenu lists the tool bar with a check mark for showing it.
+    for (QAction* action : menuBar()->actions()) {
+        QMenu* menu = action->menu();
+        if (!menu)
+            continue;
+        for (QAction* item : menu->actions())
+            if (item->menu() && item->data().toInt() == ID_VIEW_TOOLBAR)
+                item->menu()->addAction(m_toolBar->toggleViewAction());
+    }
+}
+
+void CMainFrame::createStatusBar() {
+    auto* ready = new QLabel(QStringLiteral("就绪"), this);
+    ready->setObjectName(QStringLiteral("IdleText"));
+    statusBar()->addWidget(ready, 1);
+    for (const char16_t* indicator : {u"CAP", u"NUM", u"SCRL"}) {
+        auto* pane = new QLabel(QString::fromUtf16(indicator), this);
+        pane->setObjectName(QString::fromUtf16(indicator));
+        pane->setAlignment(Qt::AlignCenter);
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 12);
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // Lock key states are not portably readable; shown dimmed like a key that is off.
+        pane->setEnabled(false);
+        statusBar()->addPermanentWidget(pane);
+    }
+}
+
+void CMainFrame::connectView() {
+    auto bind = [this](int id, auto slot) {
+        connect(commandAction(id), &QAction::triggered, m_view, slot);
+    };
+    bind(ID_LIST_INSERT_ROW, &StandInView::OnInsertRow);
+    bind(ID_LIST_DELETE_CHECKED, &StandInView::OnDeleteCheckedRows);
+    bind(ID_LIST_MOVE_UP, &StandInView::OnMoveRowUp);
+    bind(ID_LIST_MOVE_DOWN, &StandInView::OnMoveRowDown);
+    bind(ID_LIST_MOVE_FIRST, &StandInView::OnMoveRowFirst);
+    bind(ID_LIST_MOVE_LAST, &StandInView::OnMoveRowLast);
+    bind(ID_LIST_COPY_LINE_TO_CHECKED, &StandInView::OnCopyLineToChecked);
+    bind(ID_LIST_LINE_POINT_SELECT, &StandInView::OnLinePointSelect);
+    bind(ID_LIST_DATA_CALCULATION, &StandInView::OnDataCalculation);
+    bind(ID_LIST_AUTO_SELECT_LINE, &StandInView::OnAutoSelectLine);
+    bind(ID_LIST_POINT_PROJECT, &StandInView::OnPointProject);
+    bind(ID_VIEW_FIT_ALL, &StandInView::OnFitAll);
+    bind(ID_VIEW_SPLIT_RATIO, &StandInView::OnSplitRatio);
+    bind(ID_VIEW_SHOW_ALL_POINTS, &StandInView::OnShowAllPoints);
+    bind(ID_VIEW_SHOW_J_STAKES, &StandInView::OnShowJStakes);
+    bind(ID_VIEW_SHOW_Z_STAKES, &StandInView::OnShowZStakes);
+    bind(ID_VIEW_SORT_BY_DISTANCE, &StandInView::OnSortByDistance);
+    bind(ID_EDIT_COPY, &StandInView::copy);
+    bind(ID_EDIT_CUT, &StandInView::copy);
+    bind(ID_EDIT_PASTE, &StandInView::paste);
+}
+
+void CMainFrame::updateCommandStates() {
+    if (!m_table || m_actions.empty())
+        return;
+    QAction* undo = commandAction(ID_EDIT_UNDO);
+    QAction* redo = commandAction(ID_EDIT_REDO);
+    undo->setEnabled(m_table->canUndo());
+    redo->setEnabled(m_table->canRedo());
+    undo->setToolTip(
+        m_table->canUndo()
+            ? QStringLiteral("撤销：%1").arg(QString::fromStdString(m_table->undoLabel()))
+            : QStringLiteral("撤销"));
+    redo->setToolTip(
+        m_table->canRedo()
+            ? QStringLiteral("重做：%1").arg(QString::fromStdString(m_table->redoLabel()))
+            : QStringLiteral("重做"));
+
+    // Moving rows under a filter would shuffle rows the user cannot see.
+    const DisplayMode mode = m_table->displayMode();
+    for (int id : {ID_LIST_MOVE_UP, ID_LIST_MOVE_DOWN, ID_LIST_MOVE_FIRST, ID_LIST_MOVE_LAST})
+        commandAction(id)->setEnabled(mode == DisplayMode::AllPoints);
+    commandAction(ID_VIEW_SHOW_ALL_POINTS)->setChecked(mode == DisplayMode::AllPoints);
+    commandAction(ID_VIEW_SHOW_J_STAKES)->setChecked(mode == DisplayMode::JStakes);
+    commandAction(ID_VIEW_SHOW_Z_STAKES)->setChecked(mode == DisplayMode::ZStakes);
+
+    for (const LookInfo& look : applicationLooks())
+        commandAction(look.id)->setChecked(look.id == m_nLook);
+}
+
+void CMainFrame::OnApplicationLook(int id) {
+    WaitCursor wait;
+    m_nLook = id;
+    applyApplicationLook(id);
+    const QString sheet = barStyleSheet(id);
+    menuBar()->setStyleSheet(sheet);
+    statusBar()->setStyleSheet(sheet);
+    if (m_toolBar)
+        m_toolBar->setStyleSheet(sheet);
+    m_settings.setApplicationLook(id);
+    updateCommandStates();
+    update();
+}
+
+void CMainFrame::OnFileNew() {
+    if (!m_doc->confirmDiscard())
+        return;
+    {
+        WaitCursor wait;
+        PointTable::Command command(*m_table, "新建");
+        m_table->replaceAll({}, {});
+    }
+    m_table->markSaved();
+    setWindowTitle(defaultCaption());
+    showStatus(QStringLiteral("就绪"));
+}
+
+void CMainFrame::OnFileMerge() {
+    CFileMerageDlg dialog(*m_dialogs, this);
+    dialog.exec();
+}
+
+void CMainFrame::OnAppAbout() {
+    CAboutDlg dialog(this);
+    dialog.exec();
+}
+
+void CMainFrame::OnEditUndo() {
+    WaitCursor wait;
+    m_table->undo();
+}
+
+void CMainFrame::OnEditRedo() {
+    WaitCursor wait;
+    m_table->redo();
+}
+
+bool CMainFrame::openFile(const QString& path) {
+    const bool done = m_doc->openFile(path);
+    if (!done && !QFileInfo::exists(path)) {
+        QStringList files = m_settings.recentFiles();
+        files.removeAll(path);
+        m_settings.setRecentFiles(files);
+        updateRecentFileMenu();
+    }
+    return done;
+}
+
+void CMainFrame::onImported(const QString& path, const QString& summary) {
+    Q_UNUSED(summary);
+    setWindowTitle(QStringLiteral("%1 [ %2 ]").arg(defaultCaption(), shown(path)));
+    addRecentFile(QFileInfo(path).absoluteFilePath());
+    m_view->OnFitAll();
+}
+
+void CMainFrame::addRecentFile(const QString& path) {
+    QStringList files = m_settings.recentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    while (files.size() > CorvaneSettings::kRecentFileCount)
+        files.removeLast();
+    m_settings.setRecentFiles(files);
+    updateRecentFileMenu();
+}
+
+void CMainFrame::updateRecentFileMenu() {
+    const QStringList files = m_settings.recentFiles();
+    for (int i = 0; i < m_recentActions.size(); ++i) {
+        QAction* action = m_recentActions.at(i);
+        const bool used = i < files.size();
+        action->setVisible(used);
+        if (!used)
+            continue;
+        action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown(files.at(i))));
+        action->setData(files.at(i));
+        action->setStatusTip(QStringLiteral("导入 %1").arg(shown(files.at(i))));
+    }
+    m_recentSeparator->setVisible(!files.isEmpty());
+}
+
+void CMainFrame::selectRow(int row) {
+    QAbstractItemView* list = m_view->list();
+    if (!list || !list->model() || row < 0 || row >= list->model()->rowCount())
+        return;
+    QModelIndex index = list->model()->index(row, 0);
+    list->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list->scrollTo(index, QAbstractItemView::PositionAtCenter);
+}
+
+void CMainFrame::showStatus(const QString& text) {
+    statusBar()->showMessage(text);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (longOperationRunning() || !m_doc->confirmDiscard()) {
+        event->ignore();
+        return;
+    }
+    m_settings.setWindowGeometry(saveGeometry());
+    m_settings.setWindowState(saveState());
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    // Asked and imported after the drop has finished, not inside it.
+    const QString path = urls.first().toLocalFile();
+    QTimer::singleShot(0, this, [this, path] { openFile(path); });
 }
 
 }  // namespace corvane

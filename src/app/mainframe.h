@@ -2,34 +2,97 @@
 
 #include <QMainWindow>
 
+#include <map>
 #include <memory>
 
-class QTableView;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QToolBar;
 
 namespace corvane {
 
+class CCorvaneDoc;
+class CorvaneSettings;
+class FileDialogs;
 class PointTable;
-class PointTableModel;
+class StandInView;
 
-/// The main window: menus, the point table and the import.
+/// The main window: menu bar, tool bar and status bar, the looks, the table view in
+/// the middle, and the questions before unsaved data are given up.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit CMainFrame(QWidget* parent = nullptr);
+    explicit CMainFrame(CorvaneSettings& settings, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     PointTable& table() const { return *m_table; }
-    /// Imports a point file; the format follows the extension. False with a message
-    /// shown when the file cannot be read; the table is then as it was.
-    bool importFile(const QString& path);
+    CCorvaneDoc* document() const { return m_doc; }
+    QWidget* viewWidget() const;
+    CorvaneSettings& settings() const { return m_settings; }
+
+    /// The action of a command number (commandids.h), or null.
+    QAction* commandAction(int id) const;
+    QToolBar* toolBar() const { return m_toolBar; }
+    QMenu* fileMenu() const { return m_fileMenu; }
+
+    /// The file dialogs of the import, the export and the merge; tests give their own.
+    void setFileDialogs(FileDialogs& dialogs);
+
+    /// Imports a file named on the command line, dropped on the window or picked from
+    /// the recent-file list, after the question about unsaved changes.
+    bool openFile(const QString& path);
+
+    /// The caption: "Tessaly - Corvane", and after an import the file's path.
+    static QString defaultCaption();
+
+    void OnFileNew();
+    void OnFileMerge();
+    void OnAppAbout();
+    void OnApplicationLook(int id);
+    void OnEditUndo();
+    void OnEditRedo();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
-    void onImport();
+    QAction* addCommand(QMenu* menu, int id, const QString& text, const QString& prompt,
+                        const QKeySequence& shortcut = QKeySequence());
+    void createMenus();
+    void createFileMenu();
+    void createEditMenu();
+    void createListMenu();
+    void createViewMenu();
+    void createToolBar();
+    void createStatusBar();
+    void connectView();
+    void updateCommandStates();
+    void updateRecentFileMenu();
+    void addRecentFile(const QString& path);
+    void onImported(const QString& path, const QString& summary);
+    void selectRow(int row);
+    void showStatus(const QString& text);
 
+    CorvaneSettings& m_settings;
     std::unique_ptr<PointTable> m_table;
-    PointTableModel* m_model = nullptr;
-    QTableView* m_view = nullptr;
+    StandInView* m_view = nullptr;
+    CCorvaneDoc* m_doc = nullptr;
+    FileDialogs* m_dialogs = nullptr;
+    class StateWatcher;
+    std::unique_ptr<StateWatcher> m_watcher;
+
+    std::map<int, QAction*> m_actions;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_recentSeparator = nullptr;
+    QList<QAction*> m_recentActions;
+    QToolBar* m_toolBar = nullptr;
+    QActionGroup* m_lookGroup = nullptr;
+    QActionGroup* m_filterGroup = nullptr;
+    int m_nLook = 0;
 };
 
 }  // namespace corvane

@@ -1,0 +1,58 @@
+#include "corvaneapp.h"
+
+#include <QCommandLineParser>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTimer>
+#include <QTranslator>
+
+#include "mainframe.h"
+#include "settings.h"
+
+namespace corvane {
+
+CCorvaneApp::CCorvaneApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setIdentity();
+    setApplicationDisplayName(QStringLiteral("Corvane"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/corvane.svg")));
+    loadTranslations();
+}
+
+CCorvaneApp::~CCorvaneApp() {
+    m_frame.reset();
+    if (m_settings)
+        m_settings->sync();
+}
+
+void CCorvaneApp::setIdentity() {
+    QCoreApplication::setOrganizationName(QStringLiteral("Quennell"));
+    QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
+}
+
+void CCorvaneApp::loadTranslations() {
+    // Every text of the program is Chinese; Qt's own buttons and dialogs follow.
+    auto* qt = new QTranslator(this);
+    if (qt->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                 QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(qt);
+}
+
+bool CCorvaneApp::InitInstance() {
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("要导入的点文件"));
+    parser.process(*this);
+
+    m_settings = std::make_unique<CorvaneSettings>();
+    m_frame = std::make_unique<CMainFrame>(*m_settings);
+    m_frame->showMaximized();
+
+    const QStringList files = parser.positionalArguments();
+    if (!files.isEmpty()) {
+        const QString path = files.first();
+        QTimer::singleShot(0, m_frame.get(), [this, path] { m_frame->openFile(path); });
+    }
+    return true;
+}
+
+}  // namespace corvane

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QApplication>
+
+#include <memory>
+
+namespace corvane {
+
+class CMainFrame;
+class CorvaneSettings;
+
+/// The application: its identity for the settings store, the Chinese texts of Qt's
+/// own dialogs, the settings and the main window.
+class CCorvaneApp : public QApplication {
+    Q_OBJECT
+
+public:
+    CCorvaneApp(int& argc, char** argv);
+    ~CCorvaneApp() override;
+
+    /// Organisation "Quennell", application "Corvane".
+    static void setIdentity();
+
+    /// Creates the main window, shows it maximised and imports a file named on the
+    /// command line. False ends the program.
+    bool InitInstance();
+
+    CMainFrame* mainFrame() const { return m_frame.get(); }
+
+private:
+    void loadTranslations();
+
+    std::unique_ptr<CorvaneSettings> m_settings;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+}  // namespace corvane

@@ -1,0 +1,149 @@
+#include "corvanedoc.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QWidget>
+
+#include "filedialogs.h"
+#include "longoperation.h"
+#include "messagebox.h"
+#include "pointtable.h"
+#include "settings.h"
+
+namespace corvane {
+namespace {
+
+std::string localPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// The file's own extension decides when it names one of the two formats, so that a
+// point file opened with the other filter selected is not read as the wrong layout.
+PointFileFormat importFormat(const QString& path, int filter) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"ept")
+        return PointFileFormat::Ept;
+    if (suffix == u"csv")
+        return PointFileFormat::RawCsv;
+    return filter == 1 ? PointFileFormat::Ept : PointFileFormat::RawCsv;
+}
+
+}  // namespace
+
+CCorvaneDoc::CCorvaneDoc(PointTable& table, CorvaneSettings& settings, QWidget* window)
+    : QObject(window),
+      m_table(table),
+      m_settings(settings),
+      m_window(window),
+      m_dialogs(&systemFileDialogs()) {}
+
+QStringList CCorvaneDoc::importFilters() {
+    return {QStringLiteral("电力线测量数据文件(*.ept)"), QStringLiteral("电力测量数据文件(*.csv)")};
+}
+
+QStringList CCorvaneDoc::exportFilters() {
+    return {QStringLiteral("道亨格式文件(*.org)"), QStringLiteral("电力线测量数据文件(*.ept)"),
+            QStringLiteral("Excel 文件(*.csv)"), QStringLiteral("AutoCAD DXF数据文件(*.dxf)")};
+}
+
+bool CCorvaneDoc::confirmDiscard() {
+    if (!m_table.isModified())
+        return true;
+    QString details;
+    if (m_table.canUndo())
+        details =
+            QStringLiteral("最后一次修改：%1").arg(QString::fromStdString(m_table.undoLabel()));
+    return askYesNo(m_window, QStringLiteral("当前数据尚未导出，是否放弃修改？"), details);
+}
+
+void CCorvaneDoc::OnFileImport() {
+    if (!confirmDiscard())
+        return;
+    std::optional<FileChoice> choice = m_dialogs->openFile(m_window, importFilters(), 1);
+    if (!choice)
+        return;
+    importFile(choice->path, importFormat(choice->path, choice->filter));
+}
+
+bool CCorvaneDoc::openFile(const QString& path) {
+    if (!confirmDiscard())
+        return false;
+    return importFile(path, importFormat(path, 1));
+}
+
+bool CCorvaneDoc::importFile(const QString& path, PointFileFormat format) {
+    Result<ImportedPoints> read =
+        runLongOperation(m_window, QStringLiteral("正在导入 %1 ……").arg(shown(path)),
+                         [&] { return readPointFile(localPath(path), format); });
+    if (!read) {
+        showError(m_window, QString::fromStdString(read.error().message));
+        return false;
+    }
+    const QString summary = QString::fromStdString(importSummary(read.value()));
+    {
+        WaitCursor wait;
+        m_table.replaceAll(std::move(read->rows), std::move(read->otherLines));
+        m_table.markSaved();
+    }
+    emit imported(path, summary);
+    emit statusMessage(summary);
+    return true;
+}
+
+void CCorvaneDoc::OnFileExport() {
+    const int shownRows = m_table.rowCount();
+    const int allRows = m_table.fullRowCount();
+    if (shownRows < allRows &&
+        !askYesNo(m_window,
+                  QStringLiteral("当前只显示了 %1 个点（共 %2 个点），是否只导出显示的 %1 个点？")
+                      .arg(shownRows)
+                      .arg(allRows),
+                  QStringLiteral("选择“否”不导出；要导出全部点，请先选择“显示所有点”。")))
+        return;
+
+    std::optional<FileChoice> choice =
+        m_dialogs->saveFile(m_window, exportFilters(), m_settings.exportFileFilter());
+    if (!choice)
+        return;
+    // Remembered as soon as the dialog is confirmed, whatever happens next.
+    m_settings.setExportFileFilter(choice->filter);
+    const auto type = static_cast<ExportType>(choice->filter);
+    const QString extension = QString::fromUtf8(extensionOf(type));
+    const QString path = withExtension(choice->path, extension);
+    // The dialog asked about the name as typed; the extension makes it another file.
+    if (path != choice->path && QFileInfo::exists(path) &&
+        !askYesNo(m_window, QStringLiteral("文件“%1”已存在，是否替换？").arg(shown(path))))
+        return;
+    exportFile(path, type);
+}
+
+bool CCorvaneDoc::exportFile(const QString& path, ExportType type) {
+    const bool wholeTable = m_table.rowCount() == m_table.fullRowCount();
+    Status written = runLongOperation(m_window, QStringLiteral("正在导出 %1 ……").arg(shown(path)),
+                                      [&] { return exportTable(m_table, type, localPath(path)); });
+    if (!written) {
+        const Error& error = written.error();
+        if (error.row >= 0)
+            emit problemAtRow(error.row);
+        QString details;
+        if (error.kind == Error::Kind::Data)
+            details = QStringLiteral("文件“%1”没有写入。").arg(shown(path));
+        showError(m_window, QString::fromStdString(error.message), details);
+        return false;
+    }
+    // Only the point file of the whole table holds everything the table does.
+    if (type == ExportType::Ept && wholeTable)
+        m_table.markSaved();
+    emit exported(path);
+    emit statusMessage(QStringLiteral("已导出到 %1").arg(shown(path)));
+    if (type != ExportType::Dxf)
+        showInformation(m_window, QStringLiteral("测量数据输出完毕！"));
+    return true;
+}
+
+}  // namespace corvane

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include "exportformat.h"
+#include "pointfilereader.h"
+
+class QWidget;
+
+namespace corvane {
+
+class CorvaneSettings;
+class FileDialogs;
+class PointTable;
+
+/// The import and export commands: the file dialogs, the questions before data are
+/// replaced or a file is overwritten, the reading and writing and what is said after.
+class CCorvaneDoc : public QObject {
+    Q_OBJECT
+
+public:
+    CCorvaneDoc(PointTable& table, CorvaneSettings& settings, QWidget* window);
+
+    /// The dialogs to ask with; tests give their own.
+    void setFileDialogs(FileDialogs& dialogs) { m_dialogs = &dialogs; }
+    FileDialogs& fileDialogs() const { return *m_dialogs; }
+
+    static QStringList importFilters();
+    static QStringList exportFilters();
+
+    /// True when the table holds no changes that were not exported, or the user
+    /// agrees to give them up.
+    bool confirmDiscard();
+
+    /// Command 57601: asks, shows the open dialog and imports the file chosen.
+    void OnFileImport();
+    /// Command 57603: shows the save dialog and writes the table in the type chosen.
+    void OnFileExport();
+
+    /// Imports `path` after the question about unsaved changes; the extension picks the
+    /// format. False when the user declined or the file could not be read.
+    bool openFile(const QString& path);
+    /// Imports without asking. On failure the table is as it was and the error is shown.
+    bool importFile(const QString& path, PointFileFormat format);
+    /// Writes the rows shown to `path` exactly as named, then says how it went.
+    bool exportFile(const QString& path, ExportType type);
+
+signals:
+    void imported(const QString& path, const QString& summary);
+    void exported(const QString& path);
+    /// An export stopped at a row that the user has to put right.
+    void problemAtRow(int row);
+    void statusMessage(const QString& text);
+
+private:
+    PointTable& m_table;
+    CorvaneSettings& m_settings;
+    QWidget* m_window;
+    FileDialogs* m_dialogs;
+};
+
+}  // namespace corvane

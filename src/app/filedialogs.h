@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+
+namespace corvane {
+
+/// A file chosen in a file dialog and the 1-based index of the file type selected.
+struct FileChoice {
+    QString path;
+    int filter = 1;
+};
+
+/// The file dialogs of the commands, replaceable so that tests can answer them.
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    /// An existing file to read.
+    virtual std::optional<FileChoice> openFile(QWidget* parent, const QStringList& filters,
+                                               int initialFilter);
+    /// A file to write; the dialog asks before it replaces the file chosen.
+    virtual std::optional<FileChoice> saveFile(QWidget* parent, const QStringList& filters,
+                                               int initialFilter);
+};
+
+/// The dialogs the application shows.
+FileDialogs& systemFileDialogs();
+
+/// `path` with `extension` appended unless it ends in exactly that text (letter case
+/// included), as every export and the merge name their files.
+QString withExtension(const QString& path, const QString& extension);
+
+}  // namespace corvane

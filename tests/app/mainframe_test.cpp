@@ -1,0 +1,658 @@
+#include "mainframe.h"
+
+#include <QAbstractItemView>
+#include <QActionGroup>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+#include "columns.h"
+#include "commandids.h"
+#include "corvanedoc.h"
+#include "exportformat.h"
+#include "pointtable.h"
+#include "settings.h"
+#include "testsupport.h"
+#include "vocabularies.h"
+
+namespace corvane {
+namespace {
+
+Row point(std::string_view name, std::string_view type, std::string_view x, std::string_view y,
+          std::string_view start = {}, std::string_view end = {}) {
+    std::vector<std::string_view> cells(kColumnCount);
+    cells[ColName] = name;
+    cells[ColNorth] = x;
+    cells[ColEast] = y;
+    cells[ColPointType] = type;
+    cells[ColSegmentStart] = start;
+    cells[ColSegmentEnd] = end;
+    return Row(cells);
+}
+
+QString text(const PointTable& table, int row, int column) {
+    std::string_view t = table.text(row, column);
+    return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
+}
+
+// The items of a menu as texts, "-" for a separator, submenus as "title>".
+QStringList itemsOf(const QMenu* menu) {
+    QStringList out;
+    for (QAction* a : menu->actions()) {
+        if (!a->isVisible())
+            continue;
+        if (a->isSeparator())
+            out.append(QStringLiteral("-"));
+        else if (a->menu())
+            out.append(a->text() + u'>');
+        else
+            out.append(a->text());
+    }
+    return out;
+}
+
+QMenu* menuTitled(QMenuBar* bar, const QString& title) {
+    for (QAction* a : bar->actions())
+        if (a->text() == title)
+            return a->menu();
+    return nullptr;
+}
+
+QMenu* submenuTitled(QMenu* menu, const QString& title) {
+    for (QAction* a : menu->actions())
+        if (a->menu() && a->text() == title)
+            return a->menu();
+    return nullptr;
+}
+
+}  // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<CorvaneSettings> m_settings;
+    std::unique_ptr<CMainFrame> m_frame;
+    test::FakeFileDialogs m_dialogs;
+
+    QString path(const char* name) const { return m_dir.filePath(QString::fromUtf8(name)); }
+    PointTable& table() { return m_frame->table(); }
+
+    // A point file of three rows: J1, P1 on segment J1-J2, J2.
+    QString writeSurvey(const char* name) {
+        PointTable source;
+        source.replaceAll({point("J1", kJStake, "0", "0", "J1", "J2"),
+                           point("P1", kOrdinaryPoint, "5", "1", "J1", "J2"),
+                           point("J2", kJStake, "10", "0", "J2", "J2")},
+                          {"header line"});
+        const QString file = path(name);
+        Status written =
+            exportTable(source, ExportType::Ept, QFile::encodeName(file).toStdString());
+        if (!written)
+            qFatal("cannot write the survey");
+        return file;
+    }
+
+    void importSurvey() {
+        QVERIFY(m_frame->document()->importFile(writeSurvey("survey.ept"), PointFileFormat::Ept));
+        QCOMPARE(table().rowCount(), 3);
+    }
+
+    void trigger(int id) {
+        QAction* action = m_frame->commandAction(id);
+        QVERIFY2(action, qPrintable(QString::number(id)));
+        action->trigger();
+    }
+
+    QByteArray readFile(const QString& file) {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return f.readAll();
+    }
+
+private slots:
+    void init() {
+        QFile::remove(path("settings.ini"));
+        m_settings = std::make_unique<CorvaneSettings>(path("settings.ini"));
+        m_frame = std::make_unique<CMainFrame>(*m_settings);
+        m_dialogs = test::FakeFileDialogs();
+        m_frame->setFileDialogs(m_dialogs);
+        m_frame->show();
+    }
+
+    void cleanup() {
+        table().markSaved();
+        m_frame.reset();
+        m_settings.reset();
+    }
+
+    void menusHoldTheCommandsInOrder_data() {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<QStringList>("items");
+        QTest::newRow("file") << QStringLiteral("文件(&F)")
+                              << QStringList{QStringLiteral("导入原始数据(&O)..."),
+                                             QStringLiteral("导出计算数据(&S)"),
+                                             QStringLiteral("-"),
+                                             QStringLiteral("文件合并(&M)..."),
+                                             QStringLiteral("-"),
+                                             QStringLiteral("退出(&X)")};
+        QTest::newRow("edit") << QStringLiteral("编辑(&E)")
+                              << QStringList{QStringLiteral("撤销(&U)"), QStringLiteral("重做(&R)"),
+                                             QStringLiteral("-"), QStringLiteral("复制(&C)"),
+                                             QStringLiteral("粘贴(&P)")};
+        QTest::newRow("list") << QStringLiteral("列表(&L)")
+                              << QStringList{QStringLiteral("插入一行(&I)"),
+                                             QStringLiteral("删除勾选行(&C)"),
+                                             QStringLiteral("-"),
+                                             QStringLiteral("上移一行(&U)"),
+                                             QStringLiteral("下移一行(&D)"),
+                                             QStringLiteral("移到首行(&T)"),
+                                             QStringLiteral("移到末行(&E)"),
+                                             QStringLiteral("-"),
+                                             QStringLiteral("勾选点的电力线为所选点的电力线(&U)"),
+                                             QStringLiteral("-"),
+                                             QStringLiteral("电力线点选择(&S)..."),
+                                             QStringLiteral("-"),
+                                             QStringLiteral("电力数据计算(&M)"),
+                                             QStringLiteral("自动选择电力线(A)"),
+                                             QStringLiteral("-"),
+                                             QStringLiteral("测点投影到电力线(&P)...")};
+        QTest::newRow("view") << QStringLiteral("视图(&V)")
+                              << QStringList{QStringLiteral("工具栏和停靠窗口(&T)>"),
+                                             QStringLiteral("状态栏(&S)"),
+                                             QStringLiteral("-"),
+                                             QStringLiteral("应用程序外观(&A)>"),
+                                             QStringLiteral("-"),
+                                             QStringLiteral("全显视图(&A)"),
+                                             QStringLiteral("视图分隔比例(I)..."),
+                                             QStringLiteral("-"),
+                                             QStringLiteral("显示所有点(L)"),
+                                             QStringLiteral("仅显示J桩(&J)"),
+                                             QStringLiteral("仅显示Z桩(&Z)"),
+                                             QStringLiteral("-"),
+                                             QStringLiteral("按累距排序显示(&D)")};
+        QTest::newRow("help") << QStringLiteral("帮助(&H)")
+                              << QStringList{QStringLiteral("关于 Corvane(&A)...")};
+    }
+    void menusHoldTheCommandsInOrder() {
+        QFETCH(QString, menu);
+        QMenu* m = menuTitled(m_frame->menuBar(), menu);
+        QVERIFY(m);
+        QTEST(itemsOf(m), "items");
+    }
+
+    void menuBarOrderAndSubmenus() {
+        QStringList titles;
+        for (QAction* a : m_frame->menuBar()->actions())
+            titles.append(a->text());
+        QCOMPARE(titles, (QStringList{QStringLiteral("文件(&F)"), QStringLiteral("编辑(&E)"),
+                                      QStringLiteral("列表(&L)"), QStringLiteral("视图(&V)"),
+                                      QStringLiteral("帮助(&H)")}));
+        QMenu* view = menuTitled(m_frame->menuBar(), QStringLiteral("视图(&V)"));
+        QMenu* looks = submenuTitled(view, QStringLiteral("应用程序外观(&A)"));
+        QVERIFY(looks);
+        QCOMPARE(itemsOf(looks),
+                 (QStringList{QStringLiteral("Windows 2000(&2)"), QStringLiteral("Office XP(&X)"),
+                              QStringLiteral("Windows XP(&W)"), QStringLiteral("Office 2003(&3)"),
+                              QStringLiteral("Visual Studio.NET 2005(&5)"),
+                              QStringLiteral("Office 2007(&7)>")}));
+        QCOMPARE(itemsOf(submenuTitled(looks, QStringLiteral("Office 2007(&7)"))),
+                 (QStringList{QStringLiteral("蓝色样式(&B)"), QStringLiteral("黑色样式(&L)"),
+                              QStringLiteral("银色样式(&S)"), QStringLiteral("水绿色样式(&A)")}));
+        QMenu* bars = submenuTitled(view, QStringLiteral("工具栏和停靠窗口(&T)"));
+        QCOMPARE(itemsOf(bars), QStringList{QStringLiteral("标准")});
+    }
+
+    void commandsHavePromptsTipsAndKeys_data() {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("prompt");
+        QTest::addColumn<QString>("tip");
+        QTest::addColumn<QString>("shortcuts");
+        auto row = [](int id, const char* prompt, const char* tip, const char* shortcuts = "") {
+            QTest::addRow("%d", id) << id << QString::fromUtf8(prompt) << QString::fromUtf8(tip)
+                                    << QString::fromUtf8(shortcuts);
+        };
+        row(ID_FILE_OPEN, "导入原始的外业电力测量数据", "导入数据", "Ctrl+O");
+        row(ID_FILE_SAVE, "将当前计算的电力数据导出", "导出数据", "Ctrl+S");
+        row(ID_FILE_MERGE, "将电力线文件进行合并", "文件合并");
+        row(ID_APP_EXIT, "退出应用程序；提示保存文档", "退出");
+        row(ID_FILE_NEW, "清空当前数据", "新建", "Ctrl+N");
+        row(ID_EDIT_UNDO, "撤销上一步操作", "撤销", "Ctrl+Z; Alt+Backspace");
+        row(ID_EDIT_REDO, "重做上一步撤销的操作", "重做", "Ctrl+Y");
+        row(ID_EDIT_COPY, "将选择的行复制到剪贴板", "复制", "Ctrl+C; Ctrl+Ins");
+        row(ID_EDIT_CUT, "将选择的行复制到剪贴板", "剪切", "Ctrl+X; Shift+Del");
+        row(ID_EDIT_PASTE, "从当前单元格起粘贴剪贴板中的表格", "粘贴", "Ctrl+V; Shift+Ins");
+        row(ID_LIST_INSERT_ROW, "当前列表插入一行数据", "插入一行");
+        row(ID_LIST_DELETE_CHECKED, "删除当前勾选的行", "删除勾选行");
+        row(ID_LIST_MOVE_UP, "上移当前选择的列表行", "上移一行");
+        row(ID_LIST_MOVE_DOWN, "下移当前选择的列表行", "下移一行");
+        row(ID_LIST_MOVE_FIRST, "将当前选择行移动到首行位置", "移到首行");
+        row(ID_LIST_MOVE_LAST, "将选择的列表行移动到末行", "移到末行");
+        row(ID_LIST_COPY_LINE_TO_CHECKED, "设置勾选点为当前电力线点", "设置勾选点为当前电力线");
+        row(ID_LIST_LINE_POINT_SELECT, "选择电力线点", "电力线选择");
+        row(ID_LIST_DATA_CALCULATION, "对当前的电力数据进行计算", "数据计算");
+        row(ID_LIST_AUTO_SELECT_LINE, "各点按照最近距离自动选择电力线点", "自动电力线");
+        row(ID_LIST_POINT_PROJECT, "测点投影到电力线", "测点投影");
+        row(ID_VIEW_STATUS_BAR, "显示或隐藏状态栏", "切换状态栏");
+        row(ID_VIEW_FIT_ALL, "在图形上全部显示图形", "全显视图");
+        row(ID_VIEW_SPLIT_RATIO, "视图分隔比例", "视图分隔比例");
+        row(ID_VIEW_SHOW_ALL_POINTS, "显示所有的点", "显示所有点");
+        row(ID_VIEW_SHOW_J_STAKES, "仅显示J桩点", "仅显示J桩点");
+        row(ID_VIEW_SHOW_Z_STAKES, "仅显示Z桩点", "仅显示Z桩点");
+        row(ID_VIEW_SORT_BY_DISTANCE, "按累距排序显示", "按累距排序");
+        row(ID_APP_ABOUT, "显示程序信息、版本号和版权", "关于");
+    }
+    void commandsHavePromptsTipsAndKeys() {
+        QFETCH(int, id);
+        QFETCH(QString, shortcuts);
+        QAction* action = m_frame->commandAction(id);
+        QVERIFY(action);
+        QTEST(action->statusTip(), "prompt");
+        if (id != ID_EDIT_UNDO && id != ID_EDIT_REDO)  // these name the step when there is one
+            QTEST(action->toolTip(), "tip");
+        QStringList bound;
+        for (const QKeySequence& k : action->shortcuts())
+            bound.append(k.toString(QKeySequence::PortableText));
+        QCOMPARE(bound.join(QStringLiteral("; ")), shortcuts);
+    }
+
+    void toolBarButtonsInOrder() {
+        QList<int> ids;
+        for (QAction* a : m_frame->toolBar()->actions())
+            ids.append(a->isSeparator() ? 0 : a->data().toInt());
+        QCOMPARE(ids, (QList<int>{ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_LIST_MOVE_UP, ID_LIST_MOVE_DOWN,
+                                  ID_LIST_DELETE_CHECKED, 0, ID_LIST_LINE_POINT_SELECT, 0,
+                                  ID_LIST_AUTO_SELECT_LINE, ID_LIST_DATA_CALCULATION, 0,
+                                  ID_VIEW_FIT_ALL, 0, ID_APP_ABOUT}));
+        for (QAction* a : m_frame->toolBar()->actions()) {
+            if (a->isSeparator())
+                continue;
+            QVERIFY2(!a->icon().isNull(), qPrintable(a->text()));
+            QVERIFY(!a->icon().pixmap(16, 16).isNull());
+        }
+        QCOMPARE(m_frame->toolBar()->windowTitle(), QStringLiteral("标准"));
+    }
+
+    void statusBarAndCaption() {
+        auto* idle = m_frame->statusBar()->findChild<QLabel*>(QStringLiteral("IdleText"));
+        QVERIFY(idle);
+        QCOMPARE(idle->text(), QStringLiteral("就绪"));
+        for (const char* pane : {"CAP", "NUM", "SCRL"})
+            QVERIFY(m_frame->statusBar()->findChild<QLabel*>(QString::fromLatin1(pane)));
+        QCOMPARE(m_frame->windowTitle(), QStringLiteral("Tessaly - Corvane"));
+
+        const QString file = writeSurvey("caption.ept");
+        QVERIFY(m_frame->openFile(file));
+        QCOMPARE(m_frame->windowTitle(),
+                 QStringLiteral("Tessaly - Corvane [ %1 ]").arg(QDir::toNativeSeparators(file)));
+        QVERIFY(!table().isModified());
+        // The recent-file list names it first.
+        QCOMPARE(m_settings->recentFiles().value(0), QFileInfo(file).absoluteFilePath());
+        QStringList items = itemsOf(m_frame->fileMenu());
+        QVERIFY(items.contains(QStringLiteral("&1 %1").arg(QDir::toNativeSeparators(file))));
+    }
+
+    void looksArePersistedWithARadioMark() {
+        QCOMPARE(m_settings->applicationLook(), 214);  // written at once on the first start
+        QVERIFY(m_settings->store().contains(QStringLiteral("Workspace/ApplicationLook")));
+        QVERIFY(m_frame->commandAction(214)->isChecked());
+
+        trigger(ID_VIEW_APPLOOK_OFF_2007_BLACK);
+        QCOMPARE(m_settings->applicationLook(), 216);
+        for (int id = 210; id <= 218; ++id)
+            QCOMPARE(m_frame->commandAction(id)->isChecked(), id == 216);
+        const QPalette dark = QApplication::palette();
+        QVERIFY(dark.color(QPalette::Window).lightness() < 80);
+        QVERIFY(dark.color(QPalette::WindowText).lightness() > 180);
+        QVERIFY(dark.color(QPalette::Base).lightness() < 80);
+        QVERIFY(dark.color(QPalette::Text).lightness() > 180);
+
+        // A new window comes up in the stored look.
+        m_frame.reset();
+        m_frame = std::make_unique<CMainFrame>(*m_settings);
+        QVERIFY(m_frame->commandAction(216)->isChecked());
+        QVERIFY(QApplication::palette().color(QPalette::Window).lightness() < 80);
+
+        trigger(ID_VIEW_APPLOOK_WIN_XP);
+        QCOMPARE(m_settings->applicationLook(), 212);
+        QVERIFY(QApplication::palette().color(QPalette::Window).lightness() > 180);
+    }
+
+    void anUnknownLookMarksNothing() {
+        m_settings->setApplicationLook(300);
+        m_frame.reset();
+        m_frame = std::make_unique<CMainFrame>(*m_settings);
+        for (int id = 210; id <= 218; ++id)
+            QVERIFY(!m_frame->commandAction(id)->isChecked());
+        QCOMPARE(m_settings->applicationLook(), 300);
+    }
+
+    void undoAndRedoThroughTheMenu() {
+        importSurvey();
+        {
+            PointTable::Command command(table(), "编辑");
+            table().setText(1, ColName, "Q1");
+            table().setText(1, ColNorth, "6");
+        }
+        QVERIFY(m_frame->commandAction(ID_EDIT_UNDO)->isEnabled());
+        QVERIFY(!m_frame->commandAction(ID_EDIT_REDO)->isEnabled());
+        QCOMPARE(m_frame->commandAction(ID_EDIT_UNDO)->toolTip(), QStringLiteral("撤销：编辑"));
+
+        trigger(ID_EDIT_UNDO);
+        QCOMPARE(text(table(), 1, ColName), QStringLiteral("P1"));
+        QCOMPARE(text(table(), 1, ColNorth), QStringLiteral("5"));
+        QVERIFY(m_frame->commandAction(ID_EDIT_REDO)->isEnabled());
+        QVERIFY(!table().isModified());
+
+        trigger(ID_EDIT_REDO);
+        QCOMPARE(text(table(), 1, ColName), QStringLiteral("Q1"));
+        QVERIFY(table().isModified());
+
+        // The keys reach the same commands.
+        m_frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+        QTest::keyClick(m_frame.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(text(table(), 1, ColName), QStringLiteral("P1"));
+        QTest::keyClick(m_frame.get(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(text(table(), 1, ColName), QStringLiteral("Q1"));
+        QTest::keyClick(m_frame.get(), Qt::Key_Backspace, Qt::AltModifier);
+        QCOMPARE(text(table(), 1, ColName), QStringLiteral("P1"));
+    }
+
+    void filterMarksAndMovesFollowTheDisplayMode() {
+        importSurvey();
+        QVERIFY(m_frame->commandAction(ID_VIEW_SHOW_ALL_POINTS)->isChecked());
+        table().setDisplayMode(DisplayMode::JStakes);
+        QVERIFY(m_frame->commandAction(ID_VIEW_SHOW_J_STAKES)->isChecked());
+        QVERIFY(!m_frame->commandAction(ID_VIEW_SHOW_ALL_POINTS)->isChecked());
+        for (int id : {ID_LIST_MOVE_UP, ID_LIST_MOVE_DOWN, ID_LIST_MOVE_FIRST, ID_LIST_MOVE_LAST})
+            QVERIFY(!m_frame->commandAction(id)->isEnabled());
+        trigger(ID_VIEW_SHOW_ALL_POINTS);
+        QCOMPARE(table().displayMode(), DisplayMode::AllPoints);
+        QVERIFY(m_frame->commandAction(ID_LIST_MOVE_UP)->isEnabled());
+        QVERIFY(!m_frame->commandAction(ID_VIEW_SHOW_J_STAKES)->isChecked());
+    }
+
+    // --- nothing lost without a question ---------------------------------------------
+
+    void closingAsksWhenDataWereNotExported_data() {
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("saved") << false << QMessageBox::No << true << false;
+        QTest::newRow("keep") << true << QMessageBox::No << false << true;
+        QTest::newRow("discard") << true << QMessageBox::Yes << true << true;
+    }
+    void closingAsksWhenDataWereNotExported() {
+        QFETCH(bool, modified);
+        QFETCH(QMessageBox::StandardButton, answer);
+        importSurvey();
+        if (modified)
+            table().setText(0, ColRemark, "x");
+        test::MessageBoxAnswerer boxes({answer});
+        QTEST(m_frame->close(), "closed");
+        QTEST(!boxes.seen().empty(), "asked");
+        if (!boxes.seen().empty()) {
+            const auto& seen = boxes.seen().front();
+            QCOMPARE(seen.text, QStringLiteral("当前数据尚未导出，是否放弃修改？"));
+            QCOMPARE(seen.title, QStringLiteral("Corvane"));
+            QCOMPARE(seen.icon, QMessageBox::Question);
+            QCOMPARE(seen.defaultButton, QMessageBox::No);
+            QCOMPARE(seen.details, QStringLiteral("最后一次修改：编辑"));
+        }
+    }
+
+    void closingSavesTheWindowLayout() {
+        QVERIFY(m_frame->close());
+        QVERIFY(!m_settings->windowGeometry().isEmpty());
+        QVERIFY(!m_settings->windowState().isEmpty());
+    }
+
+    void newEmptiesTheTableAfterTheQuestion_data() {
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("no") << QMessageBox::No << 3;
+        QTest::newRow("yes") << QMessageBox::Yes << 0;
+    }
+    void newEmptiesTheTableAfterTheQuestion() {
+        QFETCH(int, rows);
+        QFETCH(QMessageBox::StandardButton, answer);
+        importSurvey();
+        table().setText(0, ColRemark, "x");
+        m_frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+        test::MessageBoxAnswerer boxes({answer});
+        QTest::keyClick(m_frame.get(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(boxes.seen().size(), size_t(1));
+        QCOMPARE(table().rowCount(), rows);
+        if (rows == 0) {
+            QCOMPARE(m_frame->windowTitle(), QStringLiteral("Tessaly - Corvane"));
+            QVERIFY(!table().isModified());
+            QVERIFY(table().otherLines().empty());
+        }
+    }
+
+    void importAsksBeforeReplacingChanges() {
+        importSurvey();
+        table().setText(0, ColRemark, "x");
+        m_dialogs.answers.push_back(FileChoice{writeSurvey("second.ept"), 1});
+        {
+            test::MessageBoxAnswerer boxes({QMessageBox::No});
+            trigger(ID_FILE_OPEN);
+            QCOMPARE(boxes.seen().size(), size_t(1));
+        }
+        QVERIFY(m_dialogs.filtersAsked.isEmpty());  // declined before the dialog
+        QCOMPARE(text(table(), 0, ColRemark), QStringLiteral("x"));
+        {
+            test::MessageBoxAnswerer boxes({QMessageBox::Yes});
+            trigger(ID_FILE_OPEN);
+        }
+        QCOMPARE(m_dialogs.filtersAsked.value(0),
+                 (QStringList{QStringLiteral("电力线测量数据文件(*.ept)"),
+                              QStringLiteral("电力测量数据文件(*.csv)")}));
+        QCOMPARE(m_dialogs.initialFilters.value(0), 1);
+        QCOMPARE(text(table(), 0, ColRemark), QString());
+        QVERIFY(!table().isModified());
+    }
+
+    void aFailedImportLeavesEverythingAsItWas() {
+        importSurvey();
+        const QString caption = m_frame->windowTitle();
+        test::MessageBoxAnswerer boxes;
+        QVERIFY(!m_frame->document()->importFile(path("missing.ept"), PointFileFormat::Ept));
+        QCOMPARE(boxes.seen().size(), size_t(1));
+        QCOMPARE(boxes.seen().front().icon, QMessageBox::Critical);
+        QVERIFY(boxes.seen().front().text.contains(QStringLiteral("missing.ept")));
+        QCOMPARE(table().rowCount(), 3);
+        QCOMPARE(m_frame->windowTitle(), caption);
+    }
+
+    void importFormatFollowsTheExtension_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("north");
+        QTest::newRow("ept with csv filter") << QStringLiteral("a.ept") << 2 << QStringLiteral("0");
+        QTest::newRow("csv with ept filter")
+            << QStringLiteral("b.csv") << 1 << QStringLiteral("101.5");
+        QTest::newRow("other name, csv filter")
+            << QStringLiteral("c.txt") << 2 << QStringLiteral("101.5");
+    }
+    void importFormatFollowsTheExtension() {
+        QFETCH(QString, name);
+        QFETCH(int, filter);
+        const QString file = m_dir.filePath(name);
+        if (name.endsWith(QStringLiteral(".ept"))) {
+            QFile::remove(file);
+            QFile::copy(writeSurvey("format.ept"), file);
+        } else {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("P1,code,101.5,202.5,12.5\n");
+        }
+        m_dialogs.answers.push_back(FileChoice{file, filter});
+        trigger(ID_FILE_OPEN);
+        QTEST(text(table(), 0, ColNorth), "north");
+    }
+
+    // --- export ----------------------------------------------------------------------
+
+    void exportRemembersTheFileType() {
+        importSurvey();
+        m_dialogs.answers.push_back(FileChoice{path("typed.csv"), 3});
+        {
+            test::MessageBoxAnswerer boxes;
+            trigger(ID_FILE_SAVE);
+            QCOMPARE(boxes.texts(), QStringList{QStringLiteral("测量数据输出完毕！")});
+            QCOMPARE(boxes.seen().front().icon, QMessageBox::Information);
+        }
+        QCOMPARE(m_dialogs.initialFilters.value(0), 1);
+        QCOMPARE(m_dialogs.filtersAsked.value(0),
+                 (QStringList{QStringLiteral("道亨格式文件(*.org)"),
+                              QStringLiteral("电力线测量数据文件(*.ept)"),
+                              QStringLiteral("Excel 文件(*.csv)"),
+                              QStringLiteral("AutoCAD DXF数据文件(*.dxf)")}));
+        QCOMPARE(m_settings->exportFileFilter(), 3);
+        QVERIFY(readFile(path("typed.csv")).startsWith(QByteArray("\xb5\xe3\xc3\xfb")));  // 点名
+
+        // Cancelling keeps the remembered type, and the next dialog opens with it.
+        trigger(ID_FILE_SAVE);
+        QCOMPARE(m_dialogs.initialFilters.value(1), 3);
+        QCOMPARE(m_settings->exportFileFilter(), 3);
+    }
+
+    void exportAppendsTheExtensionAndAsksBeforeReplacing_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("new file") << QStringLiteral("out") << QStringLiteral("out.ept") << false
+                                  << QMessageBox::Ok << false << true;
+        QTest::newRow("exists, keep") << QStringLiteral("out") << QStringLiteral("out.ept") << true
+                                      << QMessageBox::No << true << false;
+        QTest::newRow("exists, replace") << QStringLiteral("out") << QStringLiteral("out.ept")
+                                         << true << QMessageBox::Yes << true << true;
+        QTest::newRow("named exactly") << QStringLiteral("out.ept") << QStringLiteral("out.ept")
+                                       << true << QMessageBox::Ok << false << true;
+        QTest::newRow("capitals") << QStringLiteral("out.EPT") << QStringLiteral("out.EPT.ept")
+                                  << false << QMessageBox::Ok << false << true;
+    }
+    void exportAppendsTheExtensionAndAsksBeforeReplacing() {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QFETCH(bool, exists);
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, replaced);
+        importSurvey();
+        QDir(m_dir.path()).remove(written);
+        if (exists) {
+            QFile f(m_dir.filePath(written));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("old");
+        }
+        m_dialogs.answers.push_back(FileChoice{m_dir.filePath(typed), 2});
+        test::MessageBoxAnswerer boxes({answer, QMessageBox::Ok});
+        trigger(ID_FILE_SAVE);
+        const QStringList texts = boxes.texts();
+        const QString question = QStringLiteral("文件“%1”已存在，是否替换？")
+                                     .arg(QDir::toNativeSeparators(m_dir.filePath(written)));
+        QCOMPARE(texts.contains(question), asked);
+        const QByteArray bytes = readFile(m_dir.filePath(written));
+        QCOMPARE(bytes != "old", replaced);
+        if (replaced) {
+            QVERIFY(bytes.startsWith("header line\r\nJ1,"));
+            QVERIFY(texts.contains(QStringLiteral("测量数据输出完毕！")));
+            QVERIFY(!table().isModified());
+        }
+        if (!exists)
+            QVERIFY(!QFile::exists(m_dir.filePath(typed)) || typed == written);
+    }
+
+    void exportUnderAFilterAsksFirst_data() {
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("no cancels") << QMessageBox::No << false;
+        QTest::newRow("yes writes the rows shown") << QMessageBox::Yes << true;
+    }
+    void exportUnderAFilterAsksFirst() {
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(bool, written);
+        importSurvey();
+        table().setDisplayMode(DisplayMode::JStakes);
+        QFile::remove(path("shown.ept"));
+        m_dialogs.answers.push_back(FileChoice{path("shown.ept"), 2});
+        test::MessageBoxAnswerer boxes({answer, QMessageBox::Ok});
+        trigger(ID_FILE_SAVE);
+        QCOMPARE(boxes.seen().front().text,
+                 QStringLiteral("当前只显示了 2 个点（共 3 个点），是否只导出显示的 2 个点？"));
+        QCOMPARE(boxes.seen().front().defaultButton, QMessageBox::No);
+        QCOMPARE(m_dialogs.filtersAsked.size(), written ? 1 : 0);
+        QCOMPARE(QFile::exists(path("shown.ept")), written);
+        if (written) {
+            QCOMPARE(readFile(path("shown.ept")).count("\r\n"), 3);  // other line + 2 stakes
+            // Part of the table is not everything: the changes still count as not exported.
+            table().setDisplayMode(DisplayMode::AllPoints);
+        }
+    }
+
+    void onlyAnEptOfTheWholeTableCountsAsSaved_data() {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<bool>("modified");
+        QTest::newRow("ept") << 2 << false;
+        QTest::newRow("csv") << 3 << true;
+    }
+    void onlyAnEptOfTheWholeTableCountsAsSaved() {
+        QFETCH(int, filter);
+        importSurvey();
+        table().setText(0, ColRemark, "x");
+        m_dialogs.answers.push_back(FileChoice{path("saved"), filter});
+        test::MessageBoxAnswerer boxes({QMessageBox::Ok});
+        trigger(ID_FILE_SAVE);
+        QTEST(table().isModified(), "modified");
+    }
+
+    void anOrgErrorSelectsTheRow() {
+        importSurvey();
+        table().setText(1, ColSegmentEnd, "nowhere");
+        QFile::remove(path("line.org"));
+        m_dialogs.answers.push_back(FileChoice{path("line"), 1});
+        test::MessageBoxAnswerer boxes;
+        trigger(ID_FILE_SAVE);
+        QCOMPARE(boxes.seen().size(), size_t(1));
+        QCOMPARE(boxes.seen().front().text,
+                 QStringLiteral("测量点 [ P1 ] 没有找到所属的电力线点，请检查！"));
+        QCOMPARE(boxes.seen().front().icon, QMessageBox::Critical);
+        QVERIFY(boxes.seen().front().details.contains(QStringLiteral("line.org")));
+        QVERIFY(!QFile::exists(path("line.org")));
+        QCOMPARE(m_settings->exportFileFilter(), 1);
+        auto* list = m_frame->findChild<QAbstractItemView*>();
+        QVERIFY(list);
+        QCOMPARE(list->currentIndex().row(), 1);
+        QVERIFY(list->selectionModel()->isRowSelected(1, QModelIndex()));
+    }
+
+    void anUnwritableExportSaysSo() {
+        importSurvey();
+        m_dialogs.answers.push_back(FileChoice{path("no/such/folder/out.ept"), 2});
+        test::MessageBoxAnswerer boxes;
+        trigger(ID_FILE_SAVE);
+        QCOMPARE(boxes.seen().size(), size_t(1));
+        QCOMPARE(boxes.seen().front().icon, QMessageBox::Critical);
+        QVERIFY(boxes.seen().front().text.contains(QStringLiteral("out.ept")));
+    }
+};
+
+}  // namespace corvane
+
+QTEST_MAIN(corvane::MainFrameTest)
+#include "mainframe_test.moc"
