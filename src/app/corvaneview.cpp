@@ -1,0 +1,452 @@
+#include "corvaneview.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QStyleHints>
+
+#include <string>
+
+#include "autoselection.h"
+#include "cellcommit.h"
+#include "datacalculation.h"
+#include "dividescaledlg.h"
+#include "drawingarea.h"
+#include "linepointselectdlg.h"
+#include "listctrlex.h"
+#include "messagebox.h"
+#include "pointprojectdlg.h"
+#include "pointtable.h"
+#include "pointtablemodel.h"
+#include "projection.h"
+#include "rowoperations.h"
+#include "settings.h"
+#include "sorting.h"
+#include "tableclipboard.h"
+#include "vocabularies.h"
+
+namespace corvane {
+namespace {
+
+QStringList toStringList(std::span<const std::string_view> texts) {
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(texts.size()));
+    for (std::string_view t : texts)
+        list.push_back(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())));
+    return list;
+}
+
+// The wait cursor while a command works through a large table.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+CCorvaneView::CCorvaneView(PointTable& table, CorvaneSettings& settings, QWidget* parent)
+    : QWidget(parent),
+      m_table(table),
+      m_settings(settings),
+      m_aPointTypes(toStringList(pointTypes())),
+      m_aPoleTypes(toStringList(poleTypes())),
+      m_aCrossingObjects(toStringList(crossingObjects())),
+      m_aLineClasses(toStringList(lineClasses())),
+      m_nListPercent(settings.splitRatio()) {
+    m_model = new PointTableModel(m_table, this);
+    m_list = new CListCtrlEx(this);
+    m_list->setModel(m_model);
+    for (int c = 0; c < kColumnCount; ++c) {
+        m_list->setColumnWidth(c, kColumns[c].width);
+        switch (kColumns[c].editor) {
+            case EditorKind::Text:
+                m_list->setColumnEditor(c, CListCtrlEx::kTextEdit);
+                break;
+            case EditorKind::PointTypes:
+                m_list->setColumnEditor(c, CListCtrlEx::kDropDownList, &m_aPointTypes);
+                break;
+            case EditorKind::Crossing:
+                m_list->setColumnEditor(c, CListCtrlEx::kDropDownList, &m_aCrossingObjects);
+                break;
+            case EditorKind::PoleTypes:
+                m_list->setColumnEditor(c, CListCtrlEx::kDropDownList, &m_aPoleTypes);
+                break;
+        }
+    }
+    m_list->installEventFilter(this);
+    connect(m_list, &CListCtrlEx::cellEditing, this, &CCorvaneView::OnCellEditing);
+    connect(m_list, &CListCtrlEx::cellChanged, this, &CCorvaneView::OnCellChanged);
+    connect(m_list, &CListCtrlEx::checkBoxClicked, this, &CCorvaneView::OnCheckBoxClicked);
+    connect(m_list, &CListCtrlEx::rightDoubleClicked, this, [this] {
+        m_menuDelay.stop();
+        OnCopyLineToChecked();
+    });
+    connect(m_list, &CListCtrlEx::contextMenuWanted, this, &CCorvaneView::onContextMenuWanted);
+    connect(m_list, &CListCtrlEx::statusMessage, this, &CCorvaneView::statusMessage);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CCorvaneView::InvalidateDrawingArea);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &CCorvaneView::commandStateChanged);
+    connect(m_model, &PointTableModel::tableStateChanged, this, &CCorvaneView::commandStateChanged);
+
+    m_drawing = new DrawingArea(m_table, this);
+    m_drawing->setSelectionModel(m_list->selectionModel());
+    connect(m_drawing, &DrawingArea::rowPicked, this, &CCorvaneView::OnRowPicked);
+    connect(m_drawing, &DrawingArea::statusMessage, this, &CCorvaneView::statusMessage);
+
+    m_listMenu = new QMenu(this);
+    addMenuCommand(QStringLiteral("插入一行(&I)"), QStringLiteral("当前列表插入一行数据"),
+                   &CCorvaneView::OnInsertRow);
+    addMenuCommand(QStringLiteral("删除勾选行(&C)"), QStringLiteral("删除当前勾选的行"),
+                   &CCorvaneView::OnDeleteCheckedRows);
+    m_listMenu->addSeparator();
+    m_moveActions = {
+        addMenuCommand(QStringLiteral("上移一行(&U)"), QStringLiteral("上移当前选择的列表行"),
+                       &CCorvaneView::OnMoveRowUp),
+        addMenuCommand(QStringLiteral("下移一行(&D)"), QStringLiteral("下移当前选择的列表行"),
+                       &CCorvaneView::OnMoveRowDown),
+        addMenuCommand(QStringLiteral("移到首行(&T)"), QStringLiteral("将当前选择行移动到首行位置"),
+                       &CCorvaneView::OnMoveRowFirst),
+        addMenuCommand(QStringLiteral("移到末行(&E)"), QStringLiteral("将选择的列表行移动到末行"),
+                       &CCorvaneView::OnMoveRowLast),
+    };
+    m_listMenu->addSeparator();
+    addMenuCommand(QStringLiteral("勾选点的电力线为所选点的电力线(&U)"),
+                   QStringLiteral("设置勾选点为当前电力线点"), &CCorvaneView::OnCopyLineToChecked);
+    connect(m_listMenu, &QMenu::aboutToShow, this, [this] {
+        for (QAction* move : std::as_const(m_moveActions))
+            move->setEnabled(OnUpdateMoveRow());
+    });
+
+    m_menuDelay.setSingleShot(true);
+    connect(&m_menuDelay, &QTimer::timeout, this, &CCorvaneView::showListMenu);
+}
+
+CCorvaneView::~CCorvaneView() {
+    // The list's editors and selection model refer to the model; take them down first.
+    delete m_list;
+    m_list = nullptr;
+}
+
+QAction* CCorvaneView::addMenuCommand(const QString& text, const QString& tip,
+                                      void (CCorvaneView::*slot)()) {
+    QAction* action = m_listMenu->addAction(text);
+    action->setStatusTip(tip);
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+}
+
+int CCorvaneView::selectionMark() const {
+    return m_list ? m_list->selectionMark() : -1;
+}
+
+void CCorvaneView::setQuestionHandler(std::function<bool(const QString&)> ask) {
+    m_ask = std::move(ask);
+}
+
+bool CCorvaneView::ask(const QString& question) {
+    return m_ask ? m_ask(question) : askYesNo(this, question);
+}
+
+// ---------------------------------------------------------------------------
+// Layout
+
+void CCorvaneView::setListPercent(int percent) {
+    m_nListPercent = std::clamp(percent, 0, 100);
+    layoutChildren();
+}
+
+void CCorvaneView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutChildren();
+}
+
+void CCorvaneView::layoutChildren() {
+    // 3 pixels of margin left, right and above, 3 between the table and the drawing,
+    // none below; the table gets its share of the height with the fraction dropped.
+    const int w = width();
+    const int h = height();
+    const int listHeight = h * m_nListPercent / 100;
+    m_list->setGeometry(3, 3, std::max(0, w - 6), listHeight);
+    m_drawing->setGeometry(3, listHeight + 6, std::max(0, w - 6), std::max(0, h - listHeight - 6));
+}
+
+void CCorvaneView::OnSplitRatio() {
+    CDivideScaleDlg dialog(m_nListPercent, this);
+    dialog.exec();
+    // Cancel leaves the dialog's ratio as it opened, so the layout stays.
+    setListPercent(dialog.ratio());
+    m_settings.setSplitRatio(m_nListPercent);
+}
+
+// ---------------------------------------------------------------------------
+// The list's notifications
+
+void CCorvaneView::OnCellEditing(int row, int column) {
+    if (column != ColCrossing)
+        return;
+    tagSUBITEMINFO* info = m_list->subItemInfo(column);
+    if (!info)
+        return;
+    const bool crossedLine = m_table.text(row, ColPointType) == kOnePointCrossedObject;
+    info->pChoices = crossedLine ? &m_aLineClasses : &m_aCrossingObjects;
+}
+
+void CCorvaneView::OnCellChanged(int row, int column) {
+    commitCellChange(m_table, row, column, m_list->m_strPrevText.toStdString());
+    InvalidateDrawingArea();
+}
+
+void CCorvaneView::OnCheckBoxClicked(int row) {
+    const bool checked = !m_table.isChecked(row);
+    const QItemSelection selection = m_list->selectionModel()->selection();
+    qsizetype selected = 0;
+    for (const QItemSelectionRange& range : selection)
+        selected += range.height();
+    PointTable::Command command(m_table, "勾选");
+    if (selected > 1) {
+        for (const QItemSelectionRange& range : selection)
+            for (int r = range.top(); r <= range.bottom(); ++r)
+                m_table.setChecked(r, checked);
+    }
+    m_table.setChecked(row, checked);
+}
+
+void CCorvaneView::OnCheckAllRows() {
+    const int n = m_table.rowCount();
+    if (n == 0)
+        return;
+    const bool checked = !m_table.isChecked(0);
+    {
+        WaitCursor wait;
+        PointTable::Command command(m_table, checked ? "全部勾选" : "全部取消勾选");
+        for (int r = 0; r < n; ++r)
+            m_table.setChecked(r, checked);
+    }
+    m_list->selectAll();
+}
+
+void CCorvaneView::onContextMenuWanted(const QPoint& globalPos, bool byMouse) {
+    m_menuPos = globalPos;
+    if (!byMouse) {
+        showListMenu();
+        return;
+    }
+    // A second right click soon after is a double click: it copies the segment instead.
+    m_menuDelay.start(QApplication::styleHints()->mouseDoubleClickInterval());
+}
+
+void CCorvaneView::showListMenu() {
+    m_listMenu->popup(m_menuPos);
+}
+
+void CCorvaneView::OnRowPicked(int row) {
+    m_list->selectRow(row, true);
+}
+
+void CCorvaneView::InvalidateDrawingArea() {
+    m_drawing->update();
+}
+
+bool CCorvaneView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::SelectAll)) {
+            OnCheckAllRows();
+            return true;
+        }
+        if (key->matches(QKeySequence::Copy)) {
+            OnEditCopy();
+            return true;
+        }
+        if (key->matches(QKeySequence::Paste)) {
+            OnEditPaste();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------------------
+// Row operations
+
+void CCorvaneView::markRow(int row) {
+    const QModelIndex index = m_model->index(row, 0);
+    QItemSelectionModel* selection = m_list->selectionModel();
+    selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    selection->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    m_list->scrollTo(index);
+}
+
+void CCorvaneView::OnInsertRow() {
+    const int mark = selectionMark();
+    if (mark >= 0)
+        m_list->selectionModel()->select(m_model->index(mark, 0),
+                                         QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    markRow(insertRowAfter(m_table, mark));
+}
+
+void CCorvaneView::OnDeleteCheckedRows() {
+    if (!m_list->selectionModel()->hasSelection())
+        return;
+    if (!ask(QStringLiteral("确实要删除当前勾选的列表项吗？")))
+        return;
+    WaitCursor wait;
+    deleteCheckedRows(m_table);
+    InvalidateDrawingArea();
+}
+
+bool CCorvaneView::OnUpdateMoveRow() const {
+    return m_table.displayMode() == DisplayMode::AllPoints;
+}
+
+void CCorvaneView::runMove(RowMove move) {
+    if (!OnUpdateMoveRow())
+        return;
+    const int mark = selectionMark();
+    const int target = moveRow(m_table, move, mark);
+    if (target < 0)
+        return;
+    m_list->selectionModel()->select(m_model->index(mark, 0),
+                                     QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    markRow(target);
+}
+
+void CCorvaneView::OnMoveRowUp() {
+    runMove(RowMove::Up);
+}
+void CCorvaneView::OnMoveRowDown() {
+    runMove(RowMove::Down);
+}
+void CCorvaneView::OnMoveRowFirst() {
+    runMove(RowMove::First);
+}
+void CCorvaneView::OnMoveRowLast() {
+    runMove(RowMove::Last);
+}
+
+void CCorvaneView::OnCopyLineToChecked() {
+    copyLineToChecked(m_table, selectionMark());
+}
+
+// ---------------------------------------------------------------------------
+// Copy and paste
+
+void CCorvaneView::OnEditCopy() {
+    QList<QItemSelectionRange> ranges = m_list->selectionModel()->selection();
+    if (ranges.isEmpty())
+        return;
+    std::sort(ranges.begin(), ranges.end(),
+              [](const auto& a, const auto& b) { return a.top() < b.top(); });
+    WaitCursor wait;
+    std::string text;
+    int rows = 0;
+    int next = 0;  // ranges of whole rows may overlap after extended selection
+    for (const QItemSelectionRange& range : std::as_const(ranges)) {
+        for (int r = std::max(range.top(), next); r <= range.bottom(); ++r, ++rows)
+            appendRowAsTabText(m_table, r, text);
+        next = std::max(next, range.bottom() + 1);
+    }
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+    emit statusMessage(QStringLiteral("已复制 %1 行").arg(rows));
+}
+
+void CCorvaneView::OnEditPaste() {
+    const QModelIndex current = m_list->currentIndex();
+    if (!current.isValid()) {
+        emit statusMessage(QStringLiteral("请先单击要粘贴到的单元格。"));
+        return;
+    }
+    const std::string text = QGuiApplication::clipboard()->text().toStdString();
+    const PasteOutcome outcome = pasteTabText(m_table, current.row(), current.column(), text);
+    switch (outcome.status) {
+        case PasteOutcome::Status::Refused:
+            emit statusMessage(refusedCellTextMessage());
+            return;
+        case PasteOutcome::Status::Empty:
+            return;
+        case PasteOutcome::Status::Pasted:
+            break;
+    }
+    QString message = QStringLiteral("已粘贴 %1 行").arg(outcome.rows);
+    if (outcome.clippedRows > 0 || outcome.clippedColumns > 0)
+        message += QStringLiteral("；超出表格的 %1 行、%2 个单元格未粘贴")
+                       .arg(outcome.clippedRows)
+                       .arg(outcome.clippedColumns);
+    emit statusMessage(message);
+    InvalidateDrawingArea();
+}
+
+// ---------------------------------------------------------------------------
+// Computations, filters and the drawing
+
+void CCorvaneView::OnDataCalculation() {
+    WaitCursor wait;
+    PointTable::Command command(m_table, "电力数据计算");
+    calculateData(m_table);
+}
+
+void CCorvaneView::OnAutoSelectLine() {
+    AutoSelectionResult result;
+    {
+        WaitCursor wait;
+        PointTable::Command command(m_table, "自动选择电力线");
+        result = autoSelectLines(m_table);
+    }
+    QString message = QStringLiteral("自动选择电力线：%1 个点已指定电力线").arg(result.assigned);
+    if (!result.unassignedRows.empty())
+        message += QStringLiteral("，%1 个点不在任何电力线段的范围内")
+                       .arg(static_cast<qsizetype>(result.unassignedRows.size()));
+    emit statusMessage(message);
+}
+
+void CCorvaneView::OnLinePointSelect() {
+    CLinePointSelectDlg dialog(m_table, this);
+    dialog.exec();
+    InvalidateDrawingArea();
+}
+
+void CCorvaneView::OnPointProject() {
+    CPointProjectDlg dialog(m_settings, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    {
+        WaitCursor wait;
+        PointTable::Command command(m_table, "测点投影到电力线");
+        projectPoints(m_table, dialog.limit());
+    }
+    InvalidateDrawingArea();
+}
+
+void CCorvaneView::OnShowAllPoints() {
+    m_table.setDisplayMode(DisplayMode::AllPoints);
+    InvalidateDrawingArea();
+}
+
+void CCorvaneView::OnShowJStakes() {
+    m_table.setDisplayMode(DisplayMode::JStakes);
+    InvalidateDrawingArea();
+}
+
+void CCorvaneView::OnShowZStakes() {
+    m_table.setDisplayMode(DisplayMode::ZStakes);
+    InvalidateDrawingArea();
+}
+
+void CCorvaneView::OnSortByDistance() {
+    WaitCursor wait;
+    PointTable::Command command(m_table, "按累距排序");
+    sortByDistance(m_table);
+}
+
+void CCorvaneView::OnFitView() {
+    InvalidateDrawingArea();
+}
+
+}  // namespace corvane
