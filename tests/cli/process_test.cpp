@@ -1,0 +1,123 @@
+// corvane-cli process: conversions between the point file layouts, usage errors and
+// output that does not depend on the locale.
+
+#include <gtest/gtest.h>
+
+#include <locale.h>
+#include <clocale>
+
+#include <string>
+#include <vector>
+
+#include "clirunner.h"
+
+namespace corvane {
+namespace {
+
+namespace fs = std::filesystem;
+using filetest::readFile;
+using filetest::runCli;
+using filetest::TempFolder;
+using filetest::writeFile;
+
+const std::string kData = CORVANE_TEST_DATA "/files/";
+
+TEST(CliProcess, Conversions) {
+    const struct Case {
+        const char* name;
+        std::string input;   // fixture
+        std::string copyAs;  // name the input gets in the work folder
+        std::string output;  // output file name
+        std::vector<std::string> options;
+        std::string expected;  // fixture with the expected bytes
+    } cases[] = {
+        {"ept to ept", "survey.ept", "in.ept", "out.ept", {}, "survey.ept"},
+        {"ept to csv table", "survey.ept", "in.ept", "out.csv", {}, "survey-expected.csv"},
+        {"raw csv to ept", "rawsurvey.csv", "in.csv", "out.ept", {}, "rawsurvey-expected.ept"},
+        {"extensions in any letter case",
+         "rawsurvey.csv",
+         "IN.CSV",
+         "OUT.EPT",
+         {},
+         "rawsurvey-expected.ept"},
+        {"layouts given by options",
+         "rawsurvey.csv",
+         "in.txt",
+         "out.txt",
+         {"--input-format", "csv", "--type", "ept"},
+         "rawsurvey-expected.ept"},
+        {"--type wins over the extension",
+         "survey.ept",
+         "in.ept",
+         "out.ept",
+         {"--type", "csv"},
+         "survey-expected.csv"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        fs::copy_file(kData + c.input, folder / c.copyAs);
+        std::vector<std::string> args = {"process", (folder / c.copyAs).string(), "-o",
+                                         (folder / c.output).string()};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        filetest::CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(readFile(folder / c.output), readFile(kData + c.expected));
+    }
+}
+
+TEST(CliProcess, UsageErrors) {
+    TempFolder folder;
+    fs::copy_file(kData + "survey.ept", folder / "in.ept");
+    const std::string in = (folder / "in.ept").string();
+    const std::string out = (folder / "out.txt").string();
+    const struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{}, ""},
+        {{"process", in}, "--output"},
+        {{"process", in, "-o", out}, "无法从"},
+        {{"process", in, "-o", out, "--type", "xls"}, "xls"},
+        {{"process", in, "-o", out, "--input-format", "org"}, "org"},
+        {{"process", in, "-o", out, "--no-such-option"}, "--no-such-option"},
+        {{"unknown"}, ""},
+    };
+    for (const Case& c : cases) {
+        filetest::CliRun run = runCli(c.args);
+        EXPECT_EQ(run.status, 2) << ::testing::PrintToString(c.args) << run.err;
+        EXPECT_NE((run.err + run.out).find(c.message), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(filetest::folderEntries(folder.path()), std::vector<std::string>{"in.ept"});
+}
+
+TEST(CliProcess, OutputIsTheSameInAnyLocale) {
+    // Qt hands the user's locale to the C library; a German locale writes numbers with
+    // a decimal comma wherever the C library formats them.
+    locale_t german = ::newlocale(LC_ALL_MASK, "de_DE.UTF-8", nullptr);
+    if (!german)
+        GTEST_SKIP() << "the locale de_DE.UTF-8 is not installed (scripts/setup makes it)";
+    ::freelocale(german);
+    TempFolder folder;
+    fs::copy_file(kData + "survey.ept", folder / "in.ept");
+    fs::copy_file(kData + "rawsurvey.csv", folder / "raw.csv");
+    for (const char* input : {"in.ept", "raw.csv"}) {
+        for (const char* type : {"ept", "csv"}) {
+            std::vector<std::string> outputs;
+            for (const char* locale : {"C", "de_DE.UTF-8"}) {
+                const fs::path out = folder / (std::string(locale) + "." + type);
+                filetest::CliStart start{{}, {std::string("LC_ALL=") + locale}};
+                filetest::CliRun run =
+                    runCli({"process", (folder / input).string(), "-o", out.string()}, start);
+                ASSERT_EQ(run.status, 0) << run.err;
+                outputs.push_back(readFile(out));
+            }
+            EXPECT_FALSE(outputs[0].empty());
+            EXPECT_EQ(outputs[0], outputs[1]) << input << " as " << type;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace corvane
