@@ -2,11 +2,24 @@
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
+#include <cmath>
 #include <iostream>
 #include <memory>
+#include <string_view>
+#include <unordered_set>
+#include <utility>
+#include <vector>
 
+#include "autoselection.h"
+#include "cellnumber.h"
+#include "datacalculation.h"
 #include "exitcodes.h"
+#include "linepointselection.h"
 #include "pointtable.h"
+#include "projection.h"
+#include "sorting.h"
+#include "splitfields.h"
 
 namespace corvane {
 namespace {
@@ -16,12 +29,65 @@ int fail(const Error& error) {
     return exitCodeFor(error);
 }
 
+// A whole option text as a finite decimal number, whatever the locale.
+std::optional<double> parseNumber(std::string_view text) {
+    text = trimField(text);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::general);
+    if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// A CLI11 validator for number options, with a Chinese message.
+CLI::Validator numberValidator() {
+    return CLI::Validator(
+        [](std::string& text) {
+            return parseNumber(text) ? std::string() : "“" + text + "”不是一个数字";
+        },
+        "NUMBER");
+}
+
+std::vector<std::string> splitNames(const std::string& list) {
+    std::vector<std::string> names;
+    size_t from = 0;
+    for (;;) {
+        const size_t comma = list.find(',', from);
+        names.push_back(list.substr(from, comma - from));
+        if (comma == std::string::npos)
+            return names;
+        from = comma + 1;
+    }
+}
+
+Result<std::vector<std::string>> chainFor(const PointTable& table, const std::string& line) {
+    std::vector<std::string> stakes = gatherJStakes(table);
+    if (line == "all")
+        return stakes;
+    const std::unordered_set<std::string> known(stakes.begin(), stakes.end());
+    std::vector<std::string> chain = splitNames(line);
+    std::unordered_set<std::string> seen;
+    for (const std::string& name : chain) {
+        if (!known.count(name))
+            return Error::data("--line 中的“" + name + "”不是表中的 J 桩（点类型为“J桩”的点）。");
+        if (!seen.insert(name).second)
+            return Error::data("--line 中的“" + name + "”出现了不止一次。");
+    }
+    return chain;
+}
+
 }  // namespace
 
 void addProcessCommand(CLI::App& app, int& exitCode) {
     auto options = std::make_shared<ProcessOptions>();
     auto inputFormat = std::make_shared<std::string>();
     auto type = std::make_shared<std::string>();
+    auto line = std::make_shared<std::string>();
+    auto startMileage = std::make_shared<std::string>();
+    auto projectLimit = std::make_shared<std::string>();
     CLI::App* process = app.add_subcommand("process", "导入点文件，按给出的步骤处理，再导出");
     process->add_option("INPUT", options->input, "输入文件（.ept 或原始 .csv）")->required();
     process->add_option("-o,--output", options->output, "输出文件")->required();
@@ -29,15 +95,75 @@ void addProcessCommand(CLI::App& app, int& exitCode) {
         ->check(CLI::IsMember({"ept", "csv"}, CLI::ignore_case));
     process->add_option("--type", *type, "输出格式：ept 或 csv（默认按输出文件的扩展名）")
         ->check(CLI::IsMember({"org", "ept", "csv", "dxf"}, CLI::ignore_case));
-    process->callback([options, inputFormat, type, &exitCode] {
+    CLI::Option* lineOption = process->add_option(
+        "--line", *line,
+        "电力线点选择：以逗号分隔的 J 桩点名，或 all（表中全部 J 桩，按表中顺序）");
+    process->add_option("--start-mileage", *startMileage, "电力线点选择的起始里程（默认 0）")
+        ->check(numberValidator())
+        ->needs(lineOption);
+    process->add_flag("--auto-select", options->autoSelect, "自动选择电力线");
+    process->add_flag("--calculate", options->calculate, "电力数据计算");
+    process
+        ->add_option("--project", *projectLimit,
+                     "测点投影到电力线，投影距离限差[m]；之后再做一次电力数据计算")
+        ->check(numberValidator());
+    process->add_flag("--sort", options->sort, "按累距排序");
+    process->footer(
+        "步骤总按此顺序执行：--line（电力线点选择）、--auto-select、--calculate、--project、"
+        "--sort。");
+    process->callback([=, &exitCode] {
         if (!inputFormat->empty())
             options->inputFormat = (*inputFormat == "csv" || *inputFormat == "CSV")
                                        ? PointFileFormat::RawCsv
                                        : PointFileFormat::Ept;
         if (!type->empty())
             options->type = exportTypeByName(*type);
+        if (lineOption->count() > 0)
+            options->line = *line;
+        if (!startMileage->empty())
+            options->startMileage = parseNumber(*startMileage).value_or(0.0);
+        if (!projectLimit->empty())
+            options->projectLimit = parseNumber(*projectLimit);
         exitCode = runProcess(*options);
     });
+}
+
+Status runProcessSteps(PointTable& table, const ProcessOptions& options) {
+    // The command line needs no undo; each step's history is dropped once it is done.
+    if (options.line) {
+        Result<std::vector<std::string>> chain = chainFor(table, *options.line);
+        if (!chain)
+            return chain.error();
+        const std::vector<double> mileages =
+            lineMileages(table, chain.value(), options.startMileage);
+        std::vector<std::pair<std::string, std::string>> rows;
+        rows.reserve(mileages.size());
+        for (size_t i = 0; i < mileages.size(); ++i)
+            rows.emplace_back(std::move(chain.value()[i]), formatFixed(mileages[i], 3));
+        applyLinePointSelection(table, rows);
+        table.clearHistory();
+    }
+    if (options.autoSelect) {
+        const AutoSelectionResult result = autoSelectLines(table);
+        table.clearHistory();
+        if (!result.unassignedRows.empty())
+            std::cerr << "corvane-cli: 自动选择电力线：" << result.unassignedRows.size()
+                      << " 个点的垂足不在任何线段内，未分配电力线。\n";
+    }
+    if (options.calculate) {
+        calculateData(table);
+        table.clearHistory();
+    }
+    if (options.projectLimit) {
+        projectPoints(table, *options.projectLimit);
+        calculateData(table);
+        table.clearHistory();
+    }
+    if (options.sort) {
+        sortByDistance(table);
+        table.clearHistory();
+    }
+    return success();
 }
 
 int runProcess(const ProcessOptions& options) {
@@ -58,6 +184,11 @@ int runProcess(const ProcessOptions& options) {
 
     PointTable table;
     table.replaceAll(std::move(imported->rows), std::move(imported->otherLines));
+    table.clearHistory();
+
+    Status steps = runProcessSteps(table, options);
+    if (!steps)
+        return fail(steps.error());
 
     Status written = exportTable(table, *type, options.output);
     if (!written)

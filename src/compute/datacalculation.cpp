@@ -28,7 +28,8 @@ double direction(PlanePoint from, PlanePoint to) {
 }
 
 /// The segment of the row last computed; neighbouring rows mostly share it, and the
-/// command changes neither names nor coordinates, so its ends stay valid.
+/// command changes neither names nor coordinates, so its ends stay valid. The start's
+/// distance changes only when the run writes the start row itself.
 struct ResolvedSegment {
     std::string start;
     std::string end;
@@ -36,6 +37,7 @@ struct ResolvedSegment {
     int endRow = -1;
     PlanePoint a;
     PlanePoint b;
+    double startDistance = 0.0;
     bool valid = false;
 
     bool matches(std::string_view s, std::string_view e) const {
@@ -65,17 +67,22 @@ void calculateData(PointTable& table) {
             if (segment.startRow >= 0 && segment.endRow >= 0) {
                 segment.a = pointOf(table, segment.startRow);
                 segment.b = pointOf(table, segment.endRow);
+                segment.startDistance = readNumber(table.text(segment.startRow, ColDistance));
             }
             segment.valid = true;
         }
-        if (segment.startRow < 0 || segment.endRow < 0) {
+        auto unresolved = [&] {
             table.setText(i, ColDistance, kUnresolved);
             table.setText(i, ColOffset, kUnresolved);
+            if (i == segment.startRow)
+                segment.startDistance = 0.0;
+        };
+        if (segment.startRow < 0 || segment.endRow < 0) {
+            unresolved();
             continue;
         }
         const PlanePoint p = pointOf(table, i);
-        // Read anew for every row: an ordinary start row above may have just been written.
-        const double startDistance = readNumber(table.text(segment.startRow, ColDistance));
+        const double startDistance = segment.startDistance;
         const FootOfPerpendicular foot = PerpendicularFoot(segment.a, segment.b, p);
         // A foot before the start point lies back along the line, not ahead of it.
         const bool beforeStart = !foot.inside && foot.v > foot.u;
@@ -83,8 +90,7 @@ void calculateData(PointTable& table) {
         const double side = std::sin(direction(segment.a, p) - direction(segment.a, segment.b));
         const double offset = side < 0 ? foot.d : -foot.d;
         if (!std::isfinite(distance) || !std::isfinite(offset)) {
-            table.setText(i, ColDistance, kUnresolved);
-            table.setText(i, ColOffset, kUnresolved);
+            unresolved();
             continue;
         }
         distanceText.clear();
@@ -93,6 +99,9 @@ void calculateData(PointTable& table) {
         appendFixed(offsetText, offset, 3);
         table.setText(i, ColDistance, distanceText);
         table.setText(i, ColOffset, offsetText);
+        // A row that starts its own segment: later rows read what was just written.
+        if (i == segment.startRow)
+            segment.startDistance = readNumber(distanceText);
     }
 }
 

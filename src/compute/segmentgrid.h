@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <span>
 #include <vector>
@@ -59,9 +60,9 @@ private:
         void offer(int index, double distance);
     };
 
+    static double tolerance(double distance, double length);
     void consider(int index, PlanePoint p, Ranking& ranking);
-    bool mayBeInside(int index, PlanePoint p) const;
-    void scanAll(PlanePoint p, Ranking& ranking);
+    bool mayMatter(int index, PlanePoint p, double reach) const;
     int columnOf(double x) const;
     int rowOf(double y) const;
     void addCells(int index, std::vector<uint32_t>* fill);
@@ -76,6 +77,7 @@ private:
     int m_columns = 0;
     int m_rows = 0;
     double m_longest = 0.0;
+    double m_shortest = std::numeric_limits<double>::infinity();
     std::vector<uint32_t> m_cellStart;  // CSR over cells: m_cellStart[c]..m_cellStart[c+1]
     std::vector<int> m_cellSegments;
     std::vector<uint32_t> m_mark;

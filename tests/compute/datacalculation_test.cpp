@@ -1,0 +1,185 @@
+#include "datacalculation.h"
+
+#include <gtest/gtest.h>
+
+#include "computetestutil.h"
+
+namespace corvane {
+namespace {
+
+using testing::cell;
+using testing::load;
+using testing::Point;
+
+// A segment running east from A (0, 0) to B (0, 100), A at mileage 1000.
+std::vector<Point> eastwardSegment() {
+    return {
+        {"A", "0", "0", "A", "B", "1000", kJStake, "0.0000"},
+        {"B", "0", "100", "B", "B", "1100", kJStake, "0.0000"},
+    };
+}
+
+TEST(DataCalculation, DistanceAlongAndSignedOffset) {
+    struct Case {
+        const char* what;
+        std::string_view x, y;
+        std::string_view distance, offset;
+    } cases[] = {
+        {"north of the segment is left", "10", "40", "1040.000", "-10.000"},
+        {"south of the segment is right", "-10", "40", "1040.000", "10.000"},
+        {"foot before the start counts back from it", "5", "-20", "980.000", "-5.000"},
+        {"foot beyond the end counts on", "-5", "130", "1130.000", "5.000"},
+        {"on the start", "0", "0", "1000.000", "0.000"},
+        {"on the line", "0", "50", "1050.000", "0.000"},
+        {"square over the start, d a hair above l", "7", "0", "1000.000", "-7.000"},
+        {"lenient numbers", " 10m", "40.0abc", "1040.000", "-10.000"},
+    };
+    for (const Case& c : cases) {
+        PointTable t;
+        std::vector<Point> points = eastwardSegment();
+        points.push_back({"P", c.x, c.y, "A", "B", "0", kOrdinaryPoint, "0"});
+        load(t, points);
+        calculateData(t);
+        EXPECT_EQ(cell(t, "P", ColDistance), c.distance) << c.what;
+        EXPECT_EQ(cell(t, "P", ColOffset), c.offset) << c.what;
+    }
+}
+
+TEST(DataCalculation, DiagonalSegmentPointOnTheLineGetsZeroOffset) {
+    PointTable t;
+    load(t, {{"A", "0", "0", "A", "B", "5", kJStake},
+             {"B", "1", "1", "B", "B", "", kJStake},
+             {"P", "0.3", "0.3", "A", "B"}});  // Heron's product rounds below zero
+    calculateData(t);
+    EXPECT_EQ(cell(t, "P", ColDistance), "5.424");
+    EXPECT_EQ(cell(t, "P", ColOffset), "0.000");
+}
+
+TEST(DataCalculation, SegmentsThatDoNotResolve) {
+    PointTable t;
+    std::vector<Point> points = eastwardSegment();
+    points.push_back({"missing end", "1", "1", "A", "Z", "7", kOrdinaryPoint, "7"});
+    points.push_back({"no segment", "1", "1", "", "", "7", kOrdinaryPoint, "7"});
+    points.push_back({"only a start", "1", "1", "A", "", "7", kOrdinaryPoint, "7"});
+    points.push_back({"case differs", "1", "1", "a", "B", "7", kOrdinaryPoint, "7"});
+    points.push_back({"blank differs", "1", "1", "A ", "B", "7", kOrdinaryPoint, "7"});
+    load(t, points);
+    calculateData(t);
+    for (std::string_view name :
+         {"missing end", "no segment", "only a start", "case differs", "blank differs"}) {
+        EXPECT_EQ(cell(t, name, ColDistance), "-.-") << name;
+        EXPECT_EQ(cell(t, name, ColOffset), "-.-") << name;
+    }
+}
+
+TEST(DataCalculation, AnEmptyNameIsANameLikeAnyOther) {
+    PointTable t;
+    load(t,
+         {{"", "0", "0", "", "", "", kJStake}, {"P", "3", "4", "", "", "x", kOrdinaryPoint, "x"}});
+    calculateData(t);
+    // Both ends are the unnamed row: a segment whose ends coincide.
+    EXPECT_EQ(cell(t, "P", ColDistance), "0.000");
+    EXPECT_EQ(cell(t, "P", ColOffset), "-5.000");
+}
+
+TEST(DataCalculation, JStakesKeepTheirCells) {
+    PointTable t;
+    load(t, {{"A", "0", "0", "A", "B", "1000", kJStake, "0.0000"},
+             {"B", "0", "100", "A", "B", "typed", kJStake, "kept"}});
+    calculateData(t);
+    EXPECT_EQ(cell(t, "B", ColDistance), "typed");
+    EXPECT_EQ(cell(t, "B", ColOffset), "kept");
+}
+
+TEST(DataCalculation, CoincidentEndsGiveTheDistanceToTheStartNotNoNumber) {
+    PointTable t;
+    std::vector<Point> points = eastwardSegment();
+    points.push_back({"P", "3", "104", "B", "B"});
+    load(t, points);
+    calculateData(t);
+    EXPECT_EQ(cell(t, "P", ColDistance), "1100.000");
+    EXPECT_EQ(cell(t, "P", ColOffset), "-5.000");
+}
+
+TEST(DataCalculation, NumbersTooLargeToMeasureAreMarkedNotWritten) {
+    PointTable t;
+    load(t, {{"A", "0", "0", "A", "B", "0", kJStake},
+             {"B", "0", "1e200", "B", "B", "0", kJStake},
+             {"P", "1e200", "5e199", "A", "B"}});
+    calculateData(t);
+    EXPECT_EQ(cell(t, "P", ColDistance), "-.-");
+    EXPECT_EQ(cell(t, "P", ColOffset), "-.-");
+}
+
+TEST(DataCalculation, TopDownStartDistancesAndFirstRowsOfAName) {
+    PointTable t;
+    load(t, {
+                {"A", "0", "0", "A", "B", "1000", kJStake},
+                {"B", "0", "100", "B", "B", "1100", kJStake},
+                // An ordinary start point above its user: its distance of this run counts.
+                {"M", "0", "50", "A", "B", "9999"},
+                {"N", "1", "60", "M", "B", "0"},
+                // One below its user: its distance from before the run counts.
+                {"Q", "1", "60", "R", "B", "0"},
+                {"R", "0", "50", "A", "B", "2000"},
+                // A start without a number counts as 0.
+                {"S", "1", "60", "U", "B", "0"},
+                {"U", "0", "50", "", "", "-.-"},
+                // The second row named A is ignored: the first one's place counts.
+                {"A", "0", "-500", "", "", "5000", kJStake},
+                {"V", "1", "10", "A", "B", "0"},
+            });
+    calculateData(t);
+    EXPECT_EQ(cell(t, "M", ColDistance), "1050.000");
+    EXPECT_EQ(cell(t, "N", ColDistance), "1060.000");
+    EXPECT_EQ(cell(t, "Q", ColDistance), "2010.000");
+    EXPECT_EQ(cell(t, "R", ColDistance), "1050.000");
+    EXPECT_EQ(cell(t, "S", ColDistance), "10.000");
+    EXPECT_EQ(cell(t, "V", ColDistance), "1010.000");
+}
+
+TEST(DataCalculation, IsOneUndoableStep) {
+    PointTable t;
+    std::vector<Point> points = eastwardSegment();
+    points.push_back({"P", "10", "40", "A", "B", "0", kOrdinaryPoint, "0"});
+    points.push_back({"Q", "1", "1", "X", "B", "0", kOrdinaryPoint, "0"});
+    load(t, points);
+    const std::string before = testing::fullState(t);
+    calculateData(t);
+    ASSERT_NE(testing::fullState(t), before);
+    EXPECT_EQ(t.undoLabel(), "电力数据计算");
+    t.undo();
+    EXPECT_EQ(testing::fullState(t), before);
+    EXPECT_FALSE(t.canUndo());
+
+    PointTable empty;
+    calculateData(empty);
+    EXPECT_FALSE(empty.canUndo());
+}
+
+TEST(DataCalculation, SeesOnlyTheRowsShown) {
+    PointTable t;
+    load(t, {
+                {"A", "0", "0", "A", "B", "1000", kJStake},
+                {"B", "0", "100", "B", "B", "1100", kJStake},
+                {"Z1", "10", "40", "A", "B", "0", kZStake, "0"},
+                {"Z2", "0", "0", "", "", "500", kZStake},
+                {"Z3", "0", "100", "", "", "600", kZStake},
+                {"Z4", "10", "40", "Z2", "Z3", "0", kZStake, "0"},
+                {"P", "10", "40", "A", "B", "0", kOrdinaryPoint, "0"},
+            });
+    t.setDisplayMode(DisplayMode::ZStakes);
+    calculateData(t);
+    // The J stakes are not shown, so a segment between them does not resolve. Z2 has
+    // no segment, so the run gives it "-.-" before Z4 reads its distance as 0.
+    EXPECT_EQ(cell(t, "Z1", ColDistance), "-.-");
+    EXPECT_EQ(cell(t, "Z2", ColDistance), "-.-");
+    EXPECT_EQ(cell(t, "Z4", ColDistance), "40.000");
+    EXPECT_EQ(cell(t, "Z4", ColOffset), "-10.000");
+    t.setDisplayMode(DisplayMode::AllPoints);
+    EXPECT_EQ(cell(t, "P", ColDistance), "0") << "hidden rows are not computed";
+    EXPECT_EQ(cell(t, "Z4", ColDistance), "40.000");
+}
+
+}  // namespace
+}  // namespace corvane

@@ -1,0 +1,97 @@
+#include "projection.h"
+
+#include <gtest/gtest.h>
+
+#include "computetestutil.h"
+
+namespace corvane {
+namespace {
+
+using testing::cell;
+using testing::load;
+using testing::Point;
+
+std::vector<Point> eastwardSegment() {
+    return {
+        {"A", "0", "0", "A", "B", "0", kJStake, "0.0000"},
+        {"B", "0", "100", "B", "B", "100", kJStake, "0.0000"},
+    };
+}
+
+TEST(Projection, MovesPointsNearerThanTheLimitOntoTheLine) {
+    struct Case {
+        const char* what;
+        std::string_view x, y, offset;
+        double limit;
+        std::string_view newX, newY;
+    } cases[] = {
+        {"left of the line", "1.5", "40", "-1.500", 2.0, "0.0000", "40.0000"},
+        {"right of the line", "-1.25", "70", "1.250", 2.0, "0.0000", "70.0000"},
+        {"beyond the limit", "3", "60", "-3.000", 2.0, "3", "60"},
+        {"exactly at the limit", "2", "60", "-2.000", 2.0, "2", "60"},
+        {"limit zero moves nothing", "0.5", "60", "0", 0.0, "0.5", "60"},
+        {"no offset yet: rewritten in place", "1.23456", "7.77777", "-.-", 2.0, "1.2346", "7.7778"},
+    };
+    for (const Case& c : cases) {
+        PointTable t;
+        std::vector<Point> points = eastwardSegment();
+        points.push_back({"P", c.x, c.y, "A", "B", "", kOrdinaryPoint, c.offset});
+        load(t, points);
+        projectPoints(t, c.limit);
+        EXPECT_EQ(cell(t, "P", ColNorth), c.newX) << c.what;
+        EXPECT_EQ(cell(t, "P", ColEast), c.newY) << c.what;
+        EXPECT_EQ(cell(t, "P", ColOffset), c.offset) << c.what << ": the offset stays";
+    }
+}
+
+TEST(Projection, DiagonalSegmentAndStakesRewrittenWithFourDecimals) {
+    PointTable t;
+    load(t, {
+                {"A", "0.123456", "0", "A", "B", "0", kJStake, "0.0000"},
+                {"B", "100.123456", "100", "B", "B", "100", kJStake, "0.0000"},
+                // (10, 0) lies 7.071 to the left of the north-east segment.
+                {"P", "10.123456", "0", "A", "B", "", kOrdinaryPoint, "-7.0710678"},
+                {"Q", "1", "1", "A", "nowhere", "", kOrdinaryPoint, "0.5"},
+            });
+    EXPECT_EQ(projectPoints(t, 10.0), 3);
+    EXPECT_EQ(cell(t, "A", ColNorth), "0.1235");
+    EXPECT_EQ(cell(t, "A", ColEast), "0.0000");
+    EXPECT_EQ(cell(t, "P", ColNorth), "5.1235");
+    EXPECT_EQ(cell(t, "P", ColEast), "5.0000");
+    EXPECT_EQ(cell(t, "Q", ColNorth), "1") << "a segment that does not resolve: left alone";
+}
+
+TEST(Projection, TwiceWithoutRecalculationCrossesTheLine) {
+    PointTable t;
+    std::vector<Point> points = eastwardSegment();
+    points.push_back({"P", "1.5", "40", "A", "B", "", kOrdinaryPoint, "-1.500"});
+    load(t, points);
+    projectPoints(t, 2.0);
+    projectPoints(t, 2.0);
+    EXPECT_EQ(cell(t, "P", ColNorth), "-1.5000");
+}
+
+TEST(Projection, IsOneUndoableStepOverTheRowsShown) {
+    PointTable t;
+    std::vector<Point> points = eastwardSegment();
+    points.push_back({"P", "1.5", "40", "A", "B", "", kOrdinaryPoint, "-1.500"});
+    points.push_back({"Z", "1.5", "60", "A", "B", "", kZStake, "-1.500"});
+    load(t, points);
+    const std::string before = testing::fullState(t);
+    EXPECT_EQ(projectPoints(t, 2.0), 4);
+    EXPECT_EQ(t.undoLabel(), "测点投影到电力线");
+    t.undo();
+    EXPECT_EQ(testing::fullState(t), before);
+    EXPECT_FALSE(t.canUndo());
+
+    t.setDisplayMode(DisplayMode::ZStakes);
+    EXPECT_EQ(projectPoints(t, 2.0), 0) << "the segment's ends are not shown";
+    t.setDisplayMode(DisplayMode::JStakes);
+    EXPECT_EQ(projectPoints(t, 2.0), 2);
+    t.setDisplayMode(DisplayMode::AllPoints);
+    EXPECT_EQ(cell(t, "P", ColNorth), "1.5");
+    EXPECT_EQ(cell(t, "A", ColNorth), "0.0000");
+}
+
+}  // namespace
+}  // namespace corvane
