@@ -1,0 +1,149 @@
+#include <QItemSelectionModel>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "pointtable.h"
+#include "profileview.h"
+#include "profileviewport.h"
+#include "vocabularies.h"
+
+using namespace corvane;
+
+namespace {
+
+Row row(std::string_view name, std::string_view distance, std::string_view height,
+        std::string_view type = kOrdinaryPoint) {
+    std::vector<std::string_view> cells(kColumnCount);
+    cells[ColName] = name;
+    cells[ColDistance] = distance;
+    cells[ColHeight] = height;
+    cells[ColPointType] = type;
+    return Row(cells);
+}
+
+}  // namespace
+
+class ProfileViewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fitMapsTheRangeOntoThePlot_data() {
+        QTest::addColumn<double>("minD");
+        QTest::addColumn<double>("maxD");
+        QTest::addColumn<double>("minH");
+        QTest::addColumn<double>("maxH");
+        QTest::newRow("line") << 100.0 << 1100.0 << 50.0 << 70.0;
+        QTest::newRow("flat") << 0.0 << 500.0 << 20.0 << 20.0;
+        QTest::newRow("one point") << 42.0 << 42.0 << 10.0 << 10.0;
+    }
+    void fitMapsTheRangeOntoThePlot() {
+        QFETCH(double, minD);
+        QFETCH(double, maxD);
+        QFETCH(double, minH);
+        QFETCH(double, maxH);
+        ProfileViewport v;
+        v.setSize(1080, 456);  // a plot of 1000 x 400
+        v.fit(minD, maxD, minH, maxH);
+        QVERIFY(std::isfinite(v.metresPerPixel()) && v.metresPerPixel() > 0);
+        auto left = v.toPixel(minD, minH);
+        auto right = v.toPixel(maxD, maxH);
+        if (maxD > minD) {
+            QCOMPARE(left.x, double(ProfileViewport::kLeftMargin));
+            QCOMPARE(right.x, double(ProfileViewport::kLeftMargin + 1000));
+        } else {
+            QCOMPARE(left.x, double(ProfileViewport::kLeftMargin + 500));
+            QCOMPARE(v.metresPerPixel(), 1.0);
+        }
+        // The elevations are centred and inside the plot.
+        QVERIFY(left.y <= ProfileViewport::kTopMargin + 400 + 1e-9);
+        QVERIFY(right.y >= ProfileViewport::kTopMargin - 1e-9);
+        auto back = v.toWorld(left.x, left.y);
+        QVERIFY(std::abs(back.x - minD) < 1e-9 && std::abs(back.y - minH) < 1e-9);
+    }
+
+    void panZoomAndExaggeration() {
+        ProfileViewport v;
+        v.setSize(1080, 456);
+        v.fit(0, 1000, 0, 40);  // 1 m per pixel, exaggeration 10
+        QCOMPARE(v.metresPerPixel(), 1.0);
+        QCOMPARE(v.exaggeration(), 10.0);
+        v.pan(100, -20);  // content follows the mouse: right and up
+        QCOMPARE(v.leftDistance(), -100.0);
+        QCOMPARE(v.bottomElevation(), -2.0);
+        const double centreX = (v.leftDistance() + v.rightDistance()) / 2;
+        v.zoom(0.75);
+        v.zoom(1.5);
+        QCOMPARE(v.metresPerPixel(), 1.125);
+        QVERIFY(std::abs((v.leftDistance() + v.rightDistance()) / 2 - centreX) < 1e-9);
+        const double centreY = (v.bottomElevation() + v.topElevation()) / 2;
+        v.setExaggeration(5000);
+        QCOMPARE(v.exaggeration(), 1000.0);
+        QVERIFY(std::abs((v.bottomElevation() + v.topElevation()) / 2 - centreY) < 1e-9);
+        v.fit(0, 100, 0, 1);  // a chosen exaggeration survives a fit
+        QCOMPARE(v.exaggeration(), 1000.0);
+    }
+
+    void clickPicksTheNearestRowAndSelectionIsDrawn() {
+        PointTable table;
+        std::vector<Row> rows;
+        rows.push_back(row("J1", "0.000", "10", kJStake));
+        rows.push_back(row("P1", "50.000", "12"));
+        rows.push_back(row("P2", "-.-", "12"));
+        rows.push_back(row("J2", "100.000", "11", kJStake));
+        table.replaceAll(std::move(rows), {});
+        ProfileView view(table);
+        view.resize(600, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.fitAll();
+
+        QSignalSpy picked(&view, &ProfileView::rowPicked);
+        auto p = view.viewport().toPixel(50.0, 12.0);
+        QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(int(p.x) + 2, int(p.y) + 1));
+        QCOMPARE(picked.count(), 1);
+        QCOMPARE(picked.at(0).at(0).toInt(), 1);
+        QCOMPARE(view.rowAt(QPointF(p.x + 50, p.y + 50)), -1);
+
+        // The selected row is drawn red.
+        QStandardItemModel model(4, 1);
+        QItemSelectionModel selection(&model);
+        view.setSelectionModel(&selection);
+        selection.select(model.index(1, 0), QItemSelectionModel::Select);
+        QImage image(600, 300, QImage::Format_ARGB32);
+        QPainter painter(&image);
+        view.render(painter, image.size());
+        painter.end();
+        QColor at = image.pixelColor(int(p.x), int(p.y));
+        QVERIFY2(at.red() > 180 && at.green() < 80, qPrintable(at.name()));
+
+        // Table edits reach the section.
+        table.setText(2, ColDistance, "75");
+        QCOMPARE(view.rowAt(
+                     QPointF(view.viewport().toPixel(75, 12).x, view.viewport().toPixel(75, 12).y)),
+                 2);
+    }
+
+    void exportsPngAndSvg() {
+        PointTable table;
+        table.replaceAll({row("J1", "0", "1", kJStake), row("J2", "10", "2", kJStake)}, {});
+        ProfileView view(table);
+        view.resize(400, 200);
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY(view.exportTo(dir.filePath(QStringLiteral("p.png")), &error));
+        QImage png(dir.filePath(QStringLiteral("p.png")));
+        QCOMPARE(png.size(), QSize(400, 200));
+        QVERIFY(view.exportTo(dir.filePath(QStringLiteral("p.svg")), &error));
+        QFile svg(dir.filePath(QStringLiteral("p.svg")));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        QVERIFY(svg.readAll().contains("<svg"));
+        QVERIFY(!view.exportTo(dir.filePath(QStringLiteral("missing/p.png")), &error));
+        QVERIFY(!error.isEmpty());
+    }
+};
+
+QTEST_MAIN(ProfileViewTest)
+#include "profileview_test.moc"
