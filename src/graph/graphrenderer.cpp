@@ -228,41 +228,59 @@ void GraphRenderer::drawLabel(QPainter& painter, const Label& label, std::string
     painter.restore();
 }
 
-int GraphRenderer::drawCrowded(QPainter& painter, const PointTable& table,
-                               const RowSelection& selection, int width, int height, int inside) {
-    // A later marker on the same pixel covers an earlier one entirely, so only the last
-    // point of each pixel needs drawing; found from the bottom of the table up.
+int GraphRenderer::placeLabels(const PlanGeometry& geometry, const PointTable& table,
+                               const RowSelection& selection, int width, int height) {
+    constexpr uint8_t kMarkerTaken = 1;
+    constexpr uint8_t kNameTaken = 2;
     const int cw = width + 2 * kCullSide;
     const int ch = height + kCullTop + kCullBottom;
     m_taken.assign(static_cast<size_t>(cw) * ch, 0);
+    auto cell = [&](const Visible& v) -> uint8_t& {
+        return m_taken[static_cast<size_t>(v.y + kCullTop) * cw + (v.x + kCullSide)];
+    };
+    auto inside = [&](const Visible& v) {
+        return v.x >= 0 && v.x < width && v.y >= 0 && v.y < height;
+    };
+
+    // A later marker on the same pixel covers an earlier one entirely, so only the last
+    // point of each pixel needs one; found from the bottom of the table up.
     m_survivors.clear();
-    for (auto it = m_visible.rbegin(); it != m_visible.rend(); ++it) {
-        const size_t cell = static_cast<size_t>(it->y + kCullTop) * cw + (it->x + kCullSide);
-        if (!m_taken[cell]) {
-            m_taken[cell] = 1;
-            m_survivors.push_back(static_cast<int>(it - m_visible.rbegin()));
+    for (int i = static_cast<int>(m_visible.size()) - 1; i >= 0; --i) {
+        uint8_t& taken = cell(m_visible[i]);
+        if (!(taken & kMarkerTaken)) {
+            taken |= kMarkerTaken;
+            m_survivors.push_back(i);
         }
     }
-    const int n = static_cast<int>(m_visible.size());
-    for (auto it = m_survivors.rbegin(); it != m_survivors.rend(); ++it) {
-        const Visible& v = m_visible[n - 1 - *it];
-        marker(v.x, v.y, selection.contains(v.row));
+    std::reverse(m_survivors.begin(), m_survivors.end());
+
+    // Of the names on one pixel only the top row's can fit.
+    m_nameCandidates.clear();
+    int named = 0;
+    for (int i = 0; i < static_cast<int>(m_visible.size()); ++i) {
+        const Visible& v = m_visible[i];
+        if (!inside(v) || !geometry.named(v.row))
+            continue;
+        ++named;
+        uint8_t& taken = cell(v);
+        if (!(taken & kNameTaken)) {
+            taken |= kNameTaken;
+            if (!selection.contains(v.row))
+                m_nameCandidates.push_back(i);
+        }
     }
 
-    // Names where they fit, selected rows first, then from the top of the table.
+    // Names where they overlap no other: selected rows first, then from the top.
     m_space.reset(width, height);
     m_labels.clear();
     auto place = [&](const Visible& v, bool selected) {
-        if (v.x < 0 || v.x >= width || v.y < 0 || v.y >= height)
-            return;
-        const int lift = selected ? kLargeLift : kSmallLift;
         const int lineHeight = selected ? m_largeHeight : m_smallHeight;
-        const int top = v.y - 2 - lift;
-        // Every label covers the column of its point: test that before measuring.
+        const int top = v.y - 2 - (selected ? kLargeLift : kSmallLift);
+        // Every label covers the column of its point: try that before measuring.
         if (!m_space.isFree({v.x, top, v.x + 1, top + lineHeight}))
             return;
         const Label label = layoutLabel(v, table.text(v.row, ColName), selected);
-        // A pixel of space on either side keeps neighbouring names apart.
+        // A pixel on either side keeps neighbouring names apart.
         const PixelRect box{label.boxLeft - 1, top, label.boxLeft + label.boxWidth + 1,
                             top + lineHeight};
         if (!m_space.isFree(box))
@@ -271,20 +289,14 @@ int GraphRenderer::drawCrowded(QPainter& painter, const PointTable& table,
         m_labels.push_back(label);
     };
     for (int row : selection.rows()) {
-        // Selected rows are few; find their entries by binary search over m_visible.
         auto it = std::lower_bound(m_visible.begin(), m_visible.end(), row,
                                    [](const Visible& v, int r) { return v.row < r; });
-        if (it != m_visible.end() && it->row == row)
+        if (it != m_visible.end() && it->row == row && inside(*it) && geometry.named(row))
             place(*it, true);
     }
-    for (auto it = m_survivors.rbegin(); it != m_survivors.rend(); ++it) {
-        const Visible& v = m_visible[n - 1 - *it];
-        if (!selection.contains(v.row))
-            place(v, false);
-    }
-    for (const Label& label : m_labels)
-        drawLabel(painter, label, table.text(label.row, ColName));
-    return inside - static_cast<int>(m_labels.size());
+    for (int i : m_nameCandidates)
+        place(m_visible[i], false);
+    return named - static_cast<int>(m_labels.size());
 }
 
 // ---------------------------------------------------------------------------
@@ -321,11 +333,10 @@ DrawingStats GraphRenderer::render(QImage& canvas, const GraphViewport& viewport
 
     QPainter painter(&canvas);
     m_fontState = -1;
-    const int inside = collectVisible(viewport, geometry, width, height);
-    stats.visiblePoints = inside;
-    // Room for this many full-width labels: up to there every name is drawn.
-    const int room = width * height / (kLabelWidth * std::max(m_smallHeight, 1));
-    if (inside <= room) {
+    stats.visiblePoints = collectVisible(viewport, geometry, width, height);
+    stats.hiddenLabels = placeLabels(geometry, table, selection, width, height);
+    if (stats.hiddenLabels == 0) {
+        // Every name fits: each point and then its name, from the top of the table.
         for (const Visible& v : m_visible) {
             const bool selected = selection.contains(v.row);
             marker(v.x, v.y, selected);
@@ -333,7 +344,11 @@ DrawingStats GraphRenderer::render(QImage& canvas, const GraphViewport& viewport
             drawLabel(painter, layoutLabel(v, name, selected), name);
         }
     } else {
-        stats.hiddenLabels = drawCrowded(painter, table, selection, width, height, inside);
+        // Crowded: the points, then the names that fit on top of them.
+        for (int i : m_survivors)
+            marker(m_visible[i].x, m_visible[i].y, selection.contains(m_visible[i].row));
+        for (const Label& label : m_labels)
+            drawLabel(painter, label, table.text(label.row, ColName));
     }
 
     // Scale bar: what 50 pixels span, in a style of its own.

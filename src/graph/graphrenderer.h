@@ -49,9 +49,9 @@ struct DrawingStats {
 ///
 /// Work that a frame would repeat is kept between frames: prepared label texts, and
 /// scratch buffers. Points outside the canvas are culled, through the geometry's grid
-/// when few of them are shown. When more points are visible than the canvas has room
-/// for labels, each point is still drawn but names go only where they overlap no other
-/// name, selected rows first.
+/// when few of them are shown. When every name fits without overlapping another, all
+/// are drawn; when not, every point is still drawn but names go only where they
+/// overlap no other name, selected rows first, and the frame says how many are hidden.
 class GraphRenderer {
 public:
     GraphRenderer();
@@ -90,8 +90,10 @@ private:
                        int height);
     Label layoutLabel(const Visible& v, std::string_view name, bool selected);
     void drawLabel(QPainter& painter, const Label& label, std::string_view name);
-    int drawCrowded(QPainter& painter, const PointTable& table, const RowSelection& selection,
-                    int width, int height, int inside);
+    /// Finds the markers to draw and the names that fit; returns how many names of
+    /// points in the canvas do not.
+    int placeLabels(const PlanGeometry& geometry, const PointTable& table,
+                    const RowSelection& selection, int width, int height);
 
     int m_dpiY = 0;
     QFont m_smallFont;
@@ -110,7 +112,8 @@ private:
     std::vector<int> m_candidates;
     std::vector<Visible> m_visible;
     std::vector<uint8_t> m_taken;
-    std::vector<int> m_survivors;
+    std::vector<int> m_survivors;       // indices into m_visible
+    std::vector<int> m_nameCandidates;  // indices into m_visible
     std::vector<Label> m_labels;
     LabelSpace m_space;
 

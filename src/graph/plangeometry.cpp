@@ -31,14 +31,17 @@ bool covers(int first, int last, int column) {
 PlanGeometry::PlanGeometry(const PointTable& table) : m_table(table) {}
 
 void PlanGeometry::noteCellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn) {
-    if (covers(firstColumn, lastColumn, ColNorth) || covers(firstColumn, lastColumn, ColEast)) {
-        if (m_positionsFrom > m_positionsTo) {
-            m_positionsFrom = firstRow;
-            m_positionsTo = lastRow;
+    if (covers(firstColumn, lastColumn, ColName) || covers(firstColumn, lastColumn, ColNorth) ||
+        covers(firstColumn, lastColumn, ColEast)) {
+        if (m_rowsFrom > m_rowsTo) {
+            m_rowsFrom = firstRow;
+            m_rowsTo = lastRow;
         } else {
-            m_positionsFrom = std::min(m_positionsFrom, firstRow);
-            m_positionsTo = std::max(m_positionsTo, lastRow);
+            m_rowsFrom = std::min(m_rowsFrom, firstRow);
+            m_rowsTo = std::max(m_rowsTo, lastRow);
         }
+        m_positionsChanged = m_positionsChanged || covers(firstColumn, lastColumn, ColNorth) ||
+                             covers(firstColumn, lastColumn, ColEast);
     }
     if (covers(firstColumn, lastColumn, ColSegmentStart) ||
         covers(firstColumn, lastColumn, ColSegmentEnd))
@@ -56,16 +59,18 @@ void PlanGeometry::sync() {
     bool moved = false;
     if (m_rowsDirty || static_cast<int>(m_points.size()) != n) {
         m_points.assign(static_cast<size_t>(n), WorldPoint{});
-        readPositions(0, n - 1);
+        m_named.assign(static_cast<size_t>(n), 0);
+        readRows(0, n - 1);
         m_rowsDirty = false;
         m_keysDirty = true;
         moved = true;
-    } else if (m_positionsFrom <= m_positionsTo) {
-        readPositions(std::max(m_positionsFrom, 0), std::min(m_positionsTo, n - 1));
-        moved = true;
+    } else if (m_rowsFrom <= m_rowsTo) {
+        readRows(std::max(m_rowsFrom, 0), std::min(m_rowsTo, n - 1));
+        moved = m_positionsChanged;
     }
-    m_positionsFrom = 0;
-    m_positionsTo = -1;
+    m_positionsChanged = false;
+    m_rowsFrom = 0;
+    m_rowsTo = -1;
 
     if (moved) {
         m_gridValid = false;
@@ -93,9 +98,11 @@ void PlanGeometry::sync() {
     }
 }
 
-void PlanGeometry::readPositions(int first, int last) {
-    for (int r = first; r <= last; ++r)
+void PlanGeometry::readRows(int first, int last) {
+    for (int r = first; r <= last; ++r) {
         m_points[r] = {readNumber(m_table.text(r, ColNorth)), readNumber(m_table.text(r, ColEast))};
+        m_named[r] = !m_table.text(r, ColName).empty();
+    }
 }
 
 void PlanGeometry::collectSegmentKeys() {

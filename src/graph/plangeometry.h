@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -36,6 +37,8 @@ public:
 
     /// Row i's position; coordinates that are not numbers read as 0.
     std::span<const WorldPoint> points() const { return m_points; }
+    /// Whether row i has a name to show.
+    bool named(int row) const { return m_named[row] != 0; }
     /// Each distinct pair of start and end names once, in the order of its first row;
     /// only the pairs whose names both name a row (a name refers to its first row).
     const std::vector<PlanSegment>& segments() const { return m_segments; }
@@ -48,12 +51,13 @@ public:
     bool rowsInside(const WorldWindow& area, std::vector<int>& rows) const;
 
 private:
-    void readPositions(int first, int last);
+    void readRows(int first, int last);
     void collectSegmentKeys();
     void resolveSegments();
 
     const PointTable& m_table;
     std::vector<WorldPoint> m_points;
+    std::vector<uint8_t> m_named;
     std::vector<std::pair<std::string, std::string>> m_keys;
     std::vector<PlanSegment> m_segments;
     std::optional<WorldWindow> m_bounds;
@@ -63,8 +67,9 @@ private:
     bool m_rowsDirty = true;
     bool m_keysDirty = true;
     bool m_namesDirty = true;
-    int m_positionsFrom = 0;  // rows [from, to] need their positions read again
-    int m_positionsTo = -1;
+    int m_rowsFrom = 0;  // rows [from, to] need their name and position read again
+    int m_rowsTo = -1;
+    bool m_positionsChanged = false;
 };
 
 }  // namespace corvane

@@ -1,0 +1,224 @@
+#include "graphrenderer.h"
+
+#include <QGuiApplication>
+#include <QTest>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "graphstyle.h"
+#include "plangeometry.h"
+#include "pointtable.h"
+#include "vocabularies.h"
+
+using namespace corvane;
+
+namespace {
+
+struct Point {
+    std::string name;
+    double north;
+    double east;
+    std::string_view type = kOrdinaryPoint;
+    std::string start = {};
+    std::string end = {};
+};
+
+Row makeRow(const Point& p) {
+    const std::string north = std::to_string(p.north);
+    const std::string east = std::to_string(p.east);
+    std::vector<std::string_view> cells(kColumnCount);
+    cells[ColName] = p.name;
+    cells[ColNorth] = north;
+    cells[ColEast] = east;
+    cells[ColPointType] = p.type;
+    cells[ColSegmentStart] = p.start;
+    cells[ColSegmentEnd] = p.end;
+    return Row(cells);
+}
+
+// Renders the points into a 300 x 160 canvas at one metre per pixel, pixel
+// (15 + east, 145 - north).
+struct Drawing {
+    PointTable table;
+    PlanGeometry geometry{table};
+    GraphViewport viewport;
+    RowSelection selection;
+    GraphRenderer renderer;
+    QImage image;
+
+    DrawingStats render(const std::vector<Point>& points, std::vector<int> selected = {}) {
+        std::vector<Row> rows;
+        for (const Point& p : points)
+            rows.push_back(makeRow(p));
+        table.replaceAll(std::move(rows), {});
+        geometry.noteRowsChanged();
+        geometry.sync();
+        viewport.setCanvasSize(300, 160);
+        viewport.setWindow({0, 270, 0, 130});
+        selection.assign(table.rowCount(), std::move(selected));
+        return renderer.render(image, viewport, geometry, table, selection);
+    }
+
+    // Text pixels of one colour in the band of the names above a point.
+    int textAbove(int east, int north, bool red) const {
+        const int x0 = 15 + east;
+        const int y0 = 145 - north;
+        int count = 0;
+        for (int y = y0 - 24; y < y0 - 4; ++y) {
+            for (int x = x0 - 40; x < x0 + 40; ++x) {
+                if (!image.valid(x, y))
+                    continue;
+                const QRgb c = image.pixel(x, y);
+                const int strong = red ? qRed(c) : qBlue(c);
+                const int others =
+                    red ? std::max(qGreen(c), qBlue(c)) : std::max(qRed(c), qGreen(c));
+                if (strong > 200 && others < 120)
+                    ++count;
+            }
+        }
+        return count;
+    }
+};
+
+}  // namespace
+
+/// The frame the drawing paints, compared pixel by pixel.
+class GraphRendererTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void namesThatOverlapAreLeftOut();
+    void markersSitOnTheirPixels();
+    void scaleBarTellsFiftyPixels();
+    void rendersAsTheGoldenImage();
+};
+
+void GraphRendererTest::namesThatOverlapAreLeftOut() {
+    struct Case {
+        const char* what;
+        std::vector<Point> points;
+        std::vector<int> selected;
+        int hidden;
+        int blueAbove;  // -1: some blue text above (100, 100), 0: none
+        int redAbove;
+    } cases[] = {
+        {"apart", {{"AAAA", 100, 100}, {"BBBB", 100, 200}}, {}, 0, -1, 0},
+        {"close: the upper row keeps its name",
+         {{"AAAA", 100, 100}, {"BBBB", 100, 103}},
+         {},
+         1,
+         -1,
+         0},
+        {"close: a selected row goes first",
+         {{"AAAA", 100, 100}, {"BBBB", 100, 103}},
+         {1},
+         1,
+         0,
+         -1},
+        {"one pixel twice", {{"AAAA", 100, 100}, {"BBBB", 100, 100}}, {}, 1, -1, 0},
+        {"names that are empty are never missed", {{"", 100, 100}, {"", 100, 100}}, {}, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        Drawing d;
+        const DrawingStats stats = d.render(c.points, c.selected);
+        QVERIFY2(stats.visiblePoints == static_cast<int>(c.points.size()), c.what);
+        QVERIFY2(stats.hiddenLabels == c.hidden, c.what);
+        const int blue = d.textAbove(100, 100, false);
+        const int red = d.textAbove(100, 100, true);
+        QVERIFY2(c.blueAbove < 0 ? blue > 10 : blue == 0, c.what);
+        QVERIFY2(c.redAbove < 0 ? red > 10 : red == 0, c.what);
+    }
+}
+
+void GraphRendererTest::markersSitOnTheirPixels() {
+    Drawing d;
+    // Truncation towards zero: 10.9 m east is pixel 25, -0.5 m north is pixel 145.
+    d.render({{"", -0.5, 10.9}, {"", 50, 100}}, {1});
+    const QImage& img = d.image;
+    QCOMPARE(img.pixel(25, 145), graphstyle::kWhite);  // the inside of the circle
+    QCOMPARE(img.pixel(23, 145), graphstyle::kBlue);
+    QCOMPARE(img.pixel(27, 145), graphstyle::kBlue);
+    QCOMPARE(img.pixel(25, 143), graphstyle::kBlue);
+    QCOMPARE(img.pixel(25, 147), graphstyle::kBlue);
+    QCOMPARE(img.pixel(23, 143), graphstyle::kWhite);  // a circle, not a square
+    QCOMPARE(img.pixel(28, 145), graphstyle::kWhite);
+    QCOMPARE(img.pixel(115, 95), graphstyle::kRed);  // selected: filled red
+    QCOMPARE(img.pixel(113, 95), graphstyle::kRed);
+    QCOMPARE(img.pixel(0, 0), graphstyle::kFrame);
+    QCOMPARE(img.pixel(299, 159), graphstyle::kFrame);
+    QCOMPARE(img.pixel(1, 1), graphstyle::kWhite);
+}
+
+void GraphRendererTest::scaleBarTellsFiftyPixels() {
+    Drawing d;
+    d.render({});
+    // The bar: 50 x 7 pixels from (30, bottom - 30).
+    QCOMPARE(d.image.pixel(30, 130), graphstyle::kRed);
+    QCOMPARE(d.image.pixel(79, 136), graphstyle::kRed);
+    QCOMPARE(d.image.pixel(80, 136), graphstyle::kWhite);
+    QCOMPARE(d.image.pixel(30, 137), graphstyle::kWhite);
+    // Dark text above it, whatever colour the names had.
+    int dark = 0;
+    for (int y = 110; y < 130; ++y)
+        for (int x = 30; x < 80; ++x)
+            dark += qGray(d.image.pixel(x, y)) < 100;
+    QVERIFY(dark > 20);
+}
+
+void GraphRendererTest::rendersAsTheGoldenImage() {
+    // A small drawing with everything in it: ordinary and selected points, a name cut
+    // at 105 pixels, a nameless row with empty coordinates at 0, 0, segments, the
+    // scale and the box of a Ctrl drag.
+    PointTable table;
+    std::vector<Row> rows;
+    for (const Point& p : std::vector<Point>{
+             {"J1", 0, 0, kJStake, "J1", "J2"},
+             {"J2", 60, 80, kJStake, "J2", "J3"},
+             {"J3", 40, 200, kJStake, "J3", "J3"},
+             {"P1", 20, 30, kOrdinaryPoint, "J1", "J2"},
+             {"一个很长很长很长的点名ABCDEFGHIJ", 50, 140, kOrdinaryPoint, "J2", "J3"},
+             {"Z1", 10, 160, kZStake, "J2", "J3"},
+         })
+        rows.push_back(makeRow(p));
+    rows.push_back(Row());
+    table.replaceAll(std::move(rows), {});
+    PlanGeometry geometry(table);
+    geometry.sync();
+    GraphViewport viewport;
+    viewport.setCanvasSize(300, 160);
+    viewport.fit(*geometry.bounds());
+    RowSelection selection;
+    selection.assign(table.rowCount(), {1});
+    GraphRenderer renderer;
+    QImage image;
+    const DrawingStats stats =
+        renderer.render(image, viewport, geometry, table, selection, PixelRect{200, 20, 260, 50});
+    QCOMPARE(stats.visiblePoints, 7);
+    QCOMPARE(stats.hiddenLabels, 0);
+
+    const QString golden = QStringLiteral(CORVANE_TEST_DATA "/graph/small_drawing.png");
+    if (qEnvironmentVariableIsSet("CORVANE_UPDATE_GOLDEN"))
+        QVERIFY(image.save(golden));
+    const QImage expected = QImage(golden).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(expected.size(), image.size());
+    // A few pixels of text may come out differently with another font renderer.
+    int differing = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb a = image.pixel(x, y);
+            const QRgb b = expected.pixel(x, y);
+            if (std::abs(qRed(a) - qRed(b)) > 64 || std::abs(qGreen(a) - qGreen(b)) > 64 ||
+                std::abs(qBlue(a) - qBlue(b)) > 64)
+                ++differing;
+        }
+    }
+    const int allowed = 24;
+    if (differing > allowed)
+        image.save(QStringLiteral("small_drawing.actual.png"));
+    QVERIFY2(differing <= allowed, qPrintable(QStringLiteral("%1 pixels differ").arg(differing)));
+}
+
+QTEST_MAIN(GraphRendererTest)
+#include "graphrenderer_test.moc"
