@@ -13,7 +13,6 @@ namespace corvane {
 
 CCorvaneApp::CCorvaneApp(int& argc, char** argv) : QApplication(argc, argv) {
     setIdentity();
-    setApplicationDisplayName(QStringLiteral("Corvane"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/corvane.svg")));
     loadTranslations();
 }

@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QPainter>
 #include <QPalette>
-#include <QStyle>
+#include <QProxyStyle>
 #include <QStyleFactory>
+#include <QStyleOption>
 
 #include <array>
 
@@ -115,6 +117,30 @@ QPalette darkPalette(const LookColours& c) {
 
 int g_officeColours = ID_VIEW_APPLOOK_OFF_2007_BLUE;
 
+/// Fusion, with check boxes that keep a visible edge on dark backgrounds: Fusion
+/// outlines them in a shade of the window colour, which vanishes on a dark table.
+class LookStyle : public QProxyStyle {
+public:
+    LookStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {
+        setObjectName(QStringLiteral("CorvaneLook"));
+    }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        const bool checkBox =
+            element == PE_IndicatorCheckBox || element == PE_IndicatorItemViewItemCheck;
+        if (!checkBox || option->palette.color(QPalette::Base).lightness() >= 128)
+            return;
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->setPen(option->palette.color(QPalette::WindowText).darker(150));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+        painter->restore();
+    }
+};
+
 }  // namespace
 
 std::span<const LookInfo> applicationLooks() {
@@ -131,8 +157,8 @@ bool isDarkLook(int id) {
 
 void applyApplicationLook(int id) {
     // Every look draws with the Fusion style; the looks differ in colours and bars.
-    if (QApplication::style()->name().compare(QStringLiteral("fusion"), Qt::CaseInsensitive))
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    if (QApplication::style()->objectName() != u"CorvaneLook")
+        QApplication::setStyle(new LookStyle);
     int colours = id;
     if (!isKnownLook(id))
         colours = g_officeColours;

@@ -6,94 +6,31 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
-#include <QVBoxLayout>
 
 #include "aboutdlg.h"
 #include "columns.h"
 #include "commandids.h"
 #include "corvanedoc.h"
-#include "dividescaledlg.h"
+#include "corvaneview.h"
 #include "filedialogs.h"
 #include "filemeragedlg.h"
-#include "linepointselectdlg.h"
+#include "listctrlex.h"
 #include "longoperation.h"
 #include "looks.h"
 #include "messagebox.h"
-#include "pointprojectdlg.h"
 #include "pointtable.h"
-#include "pointtablemodel.h"
 #include "settings.h"
 #include "tablelistener.h"
 
 namespace corvane {
-
-/// Stands in for the table view until it lands: the table over its model and the
-/// commands that only need the dialogs.
-class StandInView : public QWidget {
-public:
-    StandInView(PointTable& table, CorvaneSettings& settings, QWidget* parent)
-        : QWidget(parent), m_table(table), m_settings(settings) {
-        m_model = new PointTableModel(table, this);
-        m_list = new QTableView(this);
-        m_list->setModel(m_model);
-        m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-        m_list->verticalHeader()->setDefaultSectionSize(20);
-        for (int c = 0; c < kColumnCount; ++c)
-            m_list->setColumnWidth(c, kColumns[c].width);
-        auto* layout = new QVBoxLayout(this);
-        layout->setContentsMargins(3, 3, 3, 0);
-        layout->addWidget(m_list);
-    }
-
-    QTableView* list() const { return m_list; }
-    int selectionMark() const { return m_list->currentIndex().row(); }
-
-    void OnInsertRow() {}
-    void OnDeleteCheckedRows() {}
-    void OnMoveRowUp() {}
-    void OnMoveRowDown() {}
-    void OnMoveRowFirst() {}
-    void OnMoveRowLast() {}
-    void OnCopyLineToChecked() {}
-    void OnDataCalculation() {}
-    void OnAutoSelectLine() {}
-    void OnLinePointSelect() {
-        CLinePointSelectDlg dialog(m_table, this);
-        dialog.exec();
-    }
-    void OnPointProject() {
-        CPointProjectDlg dialog(m_settings, this);
-        dialog.exec();
-    }
-    void OnShowAllPoints() { m_table.setDisplayMode(DisplayMode::AllPoints); }
-    void OnShowJStakes() { m_table.setDisplayMode(DisplayMode::JStakes); }
-    void OnShowZStakes() { m_table.setDisplayMode(DisplayMode::ZStakes); }
-    void OnSortByDistance() {}
-    void OnSplitRatio() {
-        CDivideScaleDlg dialog(m_settings.splitRatio(), this);
-        if (dialog.exec() >= 0)
-            m_settings.setSplitRatio(dialog.ratio());
-    }
-    void OnFitAll() {}
-    void copy() {}
-    void paste() {}
-
-private:
-    PointTable& m_table;
-    CorvaneSettings& m_settings;
-    PointTableModel* m_model = nullptr;
-    QTableView* m_list = nullptr;
-};
 
 /// Brings the commands' states up to date whenever the table's history, display
 /// mode or lists change.
@@ -142,7 +79,7 @@ CMainFrame::CMainFrame(CorvaneSettings& settings, QWidget* parent)
     m_nLook = m_settings.applicationLook();
 
     m_doc = new CCorvaneDoc(*m_table, m_settings, this);
-    m_view = new StandInView(*m_table, m_settings, this);
+    m_view = new CCorvaneView(*m_table, m_settings, this);
     setCentralWidget(m_view);
 
     createMenus();
@@ -169,10 +106,6 @@ CMainFrame::~CMainFrame() {
     m_watcher.reset();
     delete m_view;
     m_view = nullptr;
-}
-
-QWidget* CMainFrame::viewWidget() const {
-    return m_view;
 }
 
 QString CMainFrame::defaultCaption() {
@@ -433,26 +366,28 @@ void CMainFrame::connectView() {
     auto bind = [this](int id, auto slot) {
         connect(commandAction(id), &QAction::triggered, m_view, slot);
     };
-    bind(ID_LIST_INSERT_ROW, &StandInView::OnInsertRow);
-    bind(ID_LIST_DELETE_CHECKED, &StandInView::OnDeleteCheckedRows);
-    bind(ID_LIST_MOVE_UP, &StandInView::OnMoveRowUp);
-    bind(ID_LIST_MOVE_DOWN, &StandInView::OnMoveRowDown);
-    bind(ID_LIST_MOVE_FIRST, &StandInView::OnMoveRowFirst);
-    bind(ID_LIST_MOVE_LAST, &StandInView::OnMoveRowLast);
-    bind(ID_LIST_COPY_LINE_TO_CHECKED, &StandInView::OnCopyLineToChecked);
-    bind(ID_LIST_LINE_POINT_SELECT, &StandInView::OnLinePointSelect);
-    bind(ID_LIST_DATA_CALCULATION, &StandInView::OnDataCalculation);
-    bind(ID_LIST_AUTO_SELECT_LINE, &StandInView::OnAutoSelectLine);
-    bind(ID_LIST_POINT_PROJECT, &StandInView::OnPointProject);
-    bind(ID_VIEW_FIT_ALL, &StandInView::OnFitAll);
-    bind(ID_VIEW_SPLIT_RATIO, &StandInView::OnSplitRatio);
-    bind(ID_VIEW_SHOW_ALL_POINTS, &StandInView::OnShowAllPoints);
-    bind(ID_VIEW_SHOW_J_STAKES, &StandInView::OnShowJStakes);
-    bind(ID_VIEW_SHOW_Z_STAKES, &StandInView::OnShowZStakes);
-    bind(ID_VIEW_SORT_BY_DISTANCE, &StandInView::OnSortByDistance);
-    bind(ID_EDIT_COPY, &StandInView::copy);
-    bind(ID_EDIT_CUT, &StandInView::copy);
-    bind(ID_EDIT_PASTE, &StandInView::paste);
+    bind(ID_LIST_INSERT_ROW, &CCorvaneView::OnInsertRow);
+    bind(ID_LIST_DELETE_CHECKED, &CCorvaneView::OnDeleteCheckedRows);
+    bind(ID_LIST_MOVE_UP, &CCorvaneView::OnMoveRowUp);
+    bind(ID_LIST_MOVE_DOWN, &CCorvaneView::OnMoveRowDown);
+    bind(ID_LIST_MOVE_FIRST, &CCorvaneView::OnMoveRowFirst);
+    bind(ID_LIST_MOVE_LAST, &CCorvaneView::OnMoveRowLast);
+    bind(ID_LIST_COPY_LINE_TO_CHECKED, &CCorvaneView::OnCopyLineToChecked);
+    bind(ID_LIST_LINE_POINT_SELECT, &CCorvaneView::OnLinePointSelect);
+    bind(ID_LIST_DATA_CALCULATION, &CCorvaneView::OnDataCalculation);
+    bind(ID_LIST_AUTO_SELECT_LINE, &CCorvaneView::OnAutoSelectLine);
+    bind(ID_LIST_POINT_PROJECT, &CCorvaneView::OnPointProject);
+    bind(ID_VIEW_FIT_ALL, &CCorvaneView::OnFitAll);
+    bind(ID_VIEW_SPLIT_RATIO, &CCorvaneView::OnSplitRatio);
+    bind(ID_VIEW_SHOW_ALL_POINTS, &CCorvaneView::OnShowAllPoints);
+    bind(ID_VIEW_SHOW_J_STAKES, &CCorvaneView::OnShowJStakes);
+    bind(ID_VIEW_SHOW_Z_STAKES, &CCorvaneView::OnShowZStakes);
+    bind(ID_VIEW_SORT_BY_DISTANCE, &CCorvaneView::OnSortByDistance);
+    bind(ID_EDIT_COPY, &CCorvaneView::OnEditCopy);
+    bind(ID_EDIT_CUT, &CCorvaneView::OnEditCopy);
+    bind(ID_EDIT_PASTE, &CCorvaneView::OnEditPaste);
+    connect(m_view, &CCorvaneView::statusMessage, this, &CMainFrame::showStatus);
+    connect(m_view, &CCorvaneView::commandStateChanged, this, &CMainFrame::updateCommandStates);
 }
 
 void CMainFrame::updateCommandStates() {
@@ -473,8 +408,9 @@ void CMainFrame::updateCommandStates() {
 
     // Moving rows under a filter would shuffle rows the user cannot see.
     const DisplayMode mode = m_table->displayMode();
+    const bool canMove = m_view ? m_view->OnUpdateMoveRow() : mode == DisplayMode::AllPoints;
     for (int id : {ID_LIST_MOVE_UP, ID_LIST_MOVE_DOWN, ID_LIST_MOVE_FIRST, ID_LIST_MOVE_LAST})
-        commandAction(id)->setEnabled(mode == DisplayMode::AllPoints);
+        commandAction(id)->setEnabled(canMove);
     commandAction(ID_VIEW_SHOW_ALL_POINTS)->setChecked(mode == DisplayMode::AllPoints);
     commandAction(ID_VIEW_SHOW_J_STAKES)->setChecked(mode == DisplayMode::JStakes);
     commandAction(ID_VIEW_SHOW_Z_STAKES)->setChecked(mode == DisplayMode::ZStakes);
@@ -574,13 +510,8 @@ void CMainFrame::updateRecentFileMenu() {
 }
 
 void CMainFrame::selectRow(int row) {
-    QAbstractItemView* list = m_view->list();
-    if (!list || !list->model() || row < 0 || row >= list->model()->rowCount())
-        return;
-    QModelIndex index = list->model()->index(row, 0);
-    list->selectionModel()->setCurrentIndex(
-        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    list->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    if (row >= 0 && row < m_table->rowCount())
+        m_view->list()->selectRow(row);
 }
 
 void CMainFrame::showStatus(const QString& text) {

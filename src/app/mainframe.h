@@ -16,7 +16,7 @@ class CCorvaneDoc;
 class CorvaneSettings;
 class FileDialogs;
 class PointTable;
-class StandInView;
+class CCorvaneView;
 
 /// The main window: menu bar, tool bar and status bar, the looks, the table view in
 /// the middle, and the questions before unsaved data are given up.
@@ -29,7 +29,7 @@ public:
 
     PointTable& table() const { return *m_table; }
     CCorvaneDoc* document() const { return m_doc; }
-    QWidget* viewWidget() const;
+    CCorvaneView* view() const { return m_view; }
     CorvaneSettings& settings() const { return m_settings; }
 
     /// The action of a command number (commandids.h), or null.
@@ -79,7 +79,7 @@ private:
 
     CorvaneSettings& m_settings;
     std::unique_ptr<PointTable> m_table;
-    StandInView* m_view = nullptr;
+    CCorvaneView* m_view = nullptr;
     CCorvaneDoc* m_doc = nullptr;
     FileDialogs* m_dialogs = nullptr;
     class StateWatcher;
