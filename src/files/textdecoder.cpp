@@ -112,10 +112,11 @@ std::string_view encodingName(TextEncoding encoding) {
 std::string_view withoutByteOrderMark(std::string_view bytes, TextEncoding encoding) {
     switch (encoding) {
         case TextEncoding::Utf8Bom:
-            return bytes.substr(kUtf8Bom.size());
+            return bytes.starts_with(kUtf8Bom) ? bytes.substr(kUtf8Bom.size()) : bytes;
         case TextEncoding::Utf16LE:
+            return bytes.starts_with("\xFF\xFE") ? bytes.substr(2) : bytes;
         case TextEncoding::Utf16BE:
-            return bytes.substr(2);
+            return bytes.starts_with("\xFE\xFF") ? bytes.substr(2) : bytes;
         case TextEncoding::Cp936:
         case TextEncoding::Utf8:
             break;
@@ -139,6 +140,8 @@ TextEncoding detectEncoding(std::string_view bytes) {
 
 Status decodeLines(std::string_view bytes, TextEncoding encoding, size_t& invalid,
                    const std::function<void(std::string_view line)>& onLine) {
+    if (bytes.empty())
+        return success();
     std::string utf16Text;
     std::string_view text = bytes;
     if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) {
@@ -148,8 +151,7 @@ Status decodeLines(std::string_view bytes, TextEncoding encoding, size_t& invali
             return zeroError("个字符处含有空字符（U+0000）", nulAt, utf16Text);
         text = utf16Text;
     } else {
-        if (encoding == TextEncoding::Utf8Bom)
-            text.remove_prefix(kUtf8Bom.size());
+        text = withoutByteOrderMark(bytes, encoding);
         if (const void* zero = std::memchr(text.data(), '\0', text.size())) {
             const size_t at = static_cast<const char*>(zero) - bytes.data();
             return zeroError("个字节处含有零字节", at, bytes.substr(0, at));
