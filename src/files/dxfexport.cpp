@@ -27,7 +27,7 @@ Result<std::string> buildDxfFile(const PointTable& table) {
         dxf.text(row.cell(ColName), kLayer, kColour, kTextStyle, 0, 0, x, y, kTextHeight);
     }
     dxf.end();
-    return std::move(dxf.bytes());
+    return dxf.take();
 }
 
 }  // namespace corvane

@@ -1,21 +1,23 @@
 #include "dxfwriter.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "cellnumber.h"
 #include "codepage.h"
+#include "fixednumber.h"
 
 namespace corvane {
 namespace {
 
-void appendInteger(std::string& out, int64_t value) {
-    char buffer[24];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-    (void)ec;
-    out.append(buffer, static_cast<size_t>(end - buffer));
+constexpr size_t kIntegerRoom = 24;
+constexpr size_t kLongestEscape = 10;  // "\U+10FFFF"
+
+bool isPlainAscii(unsigned char c) {
+    return c >= 0x20 && c < 0x7F;
 }
 
-void appendEscape(std::string& out, char32_t cp) {
+char* writeEscape(char* out, char32_t cp) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     char digits[8];
     int n = 0;
@@ -23,55 +25,108 @@ void appendEscape(std::string& out, char32_t cp) {
         digits[n++] = kHex[cp & 0xF];
         cp >>= 4;
     } while (cp != 0);
-    out.append("\\U+");
+    std::memcpy(out, "\\U+", 3);
+    out += 3;
     for (int i = n; i < 4; ++i)
-        out += '0';
+        *out++ = '0';
     while (n > 0)
-        out += digits[--n];
-}
-
-bool isPlainAscii(unsigned char c) {
-    return c >= 0x20 && c < 0x7F;
+        *out++ = digits[--n];
+    return out;
 }
 
 }  // namespace
 
-void CDataToDxf::code(int code) {
-    appendInteger(m_out, code);
-    endLine();
+void CDataToDxf::reserve(size_t bytes) {
+    room(bytes);
 }
 
-void CDataToDxf::group(int groupCode, std::string_view value) {
-    code(groupCode);
-    m_out.append(value);
-    endLine();
+std::string CDataToDxf::take() {
+    m_out.resize(m_used);
+    m_used = 0;
+    return std::move(m_out);
 }
 
-void CDataToDxf::groupInteger(int groupCode, int64_t value) {
-    code(groupCode);
-    appendInteger(m_out, value);
-    endLine();
+void CDataToDxf::grow(size_t bytes) {
+    m_out.resize(std::max(m_out.size() * 2, m_used + bytes + 4096));
 }
 
-void CDataToDxf::groupFixed(int groupCode, double value, int decimals) {
-    code(groupCode);
-    appendFixed(m_out, value, decimals);
-    endLine();
+void CDataToDxf::putInteger(int64_t value) {
+    char* p = room(kIntegerRoom);
+    m_used += static_cast<size_t>(std::to_chars(p, p + kIntegerRoom, value).ptr - p);
 }
 
-void CDataToDxf::groupText(int groupCode, std::string_view utf8) {
-    code(groupCode);
+// Group codes are small: three digits at most, written without the general routine.
+void CDataToDxf::putCode(int code) {
+    if (code < 0 || code > 999) {
+        putInteger(code);
+        putLineEnd();
+        return;
+    }
+    char* p = room(5);
+    char* w = p;
+    if (code >= 100)
+        *w++ = static_cast<char>('0' + code / 100);
+    if (code >= 10)
+        *w++ = static_cast<char>('0' + code / 10 % 10);
+    *w++ = static_cast<char>('0' + code % 10);
+    *w++ = '\r';
+    *w++ = '\n';
+    m_used += static_cast<size_t>(w - p);
+}
+
+void CDataToDxf::putFixed(double value, int decimals) {
+    for (const Formatted& f : m_recent) {
+        if (f.decimals == decimals && f.value == value) {
+            put(std::string_view(f.text, f.length));
+            return;
+        }
+    }
+    Formatted& f = m_recent[m_nextRecent];
+    m_nextRecent = (m_nextRecent + 1) % 2;
+    if (char* end = writeFixedNumber(f.text, value, decimals)) {
+        f.value = value;
+        f.decimals = decimals;
+        f.length = static_cast<uint8_t>(end - f.text);
+        put(std::string_view(f.text, f.length));
+    } else {
+        f.decimals = -1;
+        put(formatFixed(value, decimals));
+    }
+}
+
+void CDataToDxf::group(int code, std::string_view value) {
+    putCode(code);
+    put(value);
+    putLineEnd();
+}
+
+void CDataToDxf::groupInteger(int code, int64_t value) {
+    putCode(code);
+    putInteger(value);
+    putLineEnd();
+}
+
+void CDataToDxf::groupFixed(int code, double value, int decimals) {
+    putCode(code);
+    putFixed(value, decimals);
+    putLineEnd();
+}
+
+void CDataToDxf::groupText(int code, std::string_view utf8) {
+    putCode(code);
     size_t pos = 0;
     while (pos < utf8.size()) {
         size_t run = pos;
         while (run < utf8.size() && isPlainAscii(static_cast<unsigned char>(utf8[run])))
             ++run;
-        m_out.append(utf8.data() + pos, run - pos);
+        put(utf8.substr(pos, run - pos));
         pos = run;
-        if (pos < utf8.size())
-            appendEscape(m_out, nextUtf8(utf8, pos));
+        if (pos < utf8.size()) {
+            char* p = room(kLongestEscape);
+            m_used += static_cast<size_t>(writeEscape(p, nextUtf8(utf8, pos)) - p);
+        }
     }
-    endLine();
+    putLineEnd();
 }
 
 void CDataToDxf::section(std::string_view name) {

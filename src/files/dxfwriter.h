@@ -1,8 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
+
+#include "fixednumber.h"
 
 namespace corvane {
 
@@ -34,15 +38,41 @@ public:
               int horizontalAlignment, int verticalAlignment, double x, double y, double height);
 
     int64_t nextHandle() const { return m_handle; }
-    void reserve(size_t bytes) { m_out.reserve(bytes); }
-    std::string& bytes() { return m_out; }
+    /// Makes room for `bytes` more, so a large drawing is not copied while it grows.
+    void reserve(size_t bytes);
+    /// The text written so far; the writer is empty afterwards.
+    std::string take();
 
 private:
-    void code(int code);
-    void endLine() { m_out.append("\r\n"); }
+    // The text is written straight into m_out, of which the first m_used bytes count:
+    // millions of short pieces go faster without a capacity check per append.
+    char* room(size_t bytes) {
+        if (m_out.size() - m_used < bytes)
+            grow(bytes);
+        return m_out.data() + m_used;
+    }
+    void grow(size_t bytes);
+    void put(std::string_view text) {
+        std::memcpy(room(text.size()), text.data(), text.size());
+        m_used += text.size();
+    }
+    void putInteger(int64_t value);
+    void putCode(int code);
+    void putLineEnd() { put("\r\n"); }
+    void putFixed(double value, int decimals);
 
     std::string m_out;
+    size_t m_used = 0;
     int64_t m_handle;
+    // Every point writes its coordinates twice, for the POINT and for the TEXT.
+    struct Formatted {
+        double value = 0.0;
+        int decimals = -1;
+        uint8_t length = 0;
+        char text[kFixedNumberRoom];
+    };
+    Formatted m_recent[2];
+    int m_nextRecent = 0;
 };
 
 }  // namespace corvane

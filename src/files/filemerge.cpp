@@ -1,5 +1,7 @@
 #include "filemerge.h"
 
+#include <algorithm>
+#include <cstring>
 #include <unordered_map>
 
 #include "cellnumber.h"
@@ -13,17 +15,20 @@ namespace corvane {
 namespace {
 
 constexpr int kPointLineFields = 10;  // more fields than this make a point line
+constexpr size_t kNorth = 1, kEast = 2, kElevation = 3;
 
 std::string quoted(const std::string& name) {
     return "“" + name + "”";
 }
 
-Status readLines(std::string_view bytes, const std::string& name, std::vector<std::string>& out) {
+Status readLines(std::string_view bytes, const std::string& name, MergeInput& input) {
     size_t invalid = 0;
+    input.text.reserve(bytes.size() + bytes.size() / 4);
     Status status = decodeLines(bytes, detectEncoding(bytes), invalid, [&](std::string_view line) {
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        out.emplace_back(line);
+        input.lines.emplace_back(input.text.size(), line.size());
+        input.text.append(line);
     });
     if (!status) {
         Error e = status.error();
@@ -31,6 +36,28 @@ Status readLines(std::string_view bytes, const std::string& name, std::vector<st
         return e;
     }
     return success();
+}
+
+// What the merge needs of a line: its number of fields as SplitFields counts them
+// and its first two fields, trimmed, without splitting the whole line.
+struct LineKey {
+    size_t fields = 0;
+    std::string_view first;
+    std::string_view second;
+};
+
+LineKey keyOf(std::string_view line) {
+    LineKey key;
+    if (line.empty())
+        return key;
+    key.fields = 1 + static_cast<size_t>(std::count(line.begin(), line.end(), ','));
+    const size_t comma = line.find(',');
+    key.first = trimField(line.substr(0, comma));
+    if (comma != std::string_view::npos) {
+        const std::string_view rest = line.substr(comma + 1);
+        key.second = trimField(rest.substr(0, rest.find(',')));
+    }
+    return key;
 }
 
 struct KeyPair {
@@ -47,11 +74,8 @@ struct KeyPairHash {
     }
 };
 
-bool sameNumber(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b,
-                size_t i) {
-    const std::string_view x = i < a.size() ? a[i] : std::string_view();
-    const std::string_view y = i < b.size() ? b[i] : std::string_view();
-    return readNumber(x) == readNumber(y);
+std::string_view fieldAt(const std::vector<std::string_view>& fields, size_t i) {
+    return i < fields.size() ? fields[i] : std::string_view();
 }
 
 class Merger {
@@ -60,79 +84,77 @@ public:
         : m_result(result), m_names(names) {}
 
     Status run() {
-        // The keys point into the stored lines, which stay put from here on.
+        size_t lines = 0;
+        for (const MergeInput& input : m_result.inputs)
+            lines += input.lines.size();
+        m_pointKeys.reserve(lines);
+        std::array<std::vector<size_t>, 2> points;
+        // Other lines of both files first, then point lines of both; keys point into the
+        // stored text, which stays put from here on.
+        for (int file = 0; file < 2; ++file) {
+            const MergeInput& input = m_result.inputs[file];
+            for (size_t i = 0; i < input.lines.size(); ++i) {
+                const LineKey key = keyOf(input.line(i));
+                if (key.fields > kPointLineFields)
+                    points[file].push_back(i);
+                else
+                    takeOther({file, i}, key);
+            }
+        }
         for (int file = 0; file < 2; ++file)
-            classify(file);
-        for (int file = 0; file < 2; ++file)
-            for (size_t i : m_other[file])
-                takeOther({file, i});
-        for (int file = 0; file < 2; ++file)
-            for (size_t i : m_points[file])
-                takePoint({file, i});
+            for (size_t i : points[file])
+                takePoint({file, i}, keyOf(m_result.inputs[file].line(i)));
         return encode();
     }
 
 private:
-    void classify(int file) {
-        const std::vector<std::string>& lines = m_result.lines[file];
-        for (size_t i = 0; i < lines.size(); ++i) {
-            if (SplitFields(lines[i], ',', m_fields) > kPointLineFields)
-                m_points[file].push_back(i);
-            else
-                m_other[file].push_back(i);
-        }
-    }
-
-    void split(MergeSource source, std::vector<std::string_view>& fields) {
-        SplitFields(m_result.text(source), ',', fields);
-    }
-
-    void takeOther(MergeSource source) {
-        split(source, m_fields);
-        const KeyPair key{m_fields.size() > 0 ? m_fields[0] : std::string_view(),
-                          m_fields.size() > 1 ? m_fields[1] : std::string_view()};
+    void takeOther(MergeSource source, const LineKey& key) {
         if (key.first.empty() || key.second.empty()) {
             ++m_result.emptyKeysDropped;
             return;
         }
-        auto [it, inserted] = m_otherKeys.try_emplace(key, source);
+        auto [it, inserted] = m_otherKeys.try_emplace(KeyPair{key.first, key.second}, source);
         if (inserted) {
             m_taken.push_back(source);
             return;
         }
         MergeDuplicate d{source, it->second};
-        split(it->second, m_keptFields);
-        d.attributesDiffer = m_fields != m_keptFields;
+        if (m_result.text(source) != m_result.text(it->second)) {
+            SplitFields(m_result.text(source), ',', m_fields);
+            SplitFields(m_result.text(it->second), ',', m_keptFields);
+            d.attributesDiffer = m_fields != m_keptFields;
+        }
         addDuplicate(d);
     }
 
-    void takePoint(MergeSource source) {
-        split(source, m_fields);
-        const std::string_view name = m_fields[0];
-        if (name.empty()) {
+    void takePoint(MergeSource source, const LineKey& key) {
+        if (key.first.empty()) {
             ++m_result.emptyKeysDropped;
             return;
         }
-        auto [it, inserted] = m_pointKeys.try_emplace(name, source);
+        auto [it, inserted] = m_pointKeys.try_emplace(key.first, source);
         if (inserted) {
             m_taken.push_back(source);
             return;
         }
         MergeDuplicate d{source, it->second};
         d.pointLine = true;
-        split(it->second, m_keptFields);
-        for (size_t i : {ColumnNorth, ColumnEast, ColumnHeight})
-            d.coordinatesDiffer = d.coordinatesDiffer || !sameNumber(m_fields, m_keptFields, i);
-        const size_t n = std::max(m_fields.size(), m_keptFields.size());
-        for (size_t i = 0; i < n && !d.attributesDiffer; ++i) {
-            if (i == ColumnNorth || i == ColumnEast || i == ColumnHeight)
-                continue;
-            const std::string_view a = i < m_fields.size() ? m_fields[i] : std::string_view();
-            const std::string_view b =
-                i < m_keptFields.size() ? m_keptFields[i] : std::string_view();
-            d.attributesDiffer = a != b;
-        }
+        if (m_result.text(source) != m_result.text(it->second))
+            compareFields(d);
         addDuplicate(d);
+    }
+
+    void compareFields(MergeDuplicate& d) {
+        SplitFields(m_result.text(d.dropped), ',', m_fields);
+        SplitFields(m_result.text(d.kept), ',', m_keptFields);
+        for (size_t i : {kNorth, kEast, kElevation})
+            if (readNumber(fieldAt(m_fields, i)) != readNumber(fieldAt(m_keptFields, i)))
+                d.coordinatesDiffer = true;
+        const size_t n = std::max(m_fields.size(), m_keptFields.size());
+        for (size_t i = 0; i < n; ++i)
+            if (i != kNorth && i != kEast && i != kElevation &&
+                fieldAt(m_fields, i) != fieldAt(m_keptFields, i))
+                d.attributesDiffer = true;
     }
 
     void addDuplicate(const MergeDuplicate& d) {
@@ -163,20 +185,21 @@ private:
         return success();
     }
 
-    static constexpr size_t ColumnNorth = 1;
-    static constexpr size_t ColumnEast = 2;
-    static constexpr size_t ColumnHeight = 3;
-
     MergeResult& m_result;
     const std::array<std::string, 2>& m_names;
-    std::array<std::vector<size_t>, 2> m_other;
-    std::array<std::vector<size_t>, 2> m_points;
     std::unordered_map<KeyPair, MergeSource, KeyPairHash> m_otherKeys;
     std::unordered_map<std::string_view, MergeSource> m_pointKeys;
-    std::vector<MergeSource> m_taken;  // in output order
+    std::vector<MergeSource> m_taken;  // in output order: other lines, then point lines
     std::vector<std::string_view> m_fields;
     std::vector<std::string_view> m_keptFields;
 };
+
+Result<MergeResult> finishMerge(MergeResult& result, const std::array<std::string, 2>& names) {
+    Status merged = Merger(result, names).run();
+    if (!merged)
+        return merged.error();
+    return std::move(result);
+}
 
 }  // namespace
 
@@ -185,24 +208,26 @@ Result<MergeResult> mergePointData(std::string_view first, std::string_view seco
     MergeResult result;
     const std::array<std::string_view, 2> inputs{first, second};
     for (int file = 0; file < 2; ++file) {
-        Status read = readLines(inputs[file], names[file], result.lines[file]);
+        Status read = readLines(inputs[file], names[file], result.inputs[file]);
         if (!read)
             return read.error();
     }
-    Status merged = Merger(result, names).run();
-    if (!merged)
-        return merged.error();
-    return result;
+    return finishMerge(result, names);
 }
 
 Result<MergeResult> mergePointFiles(const std::string& first, const std::string& second) {
-    Result<std::string> a = readWholeFile(first);
-    if (!a)
-        return a.error();
-    Result<std::string> b = readWholeFile(second);
-    if (!b)
-        return b.error();
-    return mergePointData(a.value(), b.value(), {first, second});
+    const std::array<std::string, 2> names{first, second};
+    MergeResult result;
+    for (int file = 0; file < 2; ++file) {
+        // Each file's bytes are let go once its lines are decoded.
+        Result<std::string> bytes = readWholeFile(names[file]);
+        if (!bytes)
+            return bytes.error();
+        Status read = readLines(bytes.value(), names[file], result.inputs[file]);
+        if (!read)
+            return read.error();
+    }
+    return finishMerge(result, names);
 }
 
 Result<MergeResult> mergeFiles(const std::string& first, const std::string& second,

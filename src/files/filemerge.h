@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "result.h"
@@ -29,17 +30,28 @@ struct MergeDuplicate {
     bool conflicts() const { return coordinatesDiffer || attributesDiffer; }
 };
 
+/// The lines of one input as read: UTF-8, each without its line end.
+struct MergeInput {
+    std::string text;                              // the lines one after another
+    std::vector<std::pair<size_t, size_t>> lines;  // offset and length in text
+
+    std::string_view line(size_t index) const {
+        return std::string_view(text).substr(lines[index].first, lines[index].second);
+    }
+};
+
 /// The outcome of merging two point files.
 struct MergeResult {
     std::string bytes;  // the merged file: code page 936, CR LF
-    /// Every line of each input as read (UTF-8, without its line end).
-    std::array<std::vector<std::string>, 2> lines;
+    std::array<MergeInput, 2> inputs;
     std::array<size_t, 2> linesTaken{};  // written lines that came from each input
     size_t duplicatesDropped = 0;
     size_t emptyKeysDropped = 0;  // lines without a name (or other lines without field 0 or 1)
     std::vector<MergeDuplicate> duplicates;
 
-    std::string_view text(MergeSource source) const { return lines[source.file][source.line]; }
+    std::string_view text(MergeSource source) const {
+        return inputs[source.file].line(source.line);
+    }
 };
 
 /// Merges two point files given as bytes: the other lines of both (first file first),

@@ -2,8 +2,8 @@
 
 #include <charconv>
 
-#include "cellnumber.h"
 #include "columns.h"
+#include "fixednumber.h"
 
 namespace corvane {
 
@@ -19,7 +19,7 @@ void OrgRecords::number(long long n) {
 }
 
 void OrgRecords::fixed(double value) {
-    appendFixed(m_out.bytes(), value, 4);
+    appendFixedNumber(m_out.bytes(), value, 4);
 }
 
 // "0,%s,%.4f,%.4f,%.4f,96=00+96,0.0000,0.0000"

@@ -1,5 +1,6 @@
 #include "orgwriter.h"
 
+#include <array>
 #include <optional>
 #include <unordered_map>
 
@@ -48,9 +49,52 @@ double turningAngle(const PointTable& table, const std::vector<std::string>& lin
     return t;
 }
 
+// The seventeen cells of a row, split in one pass (reading cells one by one would
+// walk the row from its start for each of them).
+class RowCells {
+public:
+    void load(const Row& row) {
+        m_raw.clear();
+        row.appendJoined(m_raw, '\0');
+        size_t start = 0;
+        for (int c = 0; c < kColumnCount; ++c) {
+            size_t end = c + 1 < kColumnCount ? m_raw.find('\0', start) : m_raw.size();
+            m_cells[c] = std::string_view(m_raw).substr(start, end - start);
+            start = end + 1;
+        }
+    }
+    std::string_view operator[](int column) const { return m_cells[column]; }
+
+private:
+    std::string m_raw;
+    std::array<std::string_view, kColumnCount> m_cells;
+};
+
+// Finds the row of a name, remembering the last one asked: consecutive rows mostly
+// name the same segment.
+class CachedLookup {
+public:
+    explicit CachedLookup(const PointTable& table) : m_table(table) {}
+    int find(std::string_view name) {
+        if (!m_valid || name != m_name) {
+            m_name.assign(name);
+            m_row = m_table.FindPointRow(name);
+            m_valid = true;
+        }
+        return m_row;
+    }
+
+private:
+    const PointTable& m_table;
+    std::string m_name;
+    int m_row = -1;
+    bool m_valid = false;
+};
+
 class OrgWriter {
 public:
-    explicit OrgWriter(const PointTable& table) : m_table(table), m_records(m_out) {
+    explicit OrgWriter(const PointTable& table)
+        : m_table(table), m_records(m_out), m_starts(table), m_ends(table) {
         const std::vector<std::string>& line = table.linePoints();
         m_lineIndex.reserve(line.size());
         for (size_t k = 0; k < line.size(); ++k)
@@ -70,49 +114,69 @@ public:
 
 private:
     std::optional<Error> writeRow(int r) {
-        const Row& row = m_table.rowAt(r);
+        m_cells.load(m_table.rowAt(r));
+        const RowCells& cell = m_cells;
         OrgRowValues v;
         v.row = r;
-        v.name = row.cell(ColName);
-        const int s = m_table.FindPointRow(row.cell(ColSegmentStart));
-        const int e = m_table.FindPointRow(row.cell(ColSegmentEnd));
+        v.name = cell[ColName];
+        const int s = m_starts.find(cell[ColSegmentStart]);
+        const int e = m_ends.find(cell[ColSegmentEnd]);
         if (s < 0 || e < 0)
             return unresolvedSegmentError(v.name, r, s < 0 ? ColSegmentStart : ColSegmentEnd);
-        const PlanPoint start = planPoint(m_table, s);
-        const PlanPoint end = planPoint(m_table, e);
-        v.azimuth = Azimuth(start.north, start.east, end.north, end.east);
-        v.elevation = readNumber(row.cell(ColHeight));
-        v.distance = readNumber(row.cell(ColDistance));
-        v.offset = -readNumber(row.cell(ColOffset));
-        v.type = row.cell(ColPointType);
-        v.code = crossingCode(row.cell(ColCrossing));
-        v.measuredHeight = readNumber(row.cell(ColMeasuredHeight));
-        v.angle = readNumber(row.cell(ColAngle));
-        v.pole = poleTypeCode(row.cell(ColPoleType));
-        v.length = readInteger(row.cell(ColLength));
-        v.width = readNumber(row.cell(ColWidth));
+        v.type = cell[ColPointType];
+        const bool stake = v.type == kJStake || v.type == kZStake;
+        const bool point =
+            v.type == kOrdinaryPoint || v.type == kDirectionStake || v.type == kWindDeviationPoint;
+        const bool crossedLine = v.type == kOnePointCrossedObject;
+        const bool outline =
+            v.type == kOnePointObject || v.type == kTwoPointObject || v.type == kThreePointHouse;
+        if (!stake && !point && !crossedLine && !outline)
+            return std::nullopt;  // not a point type: nothing is written
 
-        if (v.type == kJStake) {
+        v.elevation = readNumber(cell[ColHeight]);
+        v.distance = readNumber(cell[ColDistance]);
+        v.offset = -readNumber(cell[ColOffset]);
+        if (stake) {
             m_records.stake(v.name, r, v.offset, v.distance, v.elevation);
-            writeTurn(v);
-        } else if (v.type == kZStake) {
-            m_records.stake(v.name, r, v.offset, v.distance, v.elevation);
-        } else if (v.type == kOrdinaryPoint || v.type == kDirectionStake ||
-                   v.type == kWindDeviationPoint) {
+            if (v.type == kJStake)
+                writeTurn(v);
+            return std::nullopt;
+        }
+        if (point) {
             m_records.point(m_counter, v.offset, v.distance, v.elevation);
             m_counter += 1;
-        } else if (v.type == kOnePointCrossedObject) {
+            return std::nullopt;
+        }
+
+        v.azimuth = segmentAzimuth(s, e);
+        v.code = crossingCode(cell[ColCrossing]);
+        v.measuredHeight = readNumber(cell[ColMeasuredHeight]);
+        v.angle = readNumber(cell[ColAngle]);
+        v.pole = poleTypeCode(cell[ColPoleType]);
+        v.length = readInteger(cell[ColLength]);
+        v.width = readNumber(cell[ColWidth]);
+        if (crossedLine) {
             const OrgNumber c = m_counter;
             m_records.point(c, v.offset, v.distance, v.elevation);
             m_records.height(c + 1, c, v.measuredHeight);
             m_records.crossedLine(c + 1, v.pole, v.code,
                                   PackDms(FoldHalfTurn(v.angle - v.azimuth + kHalfPi)));
             m_counter = c + 2;
-        } else if (v.type == kOnePointObject || v.type == kTwoPointObject ||
-                   v.type == kThreePointHouse) {
+        } else {
             writeOutline(m_table, v, m_counter, m_records);
         }
         return std::nullopt;
+    }
+
+    double segmentAzimuth(int s, int e) {
+        if (s != m_azimuthStart || e != m_azimuthEnd) {
+            const PlanPoint start = planPoint(m_table, s);
+            const PlanPoint end = planPoint(m_table, e);
+            m_azimuth = Azimuth(start.north, start.east, end.north, end.east);
+            m_azimuthStart = s;
+            m_azimuthEnd = e;
+        }
+        return m_azimuth;
     }
 
     // Interior stakes of the line get their turning angle after the stake record.
@@ -131,6 +195,12 @@ private:
     const PointTable& m_table;
     EncodedText m_out;
     OrgRecords m_records;
+    RowCells m_cells;
+    CachedLookup m_starts;
+    CachedLookup m_ends;
+    int m_azimuthStart = -1;
+    int m_azimuthEnd = -1;
+    double m_azimuth = 0.0;
     std::unordered_map<std::string_view, size_t> m_lineIndex;
     OrgNumber m_counter = 1;
 };

@@ -119,7 +119,7 @@ TEST(DxfWriter, TextValuesEscapeEveryCharacterOutsidePrintableAscii) {
     for (const Case& c : cases) {
         CDataToDxf dxf;
         dxf.groupText(1, c.name);
-        EXPECT_EQ(dxf.bytes(), "1\r\n" + c.written + "\r\n") << c.name;
+        EXPECT_EQ(dxf.take(), "1\r\n" + c.written + "\r\n") << c.name;
     }
 }
 
@@ -127,7 +127,7 @@ TEST(DxfWriter, HandlesCountOnPastSixteenBits) {
     CDataToDxf dxf(32767);
     dxf.point("L", 1, 0, 0);
     dxf.text("t", "L", 1, "", 0, 0, 0, 0, 1);
-    const std::vector<std::string> lines = crlfLines(dxf.bytes());
+    const std::vector<std::string> lines = crlfLines(dxf.take());
     EXPECT_EQ(lines[3], "32767");
     EXPECT_EQ(lines[21], "32768");
     // No style given: the pair of group 7 is left out.
