@@ -102,21 +102,36 @@ TEST(CliProcess, OutputIsTheSameInAnyLocale) {
     TempFolder folder;
     fs::copy_file(kData + "survey.ept", folder / "in.ept");
     fs::copy_file(kData + "rawsurvey.csv", folder / "raw.csv");
-    for (const char* input : {"in.ept", "raw.csv"}) {
-        for (const char* type : {"ept", "csv"}) {
-            std::vector<std::string> outputs;
-            for (const char* locale : {"C", "de_DE.UTF-8"}) {
-                const fs::path out = folder / (std::string(locale) + "." + type);
-                filetest::CliStart start{{}, {std::string("LC_ALL=") + locale}};
-                filetest::CliRun run =
-                    runCli({"process", (folder / input).string(), "-o", out.string()}, start);
-                ASSERT_EQ(run.status, 0) << run.err;
-                outputs.push_back(readFile(out));
-            }
-            EXPECT_FALSE(outputs[0].empty());
-            EXPECT_EQ(outputs[0], outputs[1]) << input << " as " << type;
+    // The steps write computed numbers into the cells, the place where a locale would
+    // show.
+    const std::vector<std::string> steps = {"--line",    "all",           "--start-mileage",
+                                            "1000.5",    "--auto-select", "--calculate",
+                                            "--project", "2.5",           "--sort"};
+    const struct Case {
+        const char* input;
+        const char* type;
+        std::vector<std::string> options;
+    } cases[] = {
+        {"in.ept", "ept", {}},  {"in.ept", "csv", {}},    {"raw.csv", "ept", {}},
+        {"raw.csv", "csv", {}}, {"in.ept", "ept", steps}, {"in.ept", "csv", steps},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.options));
+        std::vector<std::string> outputs;
+        for (const char* locale : {"C", "de_DE.UTF-8"}) {
+            const fs::path out = folder / (std::string(locale) + "." + c.type);
+            std::vector<std::string> args = {"process", (folder / c.input).string(), "-o",
+                                             out.string()};
+            args.insert(args.end(), c.options.begin(), c.options.end());
+            filetest::CliRun run = runCli(args, {{}, {std::string("LC_ALL=") + locale}});
+            ASSERT_EQ(run.status, 0) << run.err;
+            outputs.push_back(readFile(out));
         }
+        EXPECT_FALSE(outputs[0].empty());
+        EXPECT_EQ(outputs[0], outputs[1]) << c.input << " as " << c.type;
     }
+    // The computed mileage is written with a decimal point.
+    EXPECT_NE(readFile(folder / "C.csv").find(",1000.500,"), std::string::npos);
 }
 
 }  // namespace
