@@ -71,12 +71,11 @@ void CellEditorDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptio
         QRect(QPoint(cell.left() + 4, cell.top()), QPoint(right - 1, cell.bottom())));
 }
 
-QRect CellEditorDelegate::checkIndicatorRect(const QStyleOptionViewItem& option,
-                                             const QModelIndex& index) const {
-    QStyleOptionViewItem item(option);
-    initStyleOption(&item, index);
-    const QWidget* widget = option.widget ? option.widget : m_list;
-    return widget->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &item, widget);
+void CellEditorDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) const {
+    QStyleOptionViewItem cell(option);
+    initStyleOption(&cell, index);
+    m_painter.paint(painter, cell, option.widget ? option.widget : m_list);
 }
 
 void CellEditorDelegate::finish(QWidget* editor) {

@@ -2,6 +2,8 @@
 
 #include <QStyledItemDelegate>
 
+#include "cellpainter.h"
+
 namespace corvane {
 
 class CListCtrlEx;
@@ -23,8 +25,8 @@ public:
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
 
-    /// Where the check box of `index` is drawn, in the coordinates of `option.rect`.
-    QRect checkIndicatorRect(const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;
@@ -33,6 +35,7 @@ private:
     void finish(QWidget* editor);
 
     CListCtrlEx* m_list;
+    mutable CellPainter m_painter;
 };
 
 }  // namespace corvane

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "celleditordelegate.h"
+#include "cellpainter.h"
 #include "pointtable.h"
 #include "pointtablemodel.h"
 
@@ -130,14 +131,10 @@ void CListCtrlEx::takeFocusBeforeScrolling() {
 }
 
 QRect CListCtrlEx::checkBoxRect(int row) const {
-    auto* delegate = qobject_cast<CellEditorDelegate*>(itemDelegate());
     const QModelIndex index = model() ? model()->index(row, 0) : QModelIndex();
-    if (!delegate || !index.isValid() || !(model()->flags(index) & Qt::ItemIsUserCheckable))
+    if (!index.isValid() || !(model()->flags(index) & Qt::ItemIsUserCheckable))
         return {};
-    QStyleOptionViewItem option;
-    initViewItemOption(&option);
-    option.rect = visualRect(index);
-    return delegate->checkIndicatorRect(option, index);
+    return CellPainter::checkBoxRect(visualRect(index), this);
 }
 
 bool CListCtrlEx::onCheckBox(const QPoint& point, int* row) const {
