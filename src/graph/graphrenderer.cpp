@@ -185,9 +185,28 @@ int GraphRenderer::collectVisible(const GraphViewport& viewport, const PlanGeome
         for (int row : m_candidates)
             consider(row);
     } else {
+        // In blocks, so that the divisions of the mapping run side by side.
+        constexpr int kBlock = 256;
+        int xs[kBlock];
+        int ys[kBlock];
+        m_visible.reserve(points.size());
         const int n = static_cast<int>(points.size());
-        for (int row = 0; row < n; ++row)
-            consider(row);
+        for (int first = 0; first < n; first += kBlock) {
+            const int count = std::min(kBlock, n - first);
+            for (int i = 0; i < count; ++i) {
+                // truncatePixel without its branches: positions are never NaN.
+                const WorldPoint& p = points[first + i];
+                xs[i] = static_cast<int>(std::clamp(map.x(p.east), -1e9, 1e9));
+                ys[i] = static_cast<int>(std::clamp(map.y(p.north), -1e9, 1e9));
+            }
+            for (int i = 0; i < count; ++i) {
+                if (!cull.contains({xs[i], ys[i]}))
+                    continue;
+                m_visible.push_back({first + i, xs[i], ys[i]});
+                if (xs[i] >= 0 && xs[i] < width && ys[i] >= 0 && ys[i] < height)
+                    ++inside;
+            }
+        }
     }
     return inside;
 }
@@ -230,13 +249,19 @@ void GraphRenderer::drawLabel(QPainter& painter, const Label& label, std::string
 
 int GraphRenderer::placeLabels(const PlanGeometry& geometry, const PointTable& table,
                                const RowSelection& selection, int width, int height) {
-    constexpr uint8_t kMarkerTaken = 1;
-    constexpr uint8_t kNameTaken = 2;
+    // One bit a pixel of the cull rectangle, small enough to stay in the cache.
     const int cw = width + 2 * kCullSide;
     const int ch = height + kCullTop + kCullBottom;
-    m_taken.assign(static_cast<size_t>(cw) * ch, 0);
-    auto cell = [&](const Visible& v) -> uint8_t& {
-        return m_taken[static_cast<size_t>(v.y + kCullTop) * cw + (v.x + kCullSide)];
+    const size_t words = (static_cast<size_t>(cw) * ch + 63) / 64;
+    m_markerTaken.assign(words, 0);
+    m_nameTaken.assign(words, 0);
+    auto take = [&](std::vector<uint64_t>& bits, const Visible& v) {
+        const size_t bit = static_cast<size_t>(v.y + kCullTop) * cw + (v.x + kCullSide);
+        const uint64_t mask = uint64_t{1} << (bit % 64);
+        uint64_t& word = bits[bit / 64];
+        const bool first = !(word & mask);
+        word |= mask;
+        return first;
     };
     auto inside = [&](const Visible& v) {
         return v.x >= 0 && v.x < width && v.y >= 0 && v.y < height;
@@ -245,13 +270,9 @@ int GraphRenderer::placeLabels(const PlanGeometry& geometry, const PointTable& t
     // A later marker on the same pixel covers an earlier one entirely, so only the last
     // point of each pixel needs one; found from the bottom of the table up.
     m_survivors.clear();
-    for (int i = static_cast<int>(m_visible.size()) - 1; i >= 0; --i) {
-        uint8_t& taken = cell(m_visible[i]);
-        if (!(taken & kMarkerTaken)) {
-            taken |= kMarkerTaken;
+    for (int i = static_cast<int>(m_visible.size()) - 1; i >= 0; --i)
+        if (take(m_markerTaken, m_visible[i]))
             m_survivors.push_back(i);
-        }
-    }
     std::reverse(m_survivors.begin(), m_survivors.end());
 
     // Of the names on one pixel only the top row's can fit.
@@ -262,12 +283,8 @@ int GraphRenderer::placeLabels(const PlanGeometry& geometry, const PointTable& t
         if (!inside(v) || !geometry.named(v.row))
             continue;
         ++named;
-        uint8_t& taken = cell(v);
-        if (!(taken & kNameTaken)) {
-            taken |= kNameTaken;
-            if (!selection.contains(v.row))
-                m_nameCandidates.push_back(i);
-        }
+        if (take(m_nameTaken, v) && !selection.contains(v.row))
+            m_nameCandidates.push_back(i);
     }
 
     // Names where they overlap no other: selected rows first, then from the top.
@@ -276,8 +293,10 @@ int GraphRenderer::placeLabels(const PlanGeometry& geometry, const PointTable& t
     auto place = [&](const Visible& v, bool selected) {
         const int lineHeight = selected ? m_largeHeight : m_smallHeight;
         const int top = v.y - 2 - (selected ? kLargeLift : kSmallLift);
-        // Every label covers the column of its point: try that before measuring.
-        if (!m_space.isFree({v.x, top, v.x + 1, top + lineHeight}))
+        // Every label covers the middle of its box, any name of two or more characters
+        // at least the five pixels around its point's column: try that before measuring.
+        const int reach = geometry.nameLength(v.row) > 1 ? 2 : 0;
+        if (!m_space.isFree({v.x - reach, top, v.x + reach + 1, top + lineHeight}))
             return;
         const Label label = layoutLabel(v, table.text(v.row, ColName), selected);
         // A pixel on either side keeps neighbouring names apart.
@@ -376,7 +395,8 @@ DrawingStats GraphRenderer::render(QImage& canvas, const GraphViewport& viewport
         if (clipLine(p, q, bounds))
             lines.emplace_back(p, q);
     }
-    painter.setPen(QPen(QColor(kGreen), kSegmentWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(
+        QPen(QColor(kGreen), kSegmentWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter.drawLines(lines.data(), static_cast<int>(lines.size()));
     painter.end();
 

@@ -111,9 +111,10 @@ private:
 
     std::vector<int> m_candidates;
     std::vector<Visible> m_visible;
-    std::vector<uint8_t> m_taken;
-    std::vector<int> m_survivors;       // indices into m_visible
-    std::vector<int> m_nameCandidates;  // indices into m_visible
+    std::vector<uint64_t> m_markerTaken;  // pixels whose marker is decided
+    std::vector<uint64_t> m_nameTaken;    // pixels whose top name is found
+    std::vector<int> m_survivors;         // indices into m_visible
+    std::vector<int> m_nameCandidates;    // indices into m_visible
     std::vector<Label> m_labels;
     LabelSpace m_space;
 

@@ -59,7 +59,7 @@ void PlanGeometry::sync() {
     bool moved = false;
     if (m_rowsDirty || static_cast<int>(m_points.size()) != n) {
         m_points.assign(static_cast<size_t>(n), WorldPoint{});
-        m_named.assign(static_cast<size_t>(n), 0);
+        m_nameLength.assign(static_cast<size_t>(n), 0);
         readRows(0, n - 1);
         m_rowsDirty = false;
         m_keysDirty = true;
@@ -101,7 +101,8 @@ void PlanGeometry::sync() {
 void PlanGeometry::readRows(int first, int last) {
     for (int r = first; r <= last; ++r) {
         m_points[r] = {readNumber(m_table.text(r, ColNorth)), readNumber(m_table.text(r, ColEast))};
-        m_named[r] = !m_table.text(r, ColName).empty();
+        m_nameLength[r] =
+            static_cast<uint8_t>(std::min<size_t>(m_table.text(r, ColName).size(), 255));
     }
 }
 

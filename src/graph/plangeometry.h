@@ -37,8 +37,9 @@ public:
 
     /// Row i's position; coordinates that are not numbers read as 0.
     std::span<const WorldPoint> points() const { return m_points; }
-    /// Whether row i has a name to show.
-    bool named(int row) const { return m_named[row] != 0; }
+    /// Whether row i has a name to show, and its length in bytes (up to 255).
+    bool named(int row) const { return m_nameLength[row] != 0; }
+    int nameLength(int row) const { return m_nameLength[row]; }
     /// Each distinct pair of start and end names once, in the order of its first row;
     /// only the pairs whose names both name a row (a name refers to its first row).
     const std::vector<PlanSegment>& segments() const { return m_segments; }
@@ -57,7 +58,7 @@ private:
 
     const PointTable& m_table;
     std::vector<WorldPoint> m_points;
-    std::vector<uint8_t> m_named;
+    std::vector<uint8_t> m_nameLength;
     std::vector<std::pair<std::string, std::string>> m_keys;
     std::vector<PlanSegment> m_segments;
     std::optional<WorldWindow> m_bounds;
