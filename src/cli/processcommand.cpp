@@ -134,6 +134,9 @@ Status runProcessSteps(PointTable& table, const ProcessOptions& options) {
         Result<std::vector<std::string>> chain = chainFor(table, *options.line);
         if (!chain)
             return chain.error();
+        if (chain.value().empty())
+            std::cerr << "corvane-cli: 表中没有 J 桩：电力线点选择只清空了各点的电力线起点、"
+                         "终点、累距和离中。\n";
         const std::vector<double> mileages =
             lineMileages(table, chain.value(), options.startMileage);
         std::vector<std::pair<std::string, std::string>> rows;
