@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QLabel>
 #include <QMainWindow>
 #include <QMetaObject>
 #include <QPointer>
@@ -37,20 +36,16 @@ void runLongOperation(QWidget* window, const QString& label, const std::function
 
     QEventLoop loop;
     QPointer<QMainWindow> main = mainWindowOf(window);
-    QPointer<QLabel> text;
-    QPointer<QProgressBar> bar;
+    QPointer<QProgressBar> bar =
+        main ? main->findChild<QProgressBar*>(QStringLiteral("BusyIndicator")) : nullptr;
     QTimer progressTimer;
     progressTimer.setSingleShot(true);
     QObject::connect(&progressTimer, &QTimer::timeout, [&] {
         if (!main)
             return;
-        text = new QLabel(label);
-        bar = new QProgressBar;
-        bar->setRange(0, 0);  // busy: the readers and writers do not report steps
-        bar->setMaximumWidth(200);
-        bar->setMaximumHeight(16);
-        main->statusBar()->addWidget(text);
-        main->statusBar()->addWidget(bar);
+        main->statusBar()->showMessage(label);
+        if (bar)
+            bar->show();
     });
     progressTimer.start(1000);
 
@@ -68,8 +63,10 @@ void runLongOperation(QWidget* window, const QString& label, const std::function
     worker.join();
 
     progressTimer.stop();
-    delete text;
-    delete bar;
+    if (bar)
+        bar->hide();
+    if (main && main->statusBar()->currentMessage() == label)
+        main->statusBar()->clearMessage();
     --g_running;
     QApplication::restoreOverrideCursor();
     if (failure)

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -350,6 +351,15 @@ void CMainFrame::createStatusBar() {
     auto* ready = new QLabel(QStringLiteral("就绪"), this);
     ready->setObjectName(QStringLiteral("IdleText"));
     statusBar()->addWidget(ready, 1);
+    // Shown by long operations: the readers and writers do not report their steps,
+    // so it says "busy" rather than how far.
+    auto* busy = new QProgressBar(this);
+    busy->setObjectName(QStringLiteral("BusyIndicator"));
+    busy->setRange(0, 0);
+    busy->setTextVisible(false);
+    busy->setFixedSize(160, 14);
+    busy->hide();
+    statusBar()->addPermanentWidget(busy);
     for (const char16_t* indicator : {u"CAP", u"NUM", u"SCRL"}) {
         auto* pane = new QLabel(QString::fromUtf16(indicator), this);
         pane->setObjectName(QString::fromUtf16(indicator));
