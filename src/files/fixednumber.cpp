@@ -22,7 +22,7 @@ char* writeFixedNumber(char* out, double value, int decimals) {
     // magnitude = mantissa · 2^exponent exactly.
     uint64_t bits = 0;
     std::memcpy(&bits, &magnitude, sizeof bits);
-    const int field = static_cast<int>(bits >> 52);
+    const int field = static_cast<int>((bits >> 52) & 0x7FF);  // -0.0 keeps its sign bit
     uint64_t mantissa = bits & ((uint64_t{1} << 52) - 1);
     int exponent = -1074;
     if (field != 0) {
@@ -30,10 +30,10 @@ char* writeFixedNumber(char* out, double value, int decimals) {
         exponent = field - 1075;
     }
     const uint64_t scale = kPowersOfTen[decimals];
-    uint64_t scaled = 0;  // magnitude · 10^decimals, rounded half to even
-    if (exponent >= 0) {
-        scaled = (mantissa << exponent) * scale;
-    } else if (exponent > -100) {
+    // magnitude · 10^decimals, rounded half to even. Below 2^50 the exponent is always
+    // negative; below 2^-100 nothing reaches the last decimal.
+    uint64_t scaled = 0;
+    if (exponent > -100) {
         const unsigned __int128 product = static_cast<unsigned __int128>(mantissa) * scale;
         const int shift = -exponent;
         const unsigned __int128 quotient = product >> shift;
@@ -42,7 +42,7 @@ char* writeFixedNumber(char* out, double value, int decimals) {
         scaled = static_cast<uint64_t>(quotient);
         if (remainder > half || (remainder == half && (scaled & 1) != 0))
             ++scaled;
-    }  // else far below the last decimal: 0
+    }
 
     char buffer[kFixedNumberRoom];
     char* const end = buffer + sizeof buffer;
