@@ -251,7 +251,7 @@ void CCorvaneView::OnRowPicked(int row) {
 }
 
 void CCorvaneView::InvalidateDrawingArea() {
-    m_drawing->update();
+    m_drawing->invalidateDrawing();
 }
 
 bool CCorvaneView::eventFilter(QObject* watched, QEvent* event) {
@@ -446,7 +446,7 @@ void CCorvaneView::OnSortByDistance() {
 }
 
 void CCorvaneView::OnFitView() {
-    InvalidateDrawingArea();
+    m_drawing->fitAll();
 }
 
 }  // namespace corvane

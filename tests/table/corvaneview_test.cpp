@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "cellnumber.h"
 #include "dividescaledlg.h"
 #include "drawingarea.h"
 #include "listctrlex.h"
@@ -100,6 +101,7 @@ private slots:
     void everyCommandIsOneUndoableStep();
     void copyAndPasteGoThroughTheClipboard();
     void pickedRowIsSelectedAtTheTop();
+    void fitShowsEveryPoint();
 
 private:
     QModelIndex cell(int row, int column) const { return m_view->model()->index(row, column); }
@@ -527,6 +529,23 @@ void CorvaneViewTest::pickedRowIsSelectedAtTheTop() {
     QCOMPARE(selectedRows(), (std::set<int>{40}));
     QCOMPARE(m_view->selectionMark(), 40);
     QCOMPARE(m_view->list()->rowAt(1), 40);
+}
+
+void CorvaneViewTest::fitShowsEveryPoint() {
+    m_view->OnFitView();
+    const WorldWindow window = m_view->drawingArea()->viewport().window();
+    WorldWindow data{1e9, -1e9, 1e9, -1e9};
+    for (int r = 0; r < m_table->rowCount(); ++r) {
+        const double north = readNumber(m_table->text(r, ColNorth));
+        const double east = readNumber(m_table->text(r, ColEast));
+        data = {std::min(data.minY, east), std::max(data.maxY, east), std::min(data.minX, north),
+                std::max(data.maxX, north)};
+    }
+    QVERIFY(window.minY <= data.minY && data.maxY <= window.maxY);
+    QVERIFY(window.minX <= data.minX && data.maxX <= window.maxX);
+    // The wider spread fills the drawing exactly.
+    const double fill = std::max(data.width() / window.width(), data.height() / window.height());
+    QVERIFY2(std::abs(fill - 1.0) < 1e-6, QByteArray::number(fill).constData());
 }
 
 }  // namespace corvane
