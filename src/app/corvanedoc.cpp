@@ -54,10 +54,8 @@ QStringList CCorvaneDoc::exportFilters() {
 bool CCorvaneDoc::confirmDiscard() {
     if (!m_table.isModified())
         return true;
-    QString details;
-    if (m_table.canUndo())
-        details =
-            QStringLiteral("最后一次修改：%1").arg(QString::fromStdString(m_table.undoLabel()));
+    const QString details =
+        QStringLiteral("放弃后，表中 %1 个点上尚未导出的修改将丢失。").arg(m_table.fullRowCount());
     return askYesNo(m_window, QStringLiteral("当前数据尚未导出，是否放弃修改？"), details);
 }
 

@@ -8,6 +8,7 @@ namespace {
 std::optional<FileChoice> run(QWidget* parent, QFileDialog::AcceptMode mode,
                               const QStringList& filters, int initialFilter) {
     QFileDialog dialog(parent);
+    dialog.resize(820, 520);  // room for whole dates and long names
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);

@@ -406,7 +406,7 @@ private slots:
             QCOMPARE(seen.title, QStringLiteral("Corvane"));
             QCOMPARE(seen.icon, QMessageBox::Question);
             QCOMPARE(seen.defaultButton, QMessageBox::No);
-            QCOMPARE(seen.details, QStringLiteral("最后一次修改：编辑"));
+            QCOMPARE(seen.details, QStringLiteral("放弃后，表中 3 个点上尚未导出的修改将丢失。"));
         }
     }
 
