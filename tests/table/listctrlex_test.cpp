@@ -43,6 +43,7 @@ private slots:
     void textEditEnds_data();
     void textEditEnds();
     void textEditRefusesCommasAndLineBreaks();
+    void textEditWidensWithItsTextUpToTheListsEdge();
     void comboOpensOnTheMatchingChoice_data();
     void comboOpensOnTheMatchingChoice();
     void comboStoresTheChoice();
@@ -186,6 +187,19 @@ void ListCtrlExTest::textEditRefusesCommasAndLineBreaks() {
     QCOMPARE(status.count(), 2);
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(text(1, ColRemark), QStringLiteral("ab"));
+}
+
+void ListCtrlExTest::textEditWidensWithItsTextUpToTheListsEdge() {
+    auto* edit = qobject_cast<QLineEdit*>(openEditorByDoubleClick(1, ColHeight));
+    QVERIFY(edit);
+    const int start = edit->width();
+    QVERIFY(start <= m_list->columnWidth(ColHeight));
+    QTest::keyClicks(edit, QStringLiteral("a much longer text than the column holds"));
+    QVERIFY(edit->width() > start);
+    QVERIFY(edit->width() >= edit->fontMetrics().horizontalAdvance(edit->text()));
+    QTest::keyClicks(edit, QString(300, u'x'));
+    QCOMPARE(edit->geometry().right(), m_list->viewport()->width() - 1);
+    QTest::keyClick(edit, Qt::Key_Escape);
 }
 
 void ListCtrlExTest::comboOpensOnTheMatchingChoice_data() {
