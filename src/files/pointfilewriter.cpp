@@ -1,5 +1,8 @@
 #include "pointfilewriter.h"
 
+#include <string>
+#include <vector>
+
 #include "encodedtext.h"
 #include "pointtable.h"
 
@@ -26,9 +29,15 @@ size_t estimate(const PointTable& table) {
 Result<std::string> buildEptFile(const PointTable& table) {
     EncodedText out;
     out.reserve(estimate(table));
-    for (const std::string& line : table.otherLines()) {
-        if (!out.append(line))
-            return out.error();
+    const std::vector<std::string>& other = table.otherLines();
+    for (size_t i = 0; i < other.size(); ++i) {
+        if (!out.append(other[i])) {
+            // Not a cell: name the line of the file it will be.
+            Error e = out.error();
+            e.line = static_cast<int>(i + 1);
+            e.message = "第 " + std::to_string(i + 1) + " 行（点以外的内容）中的" + e.message;
+            return e;
+        }
         out.endLine();
     }
     if (!appendRows(table, out))

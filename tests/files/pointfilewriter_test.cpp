@@ -154,7 +154,11 @@ TEST(PointFileWriters, UnencodableOtherLineIsRefusedToo) {
     Result<std::string> bytes = buildEptFile(table);
     ASSERT_FALSE(bytes.ok());
     EXPECT_EQ(bytes.error().row, -1);
-    EXPECT_NE(bytes.error().message.find("U+1F600"), std::string::npos);
+    EXPECT_EQ(bytes.error().line, 2);
+    EXPECT_NE(
+        bytes.error().message.find("第 2 行（点以外的内容）中的字符“\xF0\x9F\x98\x80”（U+1F600）"),
+        std::string::npos)
+        << bytes.error().message;
 }
 
 TEST(PointFileWriters, RefusedExportWritesNothing) {
