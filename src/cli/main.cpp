@@ -1,5 +1,6 @@
 #include <CLI/CLI.hpp>
 
+#include "checkcommand.h"
 #include "exitcodes.h"
 #include "mergecommand.h"
 #include "processcommand.h"
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     int exitCode = corvane::ExitDone;
     corvane::addProcessCommand(app, exitCode);
     corvane::addMergeCommand(app, exitCode);
+    corvane::addCheckCommand(app, exitCode);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -20,6 +20,7 @@
 #include "projection.h"
 #include "sorting.h"
 #include "splitfields.h"
+#include "stepoptions.h"
 
 namespace corvane {
 namespace {
@@ -27,28 +28,6 @@ namespace {
 int fail(const Error& error) {
     std::cerr << "corvane-cli: " << error.message << '\n';
     return exitCodeFor(error);
-}
-
-// A whole option text as a finite decimal number, whatever the locale.
-std::optional<double> parseNumber(std::string_view text) {
-    text = trimField(text);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    double value = 0.0;
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::general);
-    if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-// A CLI11 validator for number options, with a Chinese message.
-CLI::Validator numberValidator() {
-    return CLI::Validator(
-        [](std::string& text) {
-            return parseNumber(text) ? std::string() : "“" + text + "”不是一个数字";
-        },
-        "NUMBER");
 }
 
 std::vector<std::string> splitNames(const std::string& list) {
@@ -85,32 +64,14 @@ void addProcessCommand(CLI::App& app, int& exitCode) {
     auto options = std::make_shared<ProcessOptions>();
     auto inputFormat = std::make_shared<std::string>();
     auto type = std::make_shared<std::string>();
-    auto line = std::make_shared<std::string>();
-    auto startMileage = std::make_shared<std::string>();
-    auto projectLimit = std::make_shared<std::string>();
     CLI::App* process = app.add_subcommand("process", "导入点文件，按给出的步骤处理，再导出");
     process->add_option("INPUT", options->input, "输入文件（.ept 或原始 .csv）")->required();
     process->add_option("-o,--output", options->output, "输出文件")->required();
     process->add_option("--input-format", *inputFormat, "输入格式：ept 或 csv（默认按扩展名）")
         ->check(CLI::IsMember({"ept", "csv"}, CLI::ignore_case));
-    process->add_option("--type", *type, "输出格式：ept 或 csv（默认按输出文件的扩展名）")
+    process->add_option("--type", *type, "输出格式：org、ept、csv 或 dxf（默认按输出文件的扩展名）")
         ->check(CLI::IsMember({"org", "ept", "csv", "dxf"}, CLI::ignore_case));
-    CLI::Option* lineOption = process->add_option(
-        "--line", *line,
-        "电力线点选择：以逗号分隔的 J 桩点名，或 all（表中全部 J 桩，按表中顺序）");
-    process->add_option("--start-mileage", *startMileage, "电力线点选择的起始里程（默认 0）")
-        ->check(numberValidator())
-        ->needs(lineOption);
-    process->add_flag("--auto-select", options->autoSelect, "自动选择电力线");
-    process->add_flag("--calculate", options->calculate, "电力数据计算");
-    process
-        ->add_option("--project", *projectLimit,
-                     "测点投影到电力线，投影距离限差[m]；之后再做一次电力数据计算")
-        ->check(numberValidator());
-    process->add_flag("--sort", options->sort, "按累距排序");
-    process->footer(
-        "步骤总按此顺序执行：--line（电力线点选择）、--auto-select、--calculate、--project、"
-        "--sort。");
+    std::function<void()> readSteps = addStepOptions(*process, *options);
     process->callback([=, &exitCode] {
         if (!inputFormat->empty())
             options->inputFormat = (*inputFormat == "csv" || *inputFormat == "CSV")
@@ -118,17 +79,13 @@ void addProcessCommand(CLI::App& app, int& exitCode) {
                                        : PointFileFormat::Ept;
         if (!type->empty())
             options->type = exportTypeByName(*type);
-        if (lineOption->count() > 0)
-            options->line = *line;
-        if (!startMileage->empty())
-            options->startMileage = parseNumber(*startMileage).value_or(0.0);
-        if (!projectLimit->empty())
-            options->projectLimit = parseNumber(*projectLimit);
+        readSteps();
         exitCode = runProcess(*options);
     });
 }
 
-Status runProcessSteps(PointTable& table, const ProcessOptions& options) {
+Status runProcessSteps(PointTable& table, const ProcessOptions& options,
+                       AutoSelectionResult* selection) {
     // The command line needs no undo; each step's history is dropped once it is done.
     if (options.line) {
         Result<std::vector<std::string>> chain = chainFor(table, *options.line);
@@ -147,7 +104,11 @@ Status runProcessSteps(PointTable& table, const ProcessOptions& options) {
         table.clearHistory();
     }
     if (options.autoSelect) {
-        const AutoSelectionResult result = autoSelectLines(table);
+        AutoSelectionOptions limits;
+        limits.maxDistance = options.maxDistance;
+        const AutoSelectionResult result = autoSelectLines(table, limits);
+        if (selection)
+            *selection = result;
         table.clearHistory();
         if (!result.unassignedRows.empty())
             std::cerr << "corvane-cli: 自动选择电力线：" << result.unassignedRows.size()

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "autoselection.h"
 #include "exportformat.h"
 #include "pointfilereader.h"
 #include "result.h"
@@ -32,6 +33,8 @@ struct ProcessOptions {
     /// --project: the projection with this limit, then the data calculation again.
     std::optional<double> projectLimit;
     bool sort = false;  // --sort
+    /// --max-distance: the automatic line selection leaves points farther than this.
+    std::optional<double> maxDistance;
 };
 
 /// Adds the `process` subcommand to `app`; its callback stores the exit status.
@@ -43,6 +46,8 @@ int runProcess(const ProcessOptions& options);
 /// Runs the requested steps on an imported table in their fixed order. A --line name
 /// that is not a J stake of the table, or one given twice, is a data error and leaves
 /// the table untouched. Notices (points left without a segment) go to stderr.
-Status runProcessSteps(PointTable& table, const ProcessOptions& options);
+/// `selection`, when given, receives what the automatic line selection did.
+Status runProcessSteps(PointTable& table, const ProcessOptions& options,
+                       AutoSelectionResult* selection = nullptr);
 
 }  // namespace corvane

@@ -42,6 +42,8 @@ std::string describe(HardPoint::Where where) {
             return "在线路终点之后";
         case HardPoint::Where::OutsideTurn:
             return "在转角外侧";
+        case HardPoint::Where::TooFar:
+            return "离线路超过最大距离";
         case HardPoint::Where::NoLine:
             return "线路不足两个 J桩";
     }
@@ -76,6 +78,17 @@ std::vector<HardPoint> classifyHardPoints(const PointTable& table, const std::ve
         std::vector<std::pair<BPoint, size_t>> nearest;
         index.query(bgi::nearest(BPoint(north, east), 1), std::back_inserter(nearest));
         size_t k = nearest.front().second;
+        // A foot inside a leg that starts or ends at the nearest stake.
+        auto onLeg = [&](size_t stake) {
+            for (size_t leg : {stake - 1, stake}) {
+                if (leg + 1 >= stakes.size() || (stake == 0 && leg != 0))
+                    continue;
+                double t = footParameter(stakes[leg], stakes[leg + 1], north, east);
+                if (t >= 0.0 && t <= 1.0)
+                    return true;
+            }
+            return false;
+        };
         h.nearestStake = stakes[k].name;
         h.distance = std::hypot(north - stakes[k].north, east - stakes[k].east);
         if (stakes.size() < 2)
@@ -85,6 +98,8 @@ std::vector<HardPoint> classifyHardPoints(const PointTable& table, const std::ve
         else if (k + 1 == stakes.size() &&
                  footParameter(stakes[k - 1], stakes[k], north, east) > 1.0)
             h.where = HardPoint::Where::AfterEnd;
+        else if (onLeg(k))
+            h.where = HardPoint::Where::TooFar;
         else
             h.where = HardPoint::Where::OutsideTurn;
         out.push_back(std::move(h));

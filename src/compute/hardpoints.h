@@ -13,6 +13,7 @@ struct HardPoint {
         BeforeStart,  // its foot falls before the first J stake of the line
         AfterEnd,     // its foot falls beyond the last J stake
         OutsideTurn,  // in the wedge outside a turn, where neither leg's foot is inside
+        TooFar,       // its foot falls on a leg next to the nearest stake, but far off
         NoLine,       // the line has fewer than two J stakes that name rows
     };
     int row = -1;  // row shown

@@ -31,19 +31,21 @@ TEST(HardPoints, ClassifiesByTheSideOfTheLine) {
     rows.push_back(point("before", "5", "-20"));
     rows.push_back(point("after", "130", "95"));
     rows.push_back(point("wedge", "-10", "110"));
+    rows.push_back(point("far", "40", "20"));  // 40 m off the first leg
     table.replaceAll(std::move(rows), {});
     table.setLinePoints({"J1", "J2", "J3"});
 
-    auto hard = classifyHardPoints(table, {3, 4, 5});
-    ASSERT_EQ(hard.size(), 3u);
+    auto hard = classifyHardPoints(table, {3, 4, 5, 6});
+    ASSERT_EQ(hard.size(), 4u);
     struct Expected {
         HardPoint::Where where;
         const char* stake;
         double distance;
     } expected[] = {{HardPoint::Where::BeforeStart, "J1", std::hypot(5.0, 20.0)},
                     {HardPoint::Where::AfterEnd, "J3", std::hypot(30.0, 5.0)},
-                    {HardPoint::Where::OutsideTurn, "J2", std::hypot(10.0, 10.0)}};
-    for (size_t i = 0; i < 3; ++i) {
+                    {HardPoint::Where::OutsideTurn, "J2", std::hypot(10.0, 10.0)},
+                    {HardPoint::Where::TooFar, "J1", std::hypot(40.0, 20.0)}};
+    for (size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(hard[i].where, expected[i].where) << i;
         EXPECT_EQ(hard[i].nearestStake, expected[i].stake) << i;
         EXPECT_NEAR(hard[i].distance, expected[i].distance, 1e-9) << i;
