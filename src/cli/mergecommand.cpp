@@ -7,6 +7,7 @@
 
 #include "exitcodes.h"
 #include "filemerge.h"
+#include "mergereport.h"
 
 namespace corvane {
 
@@ -27,6 +28,9 @@ int runMerge(const MergeOptions& options) {
         return exitCodeFor(merged.error());
     }
     std::cout << mergeSummary(merged.value()) << '\n';
+    // What was dropped, conflicts first: the first file won, the user should know what lost.
+    for (const MergeReportEntry& entry : mergeReport(merged.value()))
+        std::cerr << (entry.conflict ? "冲突：" : "重复：") << entry.text << '\n';
     return ExitDone;
 }
 
