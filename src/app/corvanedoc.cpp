@@ -60,7 +60,7 @@ bool CCorvaneDoc::confirmDiscard() {
 }
 
 void CCorvaneDoc::OnFileImport() {
-    if (!confirmDiscard())
+    if (longOperationRunning() || !confirmDiscard())
         return;
     std::optional<FileChoice> choice = m_dialogs->openFile(m_window, importFilters(), 1);
     if (!choice)
@@ -94,6 +94,8 @@ bool CCorvaneDoc::importFile(const QString& path, PointFileFormat format) {
 }
 
 void CCorvaneDoc::OnFileExport() {
+    if (longOperationRunning())
+        return;
     const int shownRows = m_table.rowCount();
     const int allRows = m_table.fullRowCount();
     if (shownRows < allRows &&

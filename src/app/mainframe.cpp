@@ -446,7 +446,9 @@ void CMainFrame::OnApplicationLook(int id) {
 void CMainFrame::OnFileNew() {
     if (!m_doc->confirmDiscard())
         return;
-    {
+    const bool empty = m_table->fullRowCount() == 0 && m_table->otherLines().empty() &&
+                       m_table->linePoints().empty();
+    if (!empty) {
         WaitCursor wait;
         PointTable::Command command(*m_table, "新建");
         m_table->replaceAll({}, {});
@@ -477,6 +479,9 @@ void CMainFrame::OnEditRedo() {
 }
 
 bool CMainFrame::openFile(const QString& path) {
+    // A drop or a queued open may arrive while a file is still being read or written.
+    if (longOperationRunning())
+        return false;
     const bool done = m_doc->openFile(path);
     if (!done && !QFileInfo::exists(path)) {
         QStringList files = m_settings.recentFiles();
