@@ -108,7 +108,9 @@ private slots:
         m_dialogs.answers.push_back(FileChoice{path(typed), 1});
         test::MessageBoxAnswerer boxes({answer, QMessageBox::Ok});
         dialog.OnMerge();
-        QCOMPARE(read(written) != "old", replaced);
+        QCOMPARE(read(written).startsWith("title,a\r\ntitle,b\r\nP1,"), replaced);
+        if (typed != written && !exists)
+            QVERIFY(!QFile::exists(path(typed)));
         QCOMPARE(boxes.texts().contains(QStringLiteral("两个数据文件合并成果！")), replaced);
     }
 
