@@ -25,7 +25,7 @@ constexpr int kLabelHalf = 52;
 constexpr int kLabelWidth = 105;
 constexpr int kSmallLift = 15;  // d of an ordinary row's label
 constexpr int kLargeLift = 20;  // d of a selected row's label
-constexpr size_t kTextCacheLimit = 50000;
+constexpr size_t kTextCacheLimit = 20000;
 
 // What can still show inside the canvas: a label reaches 52 pixels to each side and
 // up to d + 2 plus a line above its point, a marker 2 pixels around it.
@@ -107,7 +107,6 @@ const QStaticText& GraphRenderer::labelText(std::string_view name, bool selected
         cache.clear();
     QStaticText text(toQString(name));
     text.setTextFormat(Qt::PlainText);
-    text.setPerformanceHint(QStaticText::AggressiveCaching);
     text.prepare(QTransform(), selected ? m_largeFont : m_smallFont);
     return cache.emplace(std::string(name), std::move(text)).first->second;
 }
