@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "cellnumber.h"
 #include "columns.h"
@@ -391,7 +390,9 @@ DrawingStats GraphRenderer::render(QImage& canvas, const GraphViewport& viewport
         // Through the same pixels as the markers, centred on them.
         QPointF p(std::trunc(map.x(a.east)) + 0.5, std::trunc(map.y(a.north)) + 0.5);
         QPointF q(std::trunc(map.x(b.east)) + 0.5, std::trunc(map.y(b.north)) + 0.5);
-        if (clipLine(p, q, bounds))
+        const bool finite = std::isfinite(p.x()) && std::isfinite(p.y()) && std::isfinite(q.x()) &&
+                            std::isfinite(q.y());
+        if (finite && clipLine(p, q, bounds))
             lines.emplace_back(p, q);
     }
     painter.setPen(

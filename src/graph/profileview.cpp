@@ -64,6 +64,12 @@ void ProfileView::dataChanged() {
     update();
 }
 
+void ProfileView::resetDone() {
+    // A new table (an import, a filter) is shown whole.
+    m_fitted = false;
+    dataChanged();
+}
+
 const ProfileData& ProfileView::data() {
     if (!m_dataValid) {
         m_data = buildProfile(m_table);
@@ -92,6 +98,7 @@ void ProfileView::fitAll() {
     else
         m_viewport.fit(d.minDistance, d.maxDistance, d.minElevation, d.maxElevation);
     m_fitted = true;
+    m_fittedEmpty = d.empty();
     emit exaggerationChanged(m_viewport.exaggeration());
     update();
 }
@@ -121,7 +128,8 @@ int ProfileView::rowAt(QPointF pos) {
 
 void ProfileView::render(QPainter& painter, QSize size) {
     m_viewport.setSize(size.width(), size.height());
-    if (!m_fitted)
+    // Refit when points appear in a section that had none (the first calculation).
+    if (!m_fitted || (m_fittedEmpty && !data().empty()))
         fitAll();
     const ProfileData& d = data();
     const ProfileViewport& v = m_viewport;

@@ -56,7 +56,7 @@ private:
     void rowsAboutToBeRemoved(int, int) override {}
     void rowsRemoved() override { dataChanged(); }
     void aboutToReset() override {}
-    void resetDone() override { dataChanged(); }
+    void resetDone() override;
 
     void dataChanged();
     const ProfileData& data();
@@ -68,6 +68,7 @@ private:
     ProfileData m_data;
     bool m_dataValid = false;
     bool m_fitted = false;
+    bool m_fittedEmpty = false;
     bool m_dragging = false;
     QPointF m_lastMouse;
     QPointF m_pressPos;

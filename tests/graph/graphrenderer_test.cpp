@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QTest>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -92,6 +93,7 @@ private slots:
     void namesThatOverlapAreLeftOut();
     void markersSitOnTheirPixels();
     void scaleBarTellsFiftyPixels();
+    void extremeCoordinatesDrawWithoutHarm();
     void rendersAsTheGoldenImage();
 };
 
@@ -165,6 +167,20 @@ void GraphRendererTest::scaleBarTellsFiftyPixels() {
         for (int x = 30; x < 80; ++x)
             dark += qGray(d.image.pixel(x, y)) < 100;
     QVERIFY(dark > 20);
+}
+
+void GraphRendererTest::extremeCoordinatesDrawWithoutHarm() {
+    // Numbers at the ends of the double range, a segment across them, then fitted.
+    Drawing d;
+    d.render({{"A", 1e300, -1e300, kJStake, "A", "B"},
+              {"B", -1.7e308, 1.7e308, kJStake, "B", "C"},
+              {"C", 0, 0, kJStake, "C", "A"}});
+    d.viewport.fit(*d.geometry.bounds());
+    QVERIFY(std::isfinite(d.viewport.metresPerPixel()));
+    const DrawingStats stats =
+        d.renderer.render(d.image, d.viewport, d.geometry, d.table, d.selection);
+    QVERIFY(stats.visiblePoints <= 3);
+    QCOMPARE(d.image.pixel(0, 0), graphstyle::kFrame);
 }
 
 void GraphRendererTest::rendersAsTheGoldenImage() {
