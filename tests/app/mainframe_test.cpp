@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -461,6 +462,21 @@ private slots:
         QCOMPARE(m_dialogs.initialFilters.value(0), 1);
         QCOMPARE(text(table(), 0, ColRemark), QString());
         QVERIFY(!table().isModified());
+    }
+
+    void aDroppedFileIsImported() {
+        const QString file = writeSurvey("dropped.ept");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(m_frame.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_frame.get(), &drop);
+        QTRY_COMPARE(table().rowCount(), 3);
+        QCOMPARE(m_frame->windowTitle(),
+                 QStringLiteral("Tessaly - Corvane [ %1 ]").arg(QDir::toNativeSeparators(file)));
     }
 
     void aFailedImportLeavesEverythingAsItWas() {

@@ -4,6 +4,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "corvaneapp.h"
+
 namespace corvane {
 
 class SettingsTest : public QObject {
@@ -27,6 +29,13 @@ private slots:
         // Reading writes nothing.
         settings.sync();
         QVERIFY(settings.store().allKeys().isEmpty());
+    }
+
+    void theUsersStoreBelongsToQuennellCorvane() {
+        CCorvaneApp::setIdentity();
+        CorvaneSettings settings;
+        QCOMPARE(settings.store().organizationName(), QStringLiteral("Quennell"));
+        QCOMPARE(settings.store().applicationName(), QStringLiteral("Corvane"));
     }
 
     void valuesAreStoredUnderTheirSectionsWithTheirTypes() {
