@@ -22,8 +22,9 @@ PlanePoint pointOf(const PointTable& table, int row) {
 }
 
 // The distinct segment keys in order of first occurrence. A key is split at its first
-// "~", so a start name holding "~" lends its tail to the end name.
-std::vector<NamedSegment> collectSegments(const PointTable& table) {
+// "~", so a start name holding "~" lends its tail to the end name. Also notes the rows
+// without any segment, the ones to assign; assigning a row changes no other row's.
+std::vector<NamedSegment> collectSegments(const PointTable& table, std::vector<int>& open) {
     std::vector<NamedSegment> segments;
     std::unordered_set<std::string> keys;
     std::string key;
@@ -32,6 +33,8 @@ std::vector<NamedSegment> collectSegments(const PointTable& table) {
     for (int r = 0; r < table.rowCount(); ++r) {
         const std::string_view start = table.text(r, ColSegmentStart);
         const std::string_view end = table.text(r, ColSegmentEnd);
+        if (start.empty() && end.empty())
+            open.push_back(r);
         if (start.empty() || end.empty())
             continue;
         // Neighbouring rows usually share their segment.
@@ -58,7 +61,8 @@ AutoSelectionResult autoSelectLines(PointTable& table, const AutoSelectionOption
     AutoSelectionResult result;
     PointTable::Command command(table, "自动选择电力线");
 
-    const std::vector<NamedSegment> named = collectSegments(table);
+    std::vector<int> open;
+    const std::vector<NamedSegment> named = collectSegments(table, open);
     std::vector<LineSegment> geometry;
     std::vector<int> namedOf;  // geometry index -> segment list index
     for (size_t k = 0; k < named.size(); ++k) {
@@ -71,9 +75,7 @@ AutoSelectionResult autoSelectLines(PointTable& table, const AutoSelectionOption
     }
     SegmentGrid grid(geometry);
 
-    for (int r = 0; r < table.rowCount(); ++r) {
-        if (!table.text(r, ColSegmentStart).empty() || !table.text(r, ColSegmentEnd).empty())
-            continue;
+    for (int r : open) {
         const NearestSegments nearest =
             grid.nearest(pointOf(table, r), kAmbiguousWithin, options.maxDistance);
         if (nearest.best < 0) {
