@@ -17,31 +17,23 @@ struct Corner {
     double y = 0.0;  // D, along it
 };
 
-struct PlanPoint {
-    double north = 0.0;
-    double east = 0.0;
-};
-
 std::string_view cellOrEmpty(const PointTable& table, int row, int column) {
     if (row < 0 || row >= table.rowCount())
         return {};
     return table.rowAt(row).cell(column);
 }
 
-// A partner is found by the name of a row above; a missing one stands at (0, 0).
-PlanPoint partner(const PointTable& table, int rowAbove) {
-    const int found = table.FindPointRow(cellOrEmpty(table, rowAbove, ColName));
-    if (found < 0)
-        return {};
-    const Row& row = table.rowAt(found);
-    return {readNumber(row.cell(ColNorth)), readNumber(row.cell(ColEast))};
+// A partner point is the first row of the name that `row` (the row itself or one above
+// it) holds.
+OrgPlanPoint partner(const PointTable& table, int row) {
+    return orgPlanPoint(table, table.FindPointRow(cellOrEmpty(table, row, ColName)));
 }
 
-double azimuth(PlanPoint from, PlanPoint to) {
+double azimuth(OrgPlanPoint from, OrgPlanPoint to) {
     return Azimuth(from.north, from.east, to.north, to.east);
 }
 
-double distance(PlanPoint a, PlanPoint b) {
+double distance(OrgPlanPoint a, OrgPlanPoint b) {
     const double dn = b.north - a.north;
     const double de = b.east - a.east;
     return std::sqrt(dn * dn + de * de);
@@ -65,17 +57,17 @@ Outline outlineOf(const PointTable& table, const OrgRowValues& v, OutlineKind ki
     const int r = v.row;
     Outline o;
     if (v.type == kThreePointHouse) {
-        const PlanPoint r1 = partner(table, r - 2);
-        const PlanPoint r2 = partner(table, r - 1);
-        const PlanPoint r3 = partner(table, r);
+        const OrgPlanPoint r1 = partner(table, r - 2);
+        const OrgPlanPoint r2 = partner(table, r - 1);
+        const OrgPlanPoint r3 = partner(table, r);
         o.theta = azimuth(r1, r2) - v.azimuth;
         o.length = distance(r2, r3);
         o.width = distance(r1, r2);
         return o;
     }
     if (v.type == kTwoPointObject) {
-        const PlanPoint q1 = partner(table, r - 1);
-        const PlanPoint q2 = partner(table, r);
+        const OrgPlanPoint q1 = partner(table, r - 1);
+        const OrgPlanPoint q2 = partner(table, r);
         o.width = distance(q1, q2);
         if (kind == OutlineKind::Band) {
             o.theta = v.angle - v.azimuth;
@@ -92,6 +84,13 @@ Outline outlineOf(const PointTable& table, const OrgRowValues& v, OutlineKind ki
 }
 
 }  // namespace
+
+OrgPlanPoint orgPlanPoint(const PointTable& table, int row) {
+    if (row < 0)
+        return {};
+    const Row& r = table.rowAt(row);
+    return {readNumber(r.cell(ColNorth)), readNumber(r.cell(ColEast))};
+}
 
 void writeOutline(const PointTable& table, const OrgRowValues& v, OrgNumber& counter,
                   OrgRecords& records) {

@@ -26,6 +26,14 @@ struct OrgRowValues {
     double width = 0.0;
 };
 
+/// Plan coordinates of a row (north, east). Rows are found by name, and a name that
+/// matches no row (row -1) stands at (0, 0).
+struct OrgPlanPoint {
+    double north = 0.0;
+    double east = 0.0;
+};
+OrgPlanPoint orgPlanPoint(const PointTable& table, int row);
+
 /// Appends the outline of a road, river, pond or house measured by one, two or three
 /// points (a band, a pond or a house, chosen by the crossing code) and advances the
 /// counter. Rows of a two- or three-point group take the rows above them as partners.

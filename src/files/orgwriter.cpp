@@ -17,28 +17,15 @@ namespace {
 constexpr std::string_view kDirectionStake = "方向桩";
 constexpr std::string_view kWindDeviationPoint = "风偏点";
 
-struct PlanPoint {
-    double north = 0.0;
-    double east = 0.0;
-};
-
-// A name that matches no row stands at (0, 0).
-PlanPoint planPoint(const PointTable& table, int row) {
-    if (row < 0)
-        return {};
-    const Row& r = table.rowAt(row);
-    return {readNumber(r.cell(ColNorth)), readNumber(r.cell(ColEast))};
-}
-
-PlanPoint namedPoint(const PointTable& table, std::string_view name) {
-    return planPoint(table, table.FindPointRow(name));
+OrgPlanPoint namedPoint(const PointTable& table, std::string_view name) {
+    return orgPlanPoint(table, table.FindPointRow(name));
 }
 
 // The turning angle at entry k of the line: negative when the line turns clockwise.
 double turningAngle(const PointTable& table, const std::vector<std::string>& line, size_t k) {
-    const PlanPoint p = namedPoint(table, line[k - 1]);
-    const PlanPoint c = namedPoint(table, line[k]);
-    const PlanPoint n = namedPoint(table, line[k + 1]);
+    const OrgPlanPoint p = namedPoint(table, line[k - 1]);
+    const OrgPlanPoint c = namedPoint(table, line[k]);
+    const OrgPlanPoint n = namedPoint(table, line[k + 1]);
     const double a1 = Azimuth(p.north, p.east, c.north, c.east);
     const double a2 = Azimuth(c.north, c.east, n.north, n.east);
     double t = a1 - a2;
@@ -170,8 +157,8 @@ private:
 
     double segmentAzimuth(int s, int e) {
         if (s != m_azimuthStart || e != m_azimuthEnd) {
-            const PlanPoint start = planPoint(m_table, s);
-            const PlanPoint end = planPoint(m_table, e);
+            const OrgPlanPoint start = orgPlanPoint(m_table, s);
+            const OrgPlanPoint end = orgPlanPoint(m_table, e);
             m_azimuth = Azimuth(start.north, start.east, end.north, end.east);
             m_azimuthStart = s;
             m_azimuthEnd = e;
