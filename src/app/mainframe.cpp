@@ -17,6 +17,7 @@
 #include <QToolBar>
 
 #include "aboutdlg.h"
+#include "analysisdocks.h"
 #include "columns.h"
 #include "commandids.h"
 #include "corvanedoc.h"
@@ -87,6 +88,7 @@ CMainFrame::CMainFrame(CorvaneSettings& settings, QWidget* parent)
     createToolBar();
     createStatusBar();
     connectView();
+    installAnalysisDocks(*this);
     connect(m_doc, &CCorvaneDoc::imported, this, &CMainFrame::onImported);
     connect(m_doc, &CCorvaneDoc::problemAtRow, this, &CMainFrame::selectRow);
     connect(m_doc, &CCorvaneDoc::statusMessage, this, &CMainFrame::showStatus);

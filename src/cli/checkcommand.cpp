@@ -6,10 +6,8 @@
 #include <iostream>
 #include <memory>
 
-#include "cellnumber.h"
 #include "codepage.h"
 #include "exitcodes.h"
-#include "hardpoints.h"
 #include "pointtable.h"
 #include "processcommand.h"
 #include "stepoptions.h"
@@ -22,39 +20,6 @@ struct CheckRequest {
     ProcessOptions options;
     bool json = false;
 };
-
-// The automatic selection's extra findings become entries of their own.
-void addSelectionEntries(const PointTable& table, const AutoSelectionResult& selection,
-                         std::vector<CheckEntry>& entries) {
-    // A point the selection could not place is reported once, with the reason.
-    std::vector<bool> unassigned(static_cast<size_t>(table.rowCount()), false);
-    for (int row : selection.unassignedRows)
-        unassigned[static_cast<size_t>(row)] = true;
-    std::erase_if(entries, [&](const CheckEntry& e) {
-        return e.code == "no-segment" && e.row >= 0 && unassigned[static_cast<size_t>(e.row)];
-    });
-    for (const HardPoint& h : classifyHardPoints(table, selection.unassignedRows)) {
-        std::string where = "第 " + std::to_string(h.row + 1) + " 行“" +
-                            std::string(table.text(h.row, ColName)) + "”";
-        std::string near = h.nearestStake.empty()
-                               ? std::string()
-                               : "，最近的 J桩是“" + h.nearestStake + "”，相距 " +
-                                     formatFixed(h.distance, 3) + " m";
-        entries.push_back({CheckEntry::Severity::Error, "unassigned-point", h.row, ColSegmentStart,
-                           where + describe(h.where) + "，自动选择电力线没有给它分配线段" + near +
-                               "；导出道亨格式时会中止。",
-                           "确认这个点是否属于本线路；需要时手工填写电力线起点和终点。"});
-    }
-    for (int row : selection.ambiguousRows) {
-        entries.push_back({CheckEntry::Severity::Warning, "ambiguous-segment", row, ColSegmentStart,
-                           "第 " + std::to_string(row + 1) + " 行“" +
-                               std::string(table.text(row, ColName)) +
-                               "”到两条线段的距离相差不到 0.01 m，分配的线段“" +
-                               std::string(table.text(row, ColSegmentStart)) + "～" +
-                               std::string(table.text(row, ColSegmentEnd)) + "”可能不是想要的。",
-                           "检查这个点的电力线起点和终点。"});
-    }
-}
 
 int runCheck(const CheckRequest& request) {
     const ProcessOptions& options = request.options;
@@ -80,9 +45,6 @@ int runCheck(const CheckRequest& request) {
     };
     std::vector<CheckEntry> entries = checkTable(table, checkOptions);
     addSelectionEntries(table, selection, entries);
-    std::stable_sort(entries.begin(), entries.end(), [](const CheckEntry& a, const CheckEntry& b) {
-        return static_cast<unsigned>(a.row) < static_cast<unsigned>(b.row);
-    });
     const int errors = countSeverity(entries, CheckEntry::Severity::Error);
     if (request.json) {
         std::cout << checkEntriesToJson(entries);

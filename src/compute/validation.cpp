@@ -6,8 +6,10 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "autoselection.h"
 #include "cellnumber.h"
 #include "columns.h"
+#include "hardpoints.h"
 #include "pointtable.h"
 #include "vocabularies.h"
 
@@ -303,17 +305,52 @@ void appendJsonString(std::string& out, std::string_view text) {
     out += '"';
 }
 
+// Rows in order, table-wide entries (row -1) last; entries of one row keep their order.
+void sortByRow(std::vector<CheckEntry>& entries) {
+    std::stable_sort(entries.begin(), entries.end(), [](const CheckEntry& a, const CheckEntry& b) {
+        return static_cast<unsigned>(a.row) < static_cast<unsigned>(b.row);
+    });
+}
+
 }  // namespace
 
 std::vector<CheckEntry> checkTable(const PointTable& table, const CheckOptions& options) {
     std::vector<CheckEntry> entries = Checker(table, options).run();
-    std::stable_sort(entries.begin(), entries.end(), [](const CheckEntry& a, const CheckEntry& b) {
-        // Rows in order, table-wide entries (row -1) last.
-        unsigned ra = static_cast<unsigned>(a.row);
-        unsigned rb = static_cast<unsigned>(b.row);
-        return ra < rb;
-    });
+    sortByRow(entries);
     return entries;
+}
+
+void addSelectionEntries(const PointTable& table, const AutoSelectionResult& selection,
+                         std::vector<CheckEntry>& entries) {
+    // A point the selection could not place is reported once, with the reason.
+    std::vector<bool> unassigned(static_cast<size_t>(table.rowCount()), false);
+    for (int row : selection.unassignedRows)
+        unassigned[static_cast<size_t>(row)] = true;
+    std::erase_if(entries, [&](const CheckEntry& e) {
+        return e.code == "no-segment" && e.row >= 0 && unassigned[static_cast<size_t>(e.row)];
+    });
+    for (const HardPoint& h : classifyHardPoints(table, selection.unassignedRows)) {
+        std::string where = "第 " + std::to_string(h.row + 1) + " 行“" +
+                            std::string(table.text(h.row, ColName)) + "”";
+        std::string near = h.nearestStake.empty()
+                               ? std::string()
+                               : "，最近的 J桩是“" + h.nearestStake + "”，相距 " +
+                                     formatFixed(h.distance, 3) + " m";
+        entries.push_back({CheckEntry::Severity::Error, "unassigned-point", h.row, ColSegmentStart,
+                           where + describe(h.where) + "，自动选择电力线没有给它分配线段" + near +
+                               "；导出道亨格式时会中止。",
+                           "确认这个点是否属于本线路；需要时手工填写电力线起点和终点。"});
+    }
+    for (int row : selection.ambiguousRows) {
+        entries.push_back({CheckEntry::Severity::Warning, "ambiguous-segment", row, ColSegmentStart,
+                           "第 " + std::to_string(row + 1) + " 行“" +
+                               std::string(table.text(row, ColName)) +
+                               "”到两条线段的距离相差不到 0.01 m，分配的线段“" +
+                               std::string(table.text(row, ColSegmentStart)) + "～" +
+                               std::string(table.text(row, ColSegmentEnd)) + "”可能不是想要的。",
+                           "检查这个点的电力线起点和终点。"});
+    }
+    sortByRow(entries);
 }
 
 int countSeverity(const std::vector<CheckEntry>& entries, CheckEntry::Severity severity) {

@@ -38,6 +38,14 @@ struct CheckOptions {
 /// table-wide entries last.
 std::vector<CheckEntry> checkTable(const PointTable& table, const CheckOptions& options = {});
 
+struct AutoSelectionResult;
+
+/// Adds what an automatic line selection left (the points it could not place, with
+/// the nearest J stake and why; the near ties) to `entries` of the same table, in
+/// place of the plain "no segment" entry of such a point, and keeps the row order.
+void addSelectionEntries(const PointTable& table, const AutoSelectionResult& selection,
+                         std::vector<CheckEntry>& entries);
+
 /// Number of entries of the given severity.
 int countSeverity(const std::vector<CheckEntry>& entries, CheckEntry::Severity severity);
 

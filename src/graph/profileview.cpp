@@ -211,7 +211,14 @@ void ProfileView::render(QPainter& painter, QSize size) {
     painter.drawPath(ground);
 
     // Objects, stakes and labels only where the points are far enough apart to read.
-    const bool detailed = d.points.size() < 20000 || v.metresPerPixel() < 2.0;
+    // Names and object labels only while they have room: about one per 12 pixels.
+    auto visibleBegin =
+        std::lower_bound(d.points.begin(), d.points.end(), v.leftDistance(),
+                         [](const ProfilePoint& p, double x) { return p.distance < x; });
+    auto visibleEnd =
+        std::upper_bound(d.points.begin(), d.points.end(), v.rightDistance(),
+                         [](double x, const ProfilePoint& p) { return x < p.distance; });
+    const bool detailed = (visibleEnd - visibleBegin) * 12 < v.plotWidth();
     QFont label(QStringLiteral("Arial"));
     label.setPointSizeF(8.8);
     painter.setFont(label);

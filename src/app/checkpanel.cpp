@@ -1,0 +1,158 @@
+#include "checkpanel.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "autoselection.h"
+#include "codepage.h"
+#include "columns.h"
+#include "longoperation.h"
+#include "pointtable.h"
+
+namespace corvane {
+namespace {
+
+QString toQString(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+enum ItemColumn { ItemSeverity, ItemRow, ItemColumnName, ItemMessage, ItemFix };
+
+}  // namespace
+
+CheckPanel::CheckPanel(PointTable& table, QWidget* parent) : QWidget(parent), m_table(table) {
+    auto* check = new QPushButton(QStringLiteral("检查(&K)"), this);
+    auto* select = new QPushButton(QStringLiteral("自动选择电力线并检查"), this);
+    m_limit = new QCheckBox(QStringLiteral("最大距离"), this);
+    m_maxDistance = new QDoubleSpinBox(this);
+    m_maxDistance->setRange(0.001, 100000.0);
+    m_maxDistance->setDecimals(3);
+    m_maxDistance->setValue(50.0);
+    m_maxDistance->setSuffix(QStringLiteral(" m"));
+    m_maxDistance->setEnabled(false);
+    m_limit->setToolTip(QStringLiteral("离最近线段超过这个距离的点不分配电力线"));
+    connect(m_limit, &QCheckBox::toggled, m_maxDistance, &QWidget::setEnabled);
+    m_summary = new QLabel(this);
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(check);
+    controls->addWidget(select);
+    controls->addWidget(m_limit);
+    controls->addWidget(m_maxDistance);
+    controls->addWidget(m_summary, 1);
+
+    m_list = new QTreeWidget(this);
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setAlternatingRowColors(true);
+    m_list->setHeaderLabels({QStringLiteral("类别"), QStringLiteral("行"), QStringLiteral("列"),
+                             QStringLiteral("问题"), QStringLiteral("改正方法")});
+    m_list->header()->resizeSection(ItemSeverity, 60);
+    m_list->header()->resizeSection(ItemRow, 60);
+    m_list->header()->resizeSection(ItemColumnName, 90);
+    m_list->header()->resizeSection(ItemMessage, 520);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(controls);
+    layout->addWidget(m_list);
+
+    connect(check, &QPushButton::clicked, this, &CheckPanel::refresh);
+    connect(select, &QPushButton::clicked, this, &CheckPanel::autoSelectAndCheck);
+    connect(m_list, &QTreeWidget::itemActivated, this, &CheckPanel::onItemActivated);
+}
+
+int CheckPanel::errorCount() const {
+    return countSeverity(m_entries, CheckEntry::Severity::Error);
+}
+
+namespace {
+
+CheckOptions codePageCheck() {
+    CheckOptions options;
+    options.firstUnencodable = [](std::string_view text) {
+        std::string scratch;
+        return cp936::encode(text, scratch);
+    };
+    return options;
+}
+
+}  // namespace
+
+void CheckPanel::refresh() {
+    WaitCursor wait;
+    show(checkTable(m_table, codePageCheck()));
+    emit unassignedRowsChanged({});
+}
+
+void CheckPanel::autoSelectAndCheck() {
+    AutoSelectionOptions options;
+    if (m_limit->isChecked())
+        options.maxDistance = m_maxDistance->value();
+    WaitCursor wait;
+    AutoSelectionResult result;
+    {
+        PointTable::Command command(m_table, "自动选择电力线");
+        result = autoSelectLines(m_table, options);
+    }
+    std::vector<CheckEntry> entries = checkTable(m_table, codePageCheck());
+    addSelectionEntries(m_table, result, entries);
+    show(std::move(entries));
+    emit unassignedRowsChanged(result.unassignedRows);
+    emit statusMessage(QStringLiteral("自动选择电力线：%1 个点已指定电力线，%2 个点未能指定")
+                           .arg(result.assigned)
+                           .arg(static_cast<qsizetype>(result.unassignedRows.size())));
+}
+
+void CheckPanel::show(std::vector<CheckEntry> entries) {
+    m_entries = std::move(entries);
+    m_list->clear();
+    // A very long list is cut: the first entries say enough, the count says the rest.
+    constexpr size_t kShown = 5000;
+    QList<QTreeWidgetItem*> items;
+    const QIcon error = style()->standardIcon(QStyle::SP_MessageBoxCritical);
+    const QIcon warning = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (size_t i = 0; i < m_entries.size() && i < kShown; ++i) {
+        const CheckEntry& e = m_entries[i];
+        auto* item = new QTreeWidgetItem;
+        const bool isError = e.severity == CheckEntry::Severity::Error;
+        item->setIcon(ItemSeverity, isError ? error : warning);
+        item->setText(ItemSeverity, isError ? QStringLiteral("错误") : QStringLiteral("警告"));
+        item->setText(ItemRow, e.row >= 0 ? QString::number(e.row + 1) : QString());
+        item->setText(
+            ItemColumnName,
+            e.column >= 0 && e.column < kColumnCount
+                ? QString::fromUtf8(kColumns[e.column].header.data(),
+                                    static_cast<qsizetype>(kColumns[e.column].header.size()))
+                : QString());
+        item->setText(ItemMessage, toQString(e.message));
+        item->setToolTip(ItemMessage, toQString(e.message));
+        item->setText(ItemFix, toQString(e.fix));
+        item->setData(ItemSeverity, Qt::UserRole, e.row);
+        items.push_back(item);
+    }
+    m_list->addTopLevelItems(items);
+    const int errors = errorCount();
+    const int warnings = countSeverity(m_entries, CheckEntry::Severity::Warning);
+    QString text = m_entries.empty()
+                       ? QStringLiteral("没有发现问题。")
+                       : QStringLiteral("%1 个错误，%2 个警告").arg(errors).arg(warnings);
+    if (m_entries.size() > kShown)
+        text += QStringLiteral("（只列出前 %1 条）").arg(kShown);
+    m_summary->setText(text);
+}
+
+void CheckPanel::onItemActivated(QTreeWidgetItem* item) {
+    const int row = item->data(ItemSeverity, Qt::UserRole).toInt();
+    if (row >= 0 && row < m_table.rowCount())
+        emit rowActivated(row);
+}
+
+}  // namespace corvane
