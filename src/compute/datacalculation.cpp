@@ -37,6 +37,7 @@ struct ResolvedSegment {
     int endRow = -1;
     PlanePoint a;
     PlanePoint b;
+    double segmentDirection = 0.0;
     double startDistance = 0.0;
     bool valid = false;
 
@@ -67,6 +68,7 @@ void calculateData(PointTable& table) {
             if (segment.startRow >= 0 && segment.endRow >= 0) {
                 segment.a = pointOf(table, segment.startRow);
                 segment.b = pointOf(table, segment.endRow);
+                segment.segmentDirection = direction(segment.a, segment.b);
                 segment.startDistance = readNumber(table.text(segment.startRow, ColDistance));
             }
             segment.valid = true;
@@ -87,7 +89,7 @@ void calculateData(PointTable& table) {
         // A foot before the start point lies back along the line, not ahead of it.
         const bool beforeStart = !foot.inside && foot.v > foot.u;
         const double distance = beforeStart ? startDistance - foot.u : foot.u + startDistance;
-        const double side = std::sin(direction(segment.a, p) - direction(segment.a, segment.b));
+        const double side = std::sin(direction(segment.a, p) - segment.segmentDirection);
         const double offset = side < 0 ? foot.d : -foot.d;
         if (!std::isfinite(distance) || !std::isfinite(offset)) {
             unresolved();
