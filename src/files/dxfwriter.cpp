@@ -55,23 +55,9 @@ void CDataToDxf::putInteger(int64_t value) {
     m_used += static_cast<size_t>(std::to_chars(p, p + kIntegerRoom, value).ptr - p);
 }
 
-// Group codes are small: three digits at most, written without the general routine.
-void CDataToDxf::putCode(int code) {
-    if (code < 0 || code > 999) {
-        putInteger(code);
-        putLineEnd();
-        return;
-    }
-    char* p = room(5);
-    char* w = p;
-    if (code >= 100)
-        *w++ = static_cast<char>('0' + code / 100);
-    if (code >= 10)
-        *w++ = static_cast<char>('0' + code / 10 % 10);
-    *w++ = static_cast<char>('0' + code % 10);
-    *w++ = '\r';
-    *w++ = '\n';
-    m_used += static_cast<size_t>(w - p);
+void CDataToDxf::putLongCode(int code) {
+    putInteger(code);
+    putLineEnd();
 }
 
 void CDataToDxf::putFixed(double value, int decimals) {
@@ -92,12 +78,6 @@ void CDataToDxf::putFixed(double value, int decimals) {
         f.decimals = -1;
         put(formatFixed(value, decimals));
     }
-}
-
-void CDataToDxf::group(int code, std::string_view value) {
-    putCode(code);
-    put(value);
-    putLineEnd();
 }
 
 void CDataToDxf::groupInteger(int code, int64_t value) {

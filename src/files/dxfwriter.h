@@ -17,8 +17,12 @@ class CDataToDxf {
 public:
     explicit CDataToDxf(int64_t firstHandle = 1) : m_handle(firstHandle) {}
 
-    // Group code / value primitives.
-    void group(int code, std::string_view value);
+    // Group code / value primitives, inline: a drawing is millions of them.
+    void group(int code, std::string_view value) {
+        putCode(code);
+        put(value);
+        putLineEnd();
+    }
     void groupInteger(int code, int64_t value);
     void groupFixed(int code, double value, int decimals);
     /// A text value: every character outside printable ASCII is written as the
@@ -57,7 +61,24 @@ private:
         m_used += text.size();
     }
     void putInteger(int64_t value);
-    void putCode(int code);
+    // Group codes are small: three digits at most, written without the general routine.
+    void putCode(int code) {
+        if (code < 0 || code > 999) {
+            putLongCode(code);
+            return;
+        }
+        char* const p = room(5);
+        char* w = p;
+        if (code >= 100)
+            *w++ = static_cast<char>('0' + code / 100);
+        if (code >= 10)
+            *w++ = static_cast<char>('0' + code / 10 % 10);
+        *w++ = static_cast<char>('0' + code % 10);
+        *w++ = '\r';
+        *w++ = '\n';
+        m_used += static_cast<size_t>(w - p);
+    }
+    void putLongCode(int code);
     void putLineEnd() { put("\r\n"); }
     void putFixed(double value, int decimals);
 
