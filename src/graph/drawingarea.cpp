@@ -105,16 +105,12 @@ void DrawingArea::syncSelection() {
     if (!m_selectionDirty)
         return;
     m_selectionDirty = false;
-    std::vector<int> rows;
-    if (m_selection) {
-        for (const QItemSelectionRange& range : m_selection->selection()) {
-            if (range.parent().isValid())
-                continue;
-            for (int r = range.top(); r <= range.bottom(); ++r)
-                rows.push_back(r);
-        }
-    }
-    m_selectedRows.assign(m_table.rowCount(), std::move(rows));
+    m_selectedRows.assign(m_table.rowCount(), {});
+    if (!m_selection)
+        return;
+    for (const QItemSelectionRange& range : m_selection->selection())
+        if (!range.parent().isValid())
+            m_selectedRows.selectRange(range.top(), range.bottom());
 }
 
 // ---------------------------------------------------------------------------

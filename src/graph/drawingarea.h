@@ -23,7 +23,7 @@ class PointTable;
 /// to zoom, right double-click to fit; a double-click picks a point's row; with Ctrl
 /// held a double-click deletes the point and a drag deletes the points in its box,
 /// each as one undoable step. Repaints itself whenever the table or the selection
-/// changes.
+/// changes. The table must outlive the area.
 class DrawingArea : public QWidget, private TableListener {
     Q_OBJECT
 
@@ -38,6 +38,7 @@ public:
     /// Asks for a repaint.
     void invalidateDrawing();
 
+    /// The world window and its mapping, as of the latest paint or fit.
     const GraphViewport& viewport() const { return m_viewport; }
 
 signals:

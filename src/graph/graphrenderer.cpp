@@ -70,16 +70,18 @@ bool clipLine(QPointF& a, QPointF& b, const QRectF& r) {
 
 }  // namespace
 
-void RowSelection::assign(int rowCount, std::vector<int> rows) {
+void RowSelection::assign(int rowCount, const std::vector<int>& rows) {
     m_flags.assign(static_cast<size_t>(std::max(rowCount, 0)), 0);
-    m_rows.clear();
-    for (int r : rows) {
-        if (r >= 0 && r < rowCount && !m_flags[r]) {
+    for (int r : rows)
+        if (r >= 0 && r < rowCount)
             m_flags[r] = 1;
-            m_rows.push_back(r);
-        }
-    }
-    std::sort(m_rows.begin(), m_rows.end());
+}
+
+void RowSelection::selectRange(int first, int last) {
+    first = std::max(first, 0);
+    last = std::min(last, static_cast<int>(m_flags.size()) - 1);
+    if (first <= last)
+        std::fill(m_flags.begin() + first, m_flags.begin() + last + 1, 1);
 }
 
 GraphRenderer::GraphRenderer() = default;
@@ -273,16 +275,23 @@ int GraphRenderer::placeLabels(const PlanGeometry& geometry, const PointTable& t
             m_survivors.push_back(i);
     std::reverse(m_survivors.begin(), m_survivors.end());
 
-    // Of the names on one pixel only the top row's can fit.
+    // Of the names on one pixel only the top row's can fit; selected rows, drawn
+    // larger and placed first, are sorted out apart from the others.
     m_nameCandidates.clear();
+    m_selectedCandidates.clear();
+    m_selectedTaken.assign(words, 0);
     int named = 0;
     for (int i = 0; i < static_cast<int>(m_visible.size()); ++i) {
         const Visible& v = m_visible[i];
         if (!inside(v) || !geometry.named(v.row))
             continue;
         ++named;
-        if (take(m_nameTaken, v) && !selection.contains(v.row))
+        if (selection.contains(v.row)) {
+            if (take(m_selectedTaken, v))
+                m_selectedCandidates.push_back(i);
+        } else if (take(m_nameTaken, v)) {
             m_nameCandidates.push_back(i);
+        }
     }
 
     // Names where they overlap no other: selected rows first, then from the top.
@@ -305,12 +314,8 @@ int GraphRenderer::placeLabels(const PlanGeometry& geometry, const PointTable& t
         m_space.occupy(box);
         m_labels.push_back(label);
     };
-    for (int row : selection.rows()) {
-        auto it = std::lower_bound(m_visible.begin(), m_visible.end(), row,
-                                   [](const Visible& v, int r) { return v.row < r; });
-        if (it != m_visible.end() && it->row == row && inside(*it) && geometry.named(row))
-            place(*it, true);
-    }
+    for (int i : m_selectedCandidates)
+        place(m_visible[i], true);
     for (int i : m_nameCandidates)
         place(m_visible[i], false);
     return named - static_cast<int>(m_labels.size());

@@ -26,15 +26,15 @@ class PointTable;
 class RowSelection {
 public:
     /// `rows` may be unsorted and hold duplicates or rows outside [0, rowCount).
-    void assign(int rowCount, std::vector<int> rows);
+    void assign(int rowCount, const std::vector<int>& rows);
+    /// Adds rows first to last, as far as they exist.
+    void selectRange(int first, int last);
     bool contains(int row) const {
         return row >= 0 && static_cast<size_t>(row) < m_flags.size() && m_flags[row];
     }
-    const std::vector<int>& rows() const { return m_rows; }
 
 private:
     std::vector<uint8_t> m_flags;
-    std::vector<int> m_rows;
 };
 
 /// What one frame showed.
@@ -111,10 +111,12 @@ private:
 
     std::vector<int> m_candidates;
     std::vector<Visible> m_visible;
-    std::vector<uint64_t> m_markerTaken;  // pixels whose marker is decided
-    std::vector<uint64_t> m_nameTaken;    // pixels whose top name is found
-    std::vector<int> m_survivors;         // indices into m_visible
-    std::vector<int> m_nameCandidates;    // indices into m_visible
+    std::vector<uint64_t> m_markerTaken;    // pixels whose marker is decided
+    std::vector<uint64_t> m_nameTaken;      // pixels whose top name is found
+    std::vector<uint64_t> m_selectedTaken;  // the same for selected rows
+    std::vector<int> m_survivors;           // indices into m_visible
+    std::vector<int> m_nameCandidates;      // indices into m_visible
+    std::vector<int> m_selectedCandidates;  // the same for selected rows
     std::vector<Label> m_labels;
     LabelSpace m_space;
 
