@@ -84,11 +84,11 @@ int main(int argc, char** argv) {
     parser.addOptions({points, stakes, out, zoom, show});
     parser.process(app);
 
-    SurveySpec spec{.points = parser.value(points).toULongLong(),
+    SurveySpec wanted{.points = parser.value(points).toULongLong(),
                     .jStakes = parser.value(stakes).toULongLong(),
                     .computed = true};
     PointTable table;
-    table.replaceAll(generateSurvey(spec).rows, {});
+    table.replaceAll(generateSurvey(wanted).rows, {});
     PointTableModel model(table);
     QItemSelectionModel selection(&model);
     const QDir dir(parser.value(out));
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
 
     std::string middleName = "J";
-    middleName += std::to_string(spec.jStakes / 2);
+    middleName += std::to_string(wanted.jStakes / 2);
     const int middle = table.FindPointRow(middleName);
     // Whole pixels of a coarse scale are many metres: centre again at every step.
     for (int i = parser.value(zoom).toInt(); i > 0; --i) {
