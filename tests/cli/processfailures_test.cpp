@@ -163,25 +163,27 @@ TEST(CliProcessFailures, PermissionsOfAnotherUser) {
     TempFolder folder;
     ::chmod(folder.path().c_str(), 0755);
     writeFile(folder / "secret.ept", gbk("P,1,2,3,,,,,,,\r\n"));
-    ::chmod((folder / "secret.ept").c_str(), 0600);
+    // Root runs the program as "nobody", to whom the file of root is closed; anyone
+    // else runs it as themselves, to whom their own file is closed only without modes.
+    ::chmod((folder / "secret.ept").c_str(), ::geteuid() == 0 ? 0600 : 0);
     writeFile(folder / "in.ept", gbk("P,1,2,3,,,,,,,\r\n"));
     ::chmod((folder / "in.ept").c_str(), 0644);
-    writeFile(folder / "locked.ept", kOld);
-    ::chmod((folder / "locked.ept").c_str(), 0444);
     fs::create_directory(folder / "closed");
     ::chmod((folder / "closed").c_str(), 0555);
+    // A folder anyone may write to, holding a file nobody but its owner may change: the
+    // rename of a temporary file would replace it all the same, so it must be refused.
+    fs::create_directory(folder / "open");
+    ::chmod((folder / "open").c_str(), 0777);
+    writeFile(folder / "open" / "locked.ept", kOld);
+    ::chmod((folder / "open" / "locked.ept").c_str(), 0444);
     const CliStart start{*prefix, {}};
-    if (::geteuid() != 0) {
-        // Without root the folder belongs to the user; make it as closed for them.
-        ::chmod(folder.path().c_str(), 0555);
-    }
     const struct Case {
         const char* name;
         fs::path in;
         fs::path out;
     } cases[] = {
-        {"unreadable input", folder / "secret.ept", folder / "closed" / "x.ept"},
-        {"read-only target", folder / "in.ept", folder / "locked.ept"},
+        {"unreadable input", folder / "secret.ept", folder / "open" / "x.ept"},
+        {"read-only target", folder / "in.ept", folder / "open" / "locked.ept"},
         {"folder without write permission", folder / "in.ept", folder / "closed" / "new.ept"},
     };
     for (const Case& c : cases) {
@@ -190,11 +192,10 @@ TEST(CliProcessFailures, PermissionsOfAnotherUser) {
         EXPECT_EQ(run.status, 3) << run.err;
         EXPECT_NE(run.err.find("没有访问权限"), std::string::npos) << run.err;
     }
-    ::chmod(folder.path().c_str(), 0755);
-    EXPECT_EQ(readFile(folder / "locked.ept"), kOld);
+    EXPECT_EQ(readFile(folder / "open" / "locked.ept"), kOld);
     EXPECT_TRUE(folderEntries(folder / "closed").empty());
-    EXPECT_EQ(folderEntries(folder.path()),
-              (Names{"closed", "in.ept", "locked.ept", "secret.ept"}));
+    EXPECT_EQ(folderEntries(folder / "open"), Names{"locked.ept"});
+    EXPECT_EQ(folderEntries(folder.path()), (Names{"closed", "in.ept", "open", "secret.ept"}));
 }
 
 }  // namespace
