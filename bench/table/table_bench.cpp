@@ -53,21 +53,26 @@ Scene& scene() {
     return *s;
 }
 
+// A frame after the scroll bar moved by `range(0)` rows: 3 is a wheel step, 0 a jump to
+// a random place, so that nearly every text in it is new.
 void BM_TableFrame(benchmark::State& state) {
     Scene& s = scene();
     CListCtrlEx* list = s.view->list();
-    QImage canvas(list->size(), QImage::Format_ARGB32_Premultiplied);
+    QImage canvas(list->size(), QImage::Format_RGB32);  // as the window's backing store
     std::mt19937 random(7);
     QScrollBar* bar = list->verticalScrollBar();
+    const int step = static_cast<int>(state.range(0));
+    bar->setValue(bar->maximum() / 2);
     for (auto _ : state) {
-        bar->setValue(static_cast<int>(random() % (bar->maximum() + 1)));
+        bar->setValue(step > 0 ? bar->value() + step
+                               : static_cast<int>(random() % (bar->maximum() + 1)));
         QPainter painter(&canvas);
         list->render(&painter);  // the headers and scroll bars with the cells
     }
     state.counters["rows_per_frame"] = list->viewport()->height() / list->rowHeight(0);
     state.counters["rows"] = s.table.rowCount();
 }
-BENCHMARK(BM_TableFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TableFrame)->ArgName("scroll")->Arg(3)->Arg(0)->Unit(benchmark::kMillisecond);
 
 // An edit of one cell as the in-place editor ends it: stored, then its consequences.
 void BM_CellEditCommit(benchmark::State& state) {
@@ -79,10 +84,10 @@ void BM_CellEditCommit(benchmark::State& state) {
     for (auto _ : state) {
         const int row = static_cast<int>(random() % s.table.rowCount());
         const QString before = QString::fromStdString(std::string(s.table.text(row, column)));
-        const QString typed = column == ColName || column == ColSegmentStart
-                                  ? before + QStringLiteral("x")
-                                  : QString::fromStdString(formatFixed(readNumber(
-                                        before.toStdString()) + 1.5, 3));
+        const QString typed =
+            column == ColName || column == ColSegmentStart
+                ? before + QStringLiteral("x")
+                : QString::fromStdString(formatFixed(readNumber(before.toStdString()) + 1.5, 3));
         list->endCellEdit(row, column, typed, before);
         ++edits;
     }

@@ -21,6 +21,7 @@ CListCtrlEx::CListCtrlEx(QWidget* parent) : QTableView(parent) {
     setSelectionMode(ExtendedSelection);
     setEditTriggers(DoubleClicked);
     setWordWrap(false);
+    setShowGrid(false);  // a report list: rows without ruled cells
     setTabKeyNavigation(false);
     // A uniform row height keeps a million rows cheap: no per-row sizes are stored.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
