@@ -5,11 +5,13 @@
 #include <QFileInfo>
 #include <QWidget>
 
+#include "codepage.h"
 #include "filedialogs.h"
 #include "longoperation.h"
 #include "messagebox.h"
 #include "pointtable.h"
 #include "settings.h"
+#include "validation.h"
 
 namespace corvane {
 namespace {
@@ -113,6 +115,8 @@ void CCorvaneDoc::OnFileExport() {
     // Remembered as soon as the dialog is confirmed, whatever happens next.
     m_settings.setExportFileFilter(choice->filter);
     const auto type = static_cast<ExportType>(choice->filter);
+    if (type == ExportType::Org && !confirmCheckedForOrg())
+        return;
     const QString extension = QString::fromUtf8(extensionOf(type));
     const QString path = withExtension(choice->path, extension);
     // The dialog asked about the name as typed; the extension makes it another file.
@@ -120,6 +124,35 @@ void CCorvaneDoc::OnFileExport() {
         !askYesNo(m_window, QStringLiteral("文件“%1”已存在，是否替换？").arg(shown(path))))
         return;
     exportFile(path, type);
+}
+
+bool CCorvaneDoc::confirmCheckedForOrg() {
+    CheckOptions options;
+    options.firstUnencodable = [](std::string_view text) {
+        std::string scratch;
+        return cp936::encode(text, scratch);
+    };
+    const std::vector<CheckEntry> entries = runLongOperation(
+        m_window, QStringLiteral("正在检查数据……"), [&] { return checkTable(m_table, options); });
+    const int errors = countSeverity(entries, CheckEntry::Severity::Error);
+    if (errors == 0)
+        return true;
+    QString details;
+    int listed = 0;
+    for (const CheckEntry& e : entries) {
+        if (e.severity != CheckEntry::Severity::Error)
+            continue;
+        details += QString::fromStdString(e.message) + QLatin1Char('\n');
+        if (++listed == 50) {
+            details += QStringLiteral("……（完整的列表见“数据检查”）\n");
+            break;
+        }
+    }
+    return askYesNo(
+        m_window,
+        QStringLiteral("数据检查发现 %1 个错误，导出的道亨格式文件会中止或有误。仍要导出吗？")
+            .arg(errors),
+        details);
 }
 
 bool CCorvaneDoc::exportFile(const QString& path, ExportType type) {

@@ -54,6 +54,9 @@ signals:
     void statusMessage(const QString& text);
 
 private:
+    /// Before a ".org" export: checks the table and asks whether to go on when the
+    /// check finds errors. True to go on.
+    bool confirmCheckedForOrg();
     PointTable& m_table;
     CorvaneSettings& m_settings;
     QWidget* m_window;

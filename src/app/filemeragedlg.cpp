@@ -12,6 +12,7 @@
 #include "filedialogs.h"
 #include "filemerge.h"
 #include "longoperation.h"
+#include "mergereport.h"
 #include "messagebox.h"
 
 namespace corvane {
@@ -102,8 +103,16 @@ void CFileMerageDlg::OnMerge() {
         showError(this, QString::fromStdString(merged.error().message));
         return;
     }
+    // The first file wins; the list says what lost, conflicts first.
+    QString details;
+    const std::vector<MergeReportEntry> report = mergeReport(merged.value());
+    for (size_t i = 0; i < report.size() && i < 2000; ++i)
+        details += QString::fromStdString(report[i].text) + QLatin1Char('\n');
+    if (report.size() > 2000)
+        details += QStringLiteral("……共 %1 行被舍去\n").arg(static_cast<qsizetype>(report.size()));
     showInformation(this, QStringLiteral("两个数据文件合并成果！"),
-                    QString::fromStdString(mergeSummary(merged.value())));
+                    QString::fromStdString(mergeSummary(merged.value())) +
+                        (details.isEmpty() ? QString() : QLatin1Char('\n') + details));
 }
 
 }  // namespace corvane
