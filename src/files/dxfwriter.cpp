@@ -1,7 +1,10 @@
 #include "dxfwriter.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 
 #include "cellnumber.h"
 #include "codepage.h"
@@ -11,6 +14,7 @@ namespace corvane {
 namespace {
 
 constexpr size_t kIntegerRoom = 24;
+constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
 constexpr size_t kLongestEscape = 10;  // "\U+10FFFF"
 
 bool isPlainAscii(unsigned char c) {
@@ -37,6 +41,16 @@ char* writeEscape(char* out, char32_t cp) {
 }  // namespace
 
 void CDataToDxf::reserve(size_t bytes) {
+    if (m_out.size() - m_used >= bytes)
+        return;
+    // A drawing of a million points is some 300 MB: asking for huge pages before the
+    // memory is first touched saves most of its page faults.
+    m_out.reserve(m_used + bytes + 4096);
+    const auto begin = reinterpret_cast<uintptr_t>(m_out.data());
+    const uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
+    const uintptr_t last = (begin + m_out.capacity()) & ~(kHugePage - 1);
+    if (last > first)
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
     room(bytes);
 }
 
