@@ -47,8 +47,6 @@ public:
     NearestSegments nearest(PlanePoint p, double closeTo,
                             std::optional<double> maxDistance = std::nullopt);
 
-    int cellCount() const { return m_columns * m_rows; }
-
 private:
     struct Candidate {
         int index = -1;
