@@ -285,6 +285,7 @@ void CCorvaneView::markRow(int row) {
 }
 
 void CCorvaneView::OnInsertRow() {
+    m_list->commitOpenEdit();
     const int mark = selectionMark();
     if (mark >= 0)
         m_list->selectionModel()->select(m_model->index(mark, 0),
@@ -293,6 +294,7 @@ void CCorvaneView::OnInsertRow() {
 }
 
 void CCorvaneView::OnDeleteCheckedRows() {
+    m_list->commitOpenEdit();
     if (!m_list->selectionModel()->hasSelection())
         return;
     if (!ask(QStringLiteral("确实要删除当前勾选的列表项吗？")))
@@ -307,6 +309,7 @@ bool CCorvaneView::OnUpdateMoveRow() const {
 }
 
 void CCorvaneView::runMove(RowMove move) {
+    m_list->commitOpenEdit();
     if (!OnUpdateMoveRow())
         return;
     const int mark = selectionMark();
@@ -332,6 +335,7 @@ void CCorvaneView::OnMoveRowLast() {
 }
 
 void CCorvaneView::OnCopyLineToChecked() {
+    m_list->commitOpenEdit();
     copyLineToChecked(m_table, selectionMark());
 }
 
@@ -339,6 +343,7 @@ void CCorvaneView::OnCopyLineToChecked() {
 // Copy and paste
 
 void CCorvaneView::OnEditCopy() {
+    m_list->commitOpenEdit();
     QList<QItemSelectionRange> ranges = m_list->selectionModel()->selection();
     if (ranges.isEmpty())
         return;
@@ -358,6 +363,7 @@ void CCorvaneView::OnEditCopy() {
 }
 
 void CCorvaneView::OnEditPaste() {
+    m_list->commitOpenEdit();
     const QModelIndex current = m_list->currentIndex();
     if (!current.isValid()) {
         emit statusMessage(QStringLiteral("请先单击要粘贴到的单元格。"));
@@ -387,12 +393,14 @@ void CCorvaneView::OnEditPaste() {
 // Computations, filters and the drawing
 
 void CCorvaneView::OnDataCalculation() {
+    m_list->commitOpenEdit();
     WaitCursor wait;
     PointTable::Command command(m_table, "电力数据计算");
     calculateData(m_table);
 }
 
 void CCorvaneView::OnAutoSelectLine() {
+    m_list->commitOpenEdit();
     AutoSelectionResult result;
     {
         WaitCursor wait;
@@ -407,12 +415,14 @@ void CCorvaneView::OnAutoSelectLine() {
 }
 
 void CCorvaneView::OnLinePointSelect() {
+    m_list->commitOpenEdit();
     CLinePointSelectDlg dialog(m_table, this);
     dialog.exec();
     InvalidateDrawingArea();
 }
 
 void CCorvaneView::OnPointProject() {
+    m_list->commitOpenEdit();
     CPointProjectDlg dialog(m_settings, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -425,21 +435,25 @@ void CCorvaneView::OnPointProject() {
 }
 
 void CCorvaneView::OnShowAllPoints() {
+    m_list->commitOpenEdit();
     m_table.setDisplayMode(DisplayMode::AllPoints);
     InvalidateDrawingArea();
 }
 
 void CCorvaneView::OnShowJStakes() {
+    m_list->commitOpenEdit();
     m_table.setDisplayMode(DisplayMode::JStakes);
     InvalidateDrawingArea();
 }
 
 void CCorvaneView::OnShowZStakes() {
+    m_list->commitOpenEdit();
     m_table.setDisplayMode(DisplayMode::ZStakes);
     InvalidateDrawingArea();
 }
 
 void CCorvaneView::OnSortByDistance() {
+    m_list->commitOpenEdit();
     WaitCursor wait;
     PointTable::Command command(m_table, "按累距排序");
     sortByDistance(m_table);

@@ -115,6 +115,13 @@ void CListCtrlEx::endCellEdit(int row, int column, const QString& text, const QS
         emit cellChanged(row, column);
 }
 
+void CListCtrlEx::commitOpenEdit() {
+    if (QWidget* editor = m_pOpenEditor) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
 void CListCtrlEx::refuseCellText() {
     emit statusMessage(refusedCellTextMessage());
 }

@@ -56,6 +56,9 @@ public:
 
     /// The editor currently open, if any.
     QWidget* openEditor() const { return m_pOpenEditor; }
+    /// Ends the open edit as a focus loss would, storing its text; commands call it
+    /// before they change the table under the editor.
+    void commitOpenEdit();
 
     QString m_strPrevText;
 

@@ -97,6 +97,7 @@ private slots:
     void editorCommitsTheCellAndItsConsequences();
     void crossingChoicesFollowThePointType();
     void editUnderAFilterSurvivesShowingAllPoints();
+    void commandsStoreTheOpenEditFirst();
     void everyCommandIsOneUndoableStep_data();
     void everyCommandIsOneUndoableStep();
     void copyAndPasteGoThroughTheClipboard();
@@ -466,6 +467,25 @@ void CorvaneViewTest::editUnderAFilterSurvivesShowingAllPoints() {
     m_view->OnShowAllPoints();
     QCOMPARE(m_table->rowCount(), 60);
     QCOMPARE(qs(m_table->text(4, ColRemark)), QStringLiteral("turn 12"));
+}
+
+void CorvaneViewTest::commandsStoreTheOpenEditFirst() {
+    auto* edit = qobject_cast<QLineEdit*>(openEditor(4, ColRemark));
+    QVERIFY(edit);
+    QTest::keyClicks(edit, QStringLiteral("typed"));
+    m_view->OnShowJStakes();  // from the menu: the editor still has the focus
+    QVERIFY(!m_view->list()->openEditor());
+    m_view->OnShowAllPoints();
+    QCOMPARE(qs(m_table->text(4, ColRemark)), QStringLiteral("typed"));
+
+    auto* combo = qobject_cast<QComboBox*>(openEditor(2, ColPointType));
+    QVERIFY(combo);
+    combo->setCurrentIndex(2);
+    select({2}, 2);
+    m_view->OnMoveRowUp();
+    QCOMPARE(qs(m_table->text(1, ColName)), QStringLiteral("B"));
+    QCOMPARE(qs(m_table->text(1, ColPointType)), QStringLiteral("Z桩"));
+    QTRY_VERIFY(!m_view->list()->openEditor());
 }
 
 void CorvaneViewTest::everyCommandIsOneUndoableStep_data() {
