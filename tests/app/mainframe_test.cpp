@@ -649,13 +649,16 @@ private slots:
         table().setText(1, ColSegmentEnd, "nowhere");
         QFile::remove(path("line.org"));
         m_dialogs.answers.push_back(FileChoice{path("line"), 1});
-        test::MessageBoxAnswerer boxes;
+        // The check finds the error first and asks; going on behaves as before.
+        test::MessageBoxAnswerer boxes({QMessageBox::Yes});
         trigger(ID_FILE_SAVE);
-        QCOMPARE(boxes.seen().size(), size_t(1));
-        QCOMPARE(boxes.seen().front().text,
+        QCOMPARE(boxes.seen().size(), size_t(2));
+        QCOMPARE(boxes.seen().front().icon, QMessageBox::Question);
+        QVERIFY(boxes.seen().front().text.contains(QStringLiteral("数据检查发现")));
+        QCOMPARE(boxes.seen().back().text,
                  QStringLiteral("测量点 [ P1 ] 没有找到所属的电力线点，请检查！"));
-        QCOMPARE(boxes.seen().front().icon, QMessageBox::Critical);
-        QVERIFY(boxes.seen().front().details.contains(QStringLiteral("line.org")));
+        QCOMPARE(boxes.seen().back().icon, QMessageBox::Critical);
+        QVERIFY(boxes.seen().back().details.contains(QStringLiteral("line.org")));
         QVERIFY(!QFile::exists(path("line.org")));
         QCOMPARE(m_settings->exportFileFilter(), 1);
         QAbstractItemView* list = m_frame->view()->list();
