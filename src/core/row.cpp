@@ -97,15 +97,22 @@ std::string_view Row::cell(int column) const {
 void Row::setCell(int column, std::string_view text) {
     if (column < 0 || column >= kColumnCount)
         return;
+    std::string clean;
+    if (text.find('\0') != std::string_view::npos) {
+        appendWithoutNul(clean, text);
+        text = clean;
+    }
+    // Splice the new text between the cells around it; the row is one allocation.
     std::string raw;
-    raw.reserve(m_size + text.size() + kColumnCount);
-    for (int c = 0; c < kColumnCount; ++c) {
-        if (c > 0)
-            raw += '\0';
-        if (c == column)
-            appendWithoutNul(raw, text);
-        else
-            raw.append(cell(c));
+    if (m_size == 0) {
+        raw.assign(kColumnCount - 1, '\0');
+        raw.insert(static_cast<size_t>(column), text);
+    } else {
+        const std::string_view old = cell(column);
+        const size_t begin = static_cast<size_t>(old.data() - m_data.get());
+        const size_t end = begin + old.size();
+        raw.reserve(m_size - old.size() + text.size());
+        raw.append(m_data.get(), begin).append(text).append(m_data.get() + end, m_size - end);
     }
     assign(raw);
 }
