@@ -20,11 +20,11 @@ std::string fixed(double v, int decimals) { return formatFixed(v, decimals); }
 
 }  // namespace
 
-Survey generateSurvey(const SurveySpec& spec) {
-    std::mt19937_64 rng(spec.seed);
+Survey generateSurvey(const SurveyShape& shape) {
+    std::mt19937_64 rng(shape.seed);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
-    const size_t stakes = std::max<size_t>(2, std::min(spec.jStakes, spec.points));
-    const size_t others = spec.points > stakes ? spec.points - stakes : 0;
+    const size_t stakes = std::max<size_t>(2, std::min(shape.jStakes, shape.points));
+    const size_t others = shape.points > stakes ? shape.points - stakes : 0;
 
     // The line: legs of 150 m to 450 m, turning up to 35 degrees either way.
     std::vector<Point> line;
@@ -43,7 +43,7 @@ Survey generateSurvey(const SurveySpec& spec) {
                                                  line[i].east - line[i - 1].east);
 
     Survey survey;
-    survey.rows.reserve(spec.points);
+    survey.rows.reserve(shape.points);
     const size_t perLeg = others / (stakes - 1) + 1;
     size_t made = 0;
     size_t pointNo = 1;
@@ -62,7 +62,7 @@ Survey generateSurvey(const SurveySpec& spec) {
         cells[ColMeasuredHeight] = cells[ColAngle] = cells[ColLength] = cells[ColWidth] =
             std::string(kRawMeasure);
         cells[ColPoleType] = std::string(poleTypes()[1 + leg % 38]);
-        if (spec.computed) {
+        if (shape.computed) {
             cells[ColSegmentStart] = jName;
             cells[ColSegmentEnd] = next;
             cells[ColDistance] = fixed(mileage[leg], 3);
@@ -112,7 +112,7 @@ Survey generateSurvey(const SurveySpec& spec) {
             cells[ColPoleType] = std::string(kRawPoleType);
             cells[ColLength] = fixed(unit(rng) * 20.0, 4);
             cells[ColWidth] = fixed(unit(rng) * 10.0, 4);
-            if (spec.computed) {
+            if (shape.computed) {
                 cells[ColSegmentStart] = jName;
                 cells[ColSegmentEnd] = next;
                 cells[ColDistance] = fixed(mileage[leg] + along, 3);

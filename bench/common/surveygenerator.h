@@ -10,7 +10,7 @@
 namespace corvane {
 
 /// What kind of synthetic survey to make.
-struct SurveySpec {
+struct SurveyShape {
     size_t points = 1'000'000;  // rows in all, J stakes included
     size_t jStakes = 2000;
     uint32_t seed = 12345;
@@ -27,7 +27,7 @@ struct Survey {
     std::vector<std::string> linePoints;  // the J stakes' names in line order
 };
 
-Survey generateSurvey(const SurveySpec& spec);
+Survey generateSurvey(const SurveyShape& shape);
 
 /// The survey as an ".ept" file (code page 936, CR LF) with a title line first.
 std::string surveyEptBytes(const Survey& survey);

@@ -25,10 +25,10 @@ enum class Stage { Imported, LineChosen, Assigned, Calculated };
 
 // A survey of `points` rows with one J stake per 500 points, brought to `stage`.
 std::unique_ptr<PointTable> survey(size_t points, Stage stage) {
-    SurveySpec spec;
-    spec.points = points;
-    spec.jStakes = std::max<size_t>(2, points / 500);
-    Survey generated = generateSurvey(spec);
+    SurveyShape shape;
+    shape.points = points;
+    shape.jStakes = std::max<size_t>(2, points / 500);
+    Survey generated = generateSurvey(shape);
     auto table = std::make_unique<PointTable>();
     table->replaceAll(std::move(generated.rows), {});
     if (stage >= Stage::LineChosen) {

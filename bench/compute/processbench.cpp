@@ -76,10 +76,10 @@ int runAll(size_t points, size_t jStakes, const std::string& dir, int repeat) {
     const std::string ept = dir + "/survey.ept";
     const std::string out = dir + "/processed.ept";
     const std::string scratch = dir + "/iconv-out.txt";
-    SurveySpec spec;
-    spec.points = points;
-    spec.jStakes = jStakes;
-    if (Status s = writeFileAtomically(ept, surveyEptBytes(generateSurvey(spec))); !s) {
+    SurveyShape shape;
+    shape.points = points;
+    shape.jStakes = jStakes;
+    if (Status s = writeFileAtomically(ept, surveyEptBytes(generateSurvey(shape))); !s) {
         std::cerr << s.error().message << '\n';
         return 1;
     }

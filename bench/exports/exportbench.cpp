@@ -215,11 +215,11 @@ int runAll(const std::string& self, const std::string& cli, size_t points, const
     const Paths p{dir + "/survey.ept",    dir + "/survey-utf8.txt", dir + "/raw.csv",
                   dir + "/iconv-out.txt", dir + "/export.org",      dir + "/export.dxf",
                   dir + "/merged.ept",    dir + "/cli.dxf",         dir + "/ogr2ogr.dxf"};
-    SurveySpec spec;
-    spec.points = points;
-    spec.computed = true;
+    SurveyShape shape;
+    shape.points = points;
+    shape.computed = true;
     {
-        const Survey survey = generateSurvey(spec);
+        const Survey survey = generateSurvey(shape);
         // The table's text: what iconv converts, the same lines as the .ept in UTF-8.
         std::string utf8 = "测量数据,生成\r\n";
         for (const Row& row : survey.rows) {

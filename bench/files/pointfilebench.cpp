@@ -174,10 +174,10 @@ int runAll(const std::string& self, size_t points, const std::string& dir, int r
     const std::string out = dir + "/export.ept";
     const std::string scratch = dir + "/iconv-out.txt";
 
-    SurveySpec spec;
-    spec.points = points;
-    spec.computed = true;
-    if (Status s = writeFileAtomically(ept, surveyEptBytes(generateSurvey(spec))); !s) {
+    SurveyShape shape;
+    shape.points = points;
+    shape.computed = true;
+    if (Status s = writeFileAtomically(ept, surveyEptBytes(generateSurvey(shape))); !s) {
         std::cerr << s.error().message << '\n';
         return 1;
     }

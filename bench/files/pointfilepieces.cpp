@@ -15,11 +15,11 @@ namespace {
 
 const std::string& eptBytes() {
     static const std::string bytes = [] {
-        SurveySpec spec;
-        spec.points = 100'000;
-        spec.jStakes = 200;
-        spec.computed = true;
-        return surveyEptBytes(generateSurvey(spec));
+        SurveyShape shape;
+        shape.points = 100'000;
+        shape.jStakes = 200;
+        shape.computed = true;
+        return surveyEptBytes(generateSurvey(shape));
     }();
     return bytes;
 }

@@ -32,7 +32,7 @@ struct Scene {
 Scene& scene() {
     static Scene* s = [] {
         auto* made = new Scene;
-        Survey survey = generateSurvey(SurveySpec{.computed = true});
+        Survey survey = generateSurvey(SurveyShape{.computed = true});
         made->table.replaceAll(std::move(survey.rows), {});
         made->geometry = std::make_unique<PlanGeometry>(made->table);
         made->geometry->sync();

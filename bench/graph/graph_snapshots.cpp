@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
     parser.addOptions({points, stakes, out, zoom, show});
     parser.process(app);
 
-    SurveySpec wanted{.points = parser.value(points).toULongLong(),
+    SurveyShape wanted{.points = parser.value(points).toULongLong(),
                     .jStakes = parser.value(stakes).toULongLong(),
                     .computed = true};
     PointTable table;

@@ -39,7 +39,7 @@ Scene& scene() {
         auto* made = new Scene;
         made->settings =
             std::make_unique<CorvaneSettings>(made->dir.filePath(QStringLiteral("bench.ini")));
-        Survey survey = generateSurvey(SurveySpec{.computed = true});
+        Survey survey = generateSurvey(SurveyShape{.computed = true});
         made->table.replaceAll(std::move(survey.rows), {});
         made->table.setLinePoints(std::move(survey.linePoints));
         made->table.clearHistory();
