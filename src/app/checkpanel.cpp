@@ -77,10 +77,7 @@ namespace {
 
 CheckOptions codePageCheck() {
     CheckOptions options;
-    options.firstUnencodable = [](std::string_view text) {
-        std::string scratch;
-        return cp936::encode(text, scratch);
-    };
+    options.firstUnencodable = cp936::firstUnencodable;
     return options;
 }
 

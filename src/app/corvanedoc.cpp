@@ -128,10 +128,7 @@ void CCorvaneDoc::OnFileExport() {
 
 bool CCorvaneDoc::confirmCheckedForOrg() {
     CheckOptions options;
-    options.firstUnencodable = [](std::string_view text) {
-        std::string scratch;
-        return cp936::encode(text, scratch);
-    };
+    options.firstUnencodable = cp936::firstUnencodable;
     const std::vector<CheckEntry> entries = runLongOperation(
         m_window, QStringLiteral("正在检查数据……"), [&] { return checkTable(m_table, options); });
     const int errors = countSeverity(entries, CheckEntry::Severity::Error);

@@ -39,10 +39,7 @@ int runCheck(const CheckRequest& request) {
         return exitCodeFor(steps.error());
     }
     CheckOptions checkOptions;
-    checkOptions.firstUnencodable = [](std::string_view text) {
-        std::string scratch;
-        return cp936::encode(text, scratch);
-    };
+    checkOptions.firstUnencodable = cp936::firstUnencodable;
     std::vector<CheckEntry> entries = checkTable(table, checkOptions);
     addSelectionEntries(table, selection, entries);
     const int errors = countSeverity(entries, CheckEntry::Severity::Error);

@@ -329,5 +329,10 @@ size_t encode(std::string_view text, std::string& out) {
     return failed;
 }
 
+size_t firstUnencodable(std::string_view text) {
+    std::string scratch;
+    return encode(text, scratch);
+}
+
 }  // namespace cp936
 }  // namespace corvane

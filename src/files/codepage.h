@@ -20,6 +20,9 @@ void decode(std::string_view bytes, std::string& out, size_t& invalid);
 /// npos when all went.
 size_t encode(std::string_view text, std::string& out);
 
+/// Byte offset of the first character of `text` the code page cannot hold, or npos.
+size_t firstUnencodable(std::string_view text);
+
 }  // namespace cp936
 
 /// Appends the UTF-8 text as UTF-8 with every invalid sequence replaced by U+FFFD.
