@@ -83,8 +83,8 @@ AutoSelectionResult autoSelectLines(PointTable& table, const AutoSelectionOption
             continue;
         }
         const NamedSegment& segment = named[namedOf[nearest.best]];
-        table.setText(r, ColSegmentStart, segment.start);
-        table.setText(r, ColSegmentEnd, segment.end);
+        const CellText cells[] = {{ColSegmentStart, segment.start}, {ColSegmentEnd, segment.end}};
+        table.setTexts(r, cells);
         ++result.assigned;
         if (nearest.closeRunnerUp)
             result.ambiguousRows.push_back(r);

@@ -16,8 +16,8 @@ void carrySegmentName(PointTable& table, int row, int column, std::string_view p
     const std::string renamed(table.text(row, column));
     const std::string old(previousText);
     const std::string kept(table.text(row, other));
-    for (int r = 0; r < table.rowCount(); ++r) {
-        if (table.isChecked(r) && table.text(r, column) == old && table.text(r, other) == kept)
+    for (int r : table.checkedRows()) {
+        if (table.text(r, column) == old && table.text(r, other) == kept)
             table.setText(r, column, renamed);
     }
 }

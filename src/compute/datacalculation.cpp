@@ -74,8 +74,8 @@ void calculateData(PointTable& table) {
             segment.valid = true;
         }
         auto unresolved = [&] {
-            table.setText(i, ColDistance, kUnresolved);
-            table.setText(i, ColOffset, kUnresolved);
+            const CellText cells[] = {{ColDistance, kUnresolved}, {ColOffset, kUnresolved}};
+            table.setTexts(i, cells);
             if (i == segment.startRow)
                 segment.startDistance = 0.0;
         };
@@ -99,8 +99,8 @@ void calculateData(PointTable& table) {
         appendFixed(distanceText, distance, 3);
         offsetText.clear();
         appendFixed(offsetText, offset, 3);
-        table.setText(i, ColDistance, distanceText);
-        table.setText(i, ColOffset, offsetText);
+        const CellText cells[] = {{ColDistance, distanceText}, {ColOffset, offsetText}};
+        table.setTexts(i, cells);
         // A row that starts its own segment: later rows read what was just written.
         if (i == segment.startRow)
             segment.startDistance = readNumber(distanceText);

@@ -69,19 +69,19 @@ void applyLinePointSelection(
     for (int r = 0; r < table.rowCount(); ++r) {
         const auto found = placeOf.find(table.text(r, ColName));
         if (found == placeOf.end()) {
-            table.setText(r, ColSegmentStart, {});
-            table.setText(r, ColSegmentEnd, {});
-            table.setText(r, ColDistance, {});
-            table.setText(r, ColOffset, {});
+            const CellText cleared[] = {
+                {ColSegmentStart, {}}, {ColSegmentEnd, {}}, {ColDistance, {}}, {ColOffset, {}}};
+            table.setTexts(r, cleared);
             continue;
         }
         const size_t i = found->second;
         const std::string& name = nameAndMileageText[i].first;
         const std::string& next = i + 1 < count ? nameAndMileageText[i + 1].first : name;
-        table.setText(r, ColSegmentStart, name);
-        table.setText(r, ColSegmentEnd, next);
-        table.setText(r, ColDistance, nameAndMileageText[i].second);
-        table.setText(r, ColOffset, kZeroOffset);
+        const CellText cells[] = {{ColSegmentStart, name},
+                                  {ColSegmentEnd, next},
+                                  {ColDistance, nameAndMileageText[i].second},
+                                  {ColOffset, kZeroOffset}};
+        table.setTexts(r, cells);
     }
     table.setLinePoints(std::move(linePoints));
 }

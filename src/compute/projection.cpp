@@ -48,8 +48,8 @@ int projectPoints(PointTable& table, double limit) {
         appendFixed(eastText, east, 4);
         northText.clear();
         appendFixed(northText, north, 4);
-        table.setText(i, ColEast, eastText);
-        table.setText(i, ColNorth, northText);
+        const CellText cells[] = {{ColNorth, northText}, {ColEast, eastText}};
+        table.setTexts(i, cells);
         ++moved;
     }
     return moved;

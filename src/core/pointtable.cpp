@@ -1,6 +1,8 @@
 #include "pointtable.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <numeric>
 
 #include "tablehistory.h"
@@ -14,6 +16,8 @@ class TableOps {
 public:
     static void apply(PointTable& t, TableOp& op, bool forward);
     static void setCellRaw(PointTable& t, RowId id, int column, std::string_view text);
+    /// `cells` in ascending column order, as Row::setCells takes them.
+    static void setCellsRaw(PointTable& t, RowId id, std::span<const CellText> cells);
 
 private:
     static void apply(PointTable& t, CellChanges& c, bool forward);
@@ -75,7 +79,9 @@ size_t TableCommandRecord::bytes() const {
 // ---------------------------------------------------------------------------
 // Construction and reading
 
-PointTable::PointTable() : m_index(m_rows, m_pos) { m_index.rebuild(m_order); }
+PointTable::PointTable() : m_index(m_rows, m_pos) {
+    m_index.rebuild(m_order);
+}
 
 PointTable::~PointTable() = default;
 
@@ -83,7 +89,9 @@ int PointTable::shownCount() const {
     return static_cast<int>(m_mode == DisplayMode::AllPoints ? m_order.size() : m_visible.size());
 }
 
-int PointTable::rowCount() const { return shownCount(); }
+int PointTable::rowCount() const {
+    return shownCount();
+}
 
 RowId PointTable::idAt(int row) const {
     return m_mode == DisplayMode::AllPoints ? m_order[row] : m_visible[row];
@@ -97,7 +105,30 @@ std::string_view PointTable::text(int row, int column) const {
     return validRow(row) ? m_rows[idAt(row)].cell(column) : std::string_view();
 }
 
-bool PointTable::isChecked(int row) const { return validRow(row) && m_checked[idAt(row)]; }
+bool PointTable::isChecked(int row) const {
+    return validRow(row) && m_checked[idAt(row)];
+}
+
+std::vector<int> PointTable::checkedRows() const {
+    // Check marks are few in a large table: skip the unmarked stretches a block at a
+    // time instead of asking every row.
+    std::vector<int> rows;
+    const uint8_t* const begin = m_checked.data();
+    const uint8_t* const end = begin + m_checked.size();
+    for (const uint8_t* p = begin; p < end; ++p) {
+        p = static_cast<const uint8_t*>(std::memchr(p, 1, static_cast<size_t>(end - p)));
+        if (p == nullptr)
+            break;
+        const RowId id = static_cast<RowId>(p - begin);
+        uint32_t row = m_pos[id];
+        if (m_mode != DisplayMode::AllPoints)
+            row = id < m_visPos.size() ? m_visPos[id] : kNoRow;
+        if (row != kNoRow)
+            rows.push_back(static_cast<int>(row));
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
 
 int PointTable::FindPointRow(std::string_view name) const {
     RowId id = m_index.first(name);
@@ -135,12 +166,12 @@ int PointTable::rowOfFull(int fullRow) const {
 
 bool PointTable::matchesFilter(RowId id) const {
     switch (m_mode) {
-    case DisplayMode::JStakes:
-        return m_rows[id].cell(ColPointType) == kJStake;
-    case DisplayMode::ZStakes:
-        return m_rows[id].cell(ColPointType) == kZStake;
-    case DisplayMode::AllPoints:
-        break;
+        case DisplayMode::JStakes:
+            return m_rows[id].cell(ColPointType) == kJStake;
+        case DisplayMode::ZStakes:
+            return m_rows[id].cell(ColPointType) == kZStake;
+        case DisplayMode::AllPoints:
+            break;
     }
     return true;
 }
@@ -261,7 +292,9 @@ void PointTable::notifyState() {
         l->stateChanged();
 }
 
-void PointTable::addListener(TableListener* listener) { m_listeners.push_back(listener); }
+void PointTable::addListener(TableListener* listener) {
+    m_listeners.push_back(listener);
+}
 
 void PointTable::removeListener(TableListener* listener) {
     std::erase(m_listeners, listener);
@@ -354,19 +387,48 @@ void PointTable::markSaved() {
 // Edits
 
 void PointTable::setText(int row, int column, std::string_view text) {
-    if (!validRow(row) || column < 0 || column >= kColumnCount)
+    if (column < 0 || column >= kColumnCount)
         return;
-    RowId id = idAt(row);
-    if (m_rows[id].cell(column) == text)
+    const CellText one{column, text};
+    setTexts(row, std::span<const CellText>(&one, 1));
+}
+
+void PointTable::setTexts(int row, std::span<const CellText> cells) {
+    if (!validRow(row))
+        return;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        if (cells[i].column < 0 || cells[i].column >= kColumnCount ||
+            (i > 0 && cells[i].column <= cells[i - 1].column)) {
+            Command scope(*this, "编辑");
+            for (const CellText& c : cells)
+                setText(row, c.column, c.text);
+            return;
+        }
+    }
+    const RowId id = idAt(row);
+    const Row& current = m_rows[id];
+    std::array<CellText, kColumnCount> changed;
+    std::array<std::string_view, kColumnCount> previous;
+    size_t count = 0;
+    for (const CellText& c : cells) {
+        const std::string_view old = current.cell(c.column);
+        if (old == c.text)
+            continue;
+        previous[count] = old;
+        changed[count++] = c;
+    }
+    if (count == 0)
         return;
     Command scope(*this, "编辑");
     TableCommandRecord& record = *m_pending;
     record.touchesData = true;
     if (record.ops.empty() || !std::holds_alternative<CellChanges>(record.ops.back()))
         record.ops.emplace_back(CellChanges{});
-    // The record keeps the old text; applying it later swaps it back in.
-    std::get<CellChanges>(record.ops.back()).add(id, column, m_rows[id].cell(column));
-    TableOps::setCellRaw(*this, id, column, text);
+    // The record keeps the old texts; applying it later swaps them back in.
+    auto& changes = std::get<CellChanges>(record.ops.back());
+    for (size_t i = 0; i < count; ++i)
+        changes.add(id, changed[i].column, previous[i]);
+    TableOps::setCellsRaw(*this, id, std::span<const CellText>(changed.data(), count));
 }
 
 void PointTable::setChecked(int row, bool checked) {
@@ -540,14 +602,22 @@ int TableOps::shownRowOf(const PointTable& t, RowId id) {
 }
 
 void TableOps::setCellRaw(PointTable& t, RowId id, int column, std::string_view text) {
-    if (column == ColName && t.m_pos[id] != kNoRow) {
+    const CellText one{column, text};
+    setCellsRaw(t, id, std::span<const CellText>(&one, 1));
+}
+
+void TableOps::setCellsRaw(PointTable& t, RowId id, std::span<const CellText> cells) {
+    if (cells.empty())
+        return;
+    const bool renames = cells.front().column == ColName && t.m_pos[id] != kNoRow;
+    if (renames)
         t.m_index.remove(id);
-        t.m_rows[id].setCell(column, text);
+    t.m_rows[id].setCells(cells);
+    if (renames)
         t.m_index.add(id);
-    } else {
-        t.m_rows[id].setCell(column, text);
-    }
-    t.markDirty(shownRowOf(t, id), column);
+    const int row = shownRowOf(t, id);
+    t.markDirty(row, cells.front().column);
+    t.markDirty(row, cells.back().column);
 }
 
 void TableOps::apply(PointTable& t, CellChanges& c, bool forward) {
@@ -624,6 +694,7 @@ void TableOps::apply(PointTable& t, RowPresence& p) {
             p.rows.push_back(std::move(t.m_rows[id]));
             t.m_rows[id] = Row();
             p.checks.push_back(t.m_checked[id]);
+            t.m_checked[id] = 0;  // rows out of the table are never listed as checked
             p.shown.push_back(t.m_shown[id]);
         }
         p.present = false;

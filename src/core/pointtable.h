@@ -39,6 +39,8 @@ public:
     std::string_view text(int row, int column) const;
     const Row& rowAt(int row) const;
     bool isChecked(int row) const;
+    /// The checked rows shown, top down; fast when few rows are checked.
+    std::vector<int> checkedRows() const;
     /// The first row shown whose name is exactly `name`, or -1; O(1) on average.
     int FindPointRow(std::string_view name) const;
     DisplayMode displayMode() const { return m_mode; }
@@ -55,6 +57,9 @@ public:
 
     // Edits. Rows are indices of the rows shown; out of range indices are ignored.
     void setText(int row, int column, std::string_view text);
+    /// Sets several cells of one row at once, `cells` in ascending column order (the
+    /// calculations write a few cells of every row of a large table).
+    void setTexts(int row, std::span<const CellText> cells);
     void setChecked(int row, bool checked);
     /// Inserts before shown row `row` (at the end when row == rowCount()). Under a
     /// filter the row goes right after the full-table place of the row above it.

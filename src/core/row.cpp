@@ -1,8 +1,12 @@
 #include "row.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
+#include <functional>
 #include <stdexcept>
+#include <vector>
 
 namespace corvane {
 namespace {
@@ -82,39 +86,180 @@ void Row::assign(std::string_view raw) {
     m_size = static_cast<uint32_t>(raw.size());
 }
 
+namespace {
+
+// The text of a row whose cells are all empty: the sixteen separators.
+constexpr char kEmptyRaw[kColumnCount - 1] = {};
+
+constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+constexpr uint64_t kOnes = 0x0101010101010101ULL;
+
+// High bit set in exactly the bytes of `word` that are NUL.
+inline uint64_t nulBytes(uint64_t word) {
+    return ~(((word & kLow7) + kLow7) | word | kLow7);
+}
+
+// How many bytes are NUL, without a popcount instruction the baseline lacks.
+inline int nulCount(uint64_t nuls) {
+    return static_cast<int>(((nuls >> 7) * kOnes) >> 56);
+}
+
+// Offset just after the `count`-th NUL from `from`, or raw.size() when there are fewer.
+// Rows are short and their cells shorter, so eight bytes are counted at a time rather
+// than looked for one cell at a time.
+size_t skipCells(std::string_view raw, size_t from, int count) {
+    const char* const begin = raw.data();
+    const char* const end = begin + raw.size();
+    const char* p = begin + from;
+    while (count > 0 && end - p >= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        const int found = nulCount(nulBytes(word));
+        if (found >= count)
+            break;
+        count -= found;
+        p += 8;
+    }
+    for (; count > 0 && p < end; ++p)
+        if (*p == '\0')
+            --count;
+    return static_cast<size_t>(p - begin);
+}
+
+// Offset of the first NUL at or after `from`, or raw.size().
+size_t cellEnd(std::string_view raw, size_t from) {
+    const char* const begin = raw.data();
+    const char* const end = begin + raw.size();
+    const char* p = begin + from;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; end - p >= 8; p += 8) {
+            uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            const uint64_t nuls = nulBytes(word);
+            if (nuls != 0)
+                return static_cast<size_t>(p - begin) + std::countr_zero(nuls) / 8;
+        }
+    }
+    for (; p < end; ++p)
+        if (*p == '\0')
+            break;
+    return static_cast<size_t>(p - begin);
+}
+
+bool holdsNul(std::string_view text) {
+    return !text.empty() && std::memchr(text.data(), '\0', text.size()) != nullptr;
+}
+
+}  // namespace
+
 std::string_view Row::cell(int column) const {
     if (m_size == 0 || column < 0 || column >= kColumnCount)
         return {};
-    const char* p = m_data.get();
-    const char* end = p + m_size;
-    for (int c = 0; c < column; ++c) {
-        p = static_cast<const char*>(std::memchr(p, '\0', end - p)) + 1;
-    }
-    const char* q = static_cast<const char*>(std::memchr(p, '\0', end - p));
-    return {p, static_cast<size_t>((q ? q : end) - p)};
+    const std::string_view text = raw();
+    const size_t begin = skipCells(text, 0, column);
+    return text.substr(begin, cellEnd(text, begin) - begin);
 }
 
 void Row::setCell(int column, std::string_view text) {
-    if (column < 0 || column >= kColumnCount)
+    const CellText one{column, text};
+    setCells(std::span<const CellText>(&one, 1));
+}
+
+void Row::setCells(std::span<const CellText> cells) {
+    if (cells.empty())
         return;
-    std::string clean;
-    if (text.find('\0') != std::string_view::npos) {
-        appendWithoutNul(clean, text);
-        text = clean;
+    bool ordered = true;
+    bool clean = true;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        const int column = cells[i].column;
+        ordered = ordered && column >= 0 && column < kColumnCount &&
+                  (i == 0 || column > cells[i - 1].column);
+        clean = clean && !holdsNul(cells[i].text);
     }
-    // Splice the new text between the cells around it; the row is one allocation.
-    std::string raw;
-    if (m_size == 0) {
-        raw.assign(kColumnCount - 1, '\0');
-        raw.insert(static_cast<size_t>(column), text);
-    } else {
-        const std::string_view old = cell(column);
-        const size_t begin = static_cast<size_t>(old.data() - m_data.get());
-        const size_t end = begin + old.size();
-        raw.reserve(m_size - old.size() + text.size());
-        raw.append(m_data.get(), begin).append(text).append(m_data.get() + end, m_size - end);
+    if (!ordered || !clean) {
+        // Rare: set what can be set, one cell at a time, in the order given. The texts
+        // are copied first, as they may point into this row.
+        std::vector<std::string> texts(cells.size());
+        for (size_t i = 0; i < cells.size(); ++i)
+            appendWithoutNul(texts[i], cells[i].text);
+        for (size_t i = 0; i < cells.size(); ++i) {
+            if (cells[i].column < 0 || cells[i].column >= kColumnCount)
+                continue;
+            const CellText one{cells[i].column, texts[i]};
+            setCells(std::span<const CellText>(&one, 1));
+        }
+        return;
     }
-    assign(raw);
+
+    const std::string_view old =
+        m_size == 0 ? std::string_view(kEmptyRaw, sizeof kEmptyRaw) : raw();
+    const int first = cells.front().column;
+    const int last = cells.back().column;
+    const size_t begin = skipCells(old, 0, first);
+    const size_t end =
+        last == kColumnCount - 1 ? old.size() : skipCells(old, begin, last - first + 1) - 1;
+
+    // The cells from `first` to `last`: the new texts where given, the old ones between.
+    std::array<std::string_view, kColumnCount> pieces;
+    size_t middle = 0;
+    bool sameLayout = true;
+    size_t at = begin;
+    size_t next = 0;
+    for (int c = first; c <= last; ++c) {
+        const size_t stop = std::min(cellEnd(old, at), end);
+        const std::string_view previous = old.substr(at, stop - at);
+        at = stop + 1;
+        std::string_view& piece = pieces[c - first];
+        piece = previous;
+        if (cells[next].column == c) {
+            piece = cells[next++].text;
+            // A text taken from this row could be overwritten before it is copied.
+            const std::less<const char*> before;
+            const bool fromThisRow = !piece.empty() && !before(piece.data(), old.data()) &&
+                                     before(piece.data(), old.data() + old.size());
+            sameLayout = sameLayout && piece.size() == previous.size() && !fromThisRow;
+        }
+        middle += piece.size() + (c < last ? 1 : 0);
+    }
+
+    if (sameLayout) {
+        // Nothing moves: write the new texts over the old ones (none when all are empty).
+        if (m_size == 0)
+            return;
+        size_t offset = begin;
+        for (int c = first; c <= last; ++c) {
+            const std::string_view piece = pieces[c - first];
+            std::memmove(m_data.get() + offset, piece.data(), piece.size());
+            offset += piece.size() + 1;
+        }
+        return;
+    }
+
+    const size_t total = begin + middle + (old.size() - end);
+    if (total == kColumnCount - 1) {  // all cells empty
+        m_data.reset();
+        m_size = 0;
+        return;
+    }
+    if (total > UINT32_MAX)
+        throw std::length_error("row text too long");
+    // One allocation of the exact size; the texts may point into the old row, which
+    // lives until everything is copied.
+    std::unique_ptr<char[]> data(new char[total]);
+    char* p = data.get();
+    std::memcpy(p, old.data(), begin);
+    p += begin;
+    for (int c = first; c <= last; ++c) {
+        const std::string_view piece = pieces[c - first];
+        if (!piece.empty())
+            std::memcpy(p, piece.data(), piece.size());
+        p += piece.size();
+        if (c < last)
+            *p++ = '\0';
+    }
+    std::memcpy(p, old.data() + end, old.size() - end);
+    m_data = std::move(data);
+    m_size = static_cast<uint32_t>(total);
 }
 
 void Row::appendJoined(std::string& out, char separator) const {

@@ -10,6 +10,12 @@
 
 namespace corvane {
 
+/// A cell text to set, for edits that change several cells of a row at once.
+struct CellText {
+    int column;
+    std::string_view text;
+};
+
 /// One row of the point table: seventeen UTF-8 cell texts kept in a single
 /// allocation (cells separated by NUL), so a million rows cost little more than
 /// their text. Cell texts never hold NUL; one given is dropped.
@@ -25,6 +31,9 @@ public:
 
     std::string_view cell(int column) const;
     void setCell(int column, std::string_view text);
+    /// Sets several cells in one splice. `cells` must name columns in ascending order,
+    /// each once; entries out of that order or range are ignored.
+    void setCells(std::span<const CellText> cells);
 
     /// Appends the cells joined by `separator` (the row line of the point files).
     void appendJoined(std::string& out, char separator) const;

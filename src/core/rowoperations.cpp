@@ -15,10 +15,7 @@ int insertRowAfter(PointTable& table, int mark) {
 }
 
 int deleteCheckedRows(PointTable& table) {
-    std::vector<int> rows;
-    for (int r = 0; r < table.rowCount(); ++r)
-        if (table.isChecked(r))
-            rows.push_back(r);
+    std::vector<int> rows = table.checkedRows();
     if (rows.empty())
         return 0;
     PointTable::Command command(table, "删除勾选行");
@@ -58,16 +55,13 @@ int copyLineToChecked(PointTable& table, int mark) {
     // Read once: the marked row may itself be checked and be written below.
     const std::string start(table.text(mark, ColSegmentStart));
     const std::string end(table.text(mark, ColSegmentEnd));
+    const std::vector<int> rows = table.checkedRows();
     PointTable::Command command(table, "勾选点的电力线为所选点的电力线");
-    int changed = 0;
-    for (int r = 0; r < table.rowCount(); ++r) {
-        if (!table.isChecked(r))
-            continue;
+    for (int r : rows) {
         table.setText(r, ColSegmentStart, start);
         table.setText(r, ColSegmentEnd, end);
-        ++changed;
     }
-    return changed;
+    return static_cast<int>(rows.size());
 }
 
 }  // namespace corvane

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -56,6 +57,52 @@ TEST(Row, KeepsSeventeenCellsAndDropsNul) {
     EXPECT_EQ(row, Row());
 }
 
+// Row keeps its cells packed in one buffer; a plain array of strings is the reference.
+TEST(Row, AgreesWithPlainCellsUnderRandomEdits) {
+    std::mt19937 rng(11);
+    const std::vector<std::string> texts{"",
+                                         "a",
+                                         "-.-",
+                                         "1040.000",
+                                         "J12",
+                                         "跨越物",
+                                         "a long remark of more than eight bytes",
+                                         std::string("x\0y", 3)};
+    Row row;
+    std::array<std::string, kColumnCount> expected;
+    for (int step = 0; step < 20000; ++step) {
+        std::vector<CellText> edits;
+        std::vector<std::string> owned;  // texts taken from the row itself are copied for the model
+        for (int c = 0; c < kColumnCount; ++c) {
+            if (rng() % 5 != 0)
+                continue;
+            if (rng() % 4 == 0) {
+                // A text that points into the row being changed.
+                edits.push_back({c, row.cell(static_cast<int>(rng() % kColumnCount))});
+            } else {
+                edits.push_back({c, texts[rng() % texts.size()]});
+            }
+        }
+        if (rng() % 10 == 0 && edits.size() > 1)
+            std::swap(edits.front(), edits.back());  // out of order: set one by one
+        for (const CellText& e : edits)
+            owned.emplace_back(e.text);
+        row.setCells(edits);
+        for (size_t i = 0; i < edits.size(); ++i) {
+            std::string clean;
+            for (char ch : owned[i])
+                if (ch != '\0')
+                    clean += ch;
+            expected[edits[i].column] = clean;
+        }
+        for (int c = 0; c < kColumnCount; ++c)
+            ASSERT_EQ(row.cell(c), expected[c]) << "step " << step << " column " << c;
+    }
+    for (int c = 0; c < kColumnCount; ++c)
+        row.setCell(c, "");
+    EXPECT_EQ(row, Row());
+}
+
 TEST(PointTable, FindPointRowReturnsTheFirstRowOfANameThroughEveryEdit) {
     PointTable t;
     fill(t);
@@ -79,37 +126,46 @@ TEST(PointTable, FindPointRowReturnsTheFirstRowOfANameThroughEveryEdit) {
     EXPECT_EQ(t.FindPointRow("C "), -1);
 }
 
-TEST(PointTable, IndexAgreesWithAScanUnderRandomEdits) {
+TEST(PointTable, IndexAndCheckListAgreeWithAScanUnderRandomEdits) {
     PointTable t;
     std::mt19937 rng(7);
     auto name = [&] { return std::string(1, static_cast<char>('a' + rng() % 6)); };
     for (int step = 0; step < 3000; ++step) {
         int n = t.rowCount();
-        switch (rng() % 7) {
-        case 0:
-        case 1:
-            t.insertRow(n ? static_cast<int>(rng() % (n + 1)) : 0, makeRow(name()));
-            break;
-        case 2:
-            if (n)
-                t.removeRows({static_cast<int>(rng() % n), static_cast<int>(rng() % n)});
-            break;
-        case 3:
-            if (n)
-                t.setText(static_cast<int>(rng() % n), ColName, name());
-            break;
-        case 4:
-            if (n)
-                t.swapRowTexts(static_cast<int>(rng() % n), static_cast<int>(rng() % n));
-            break;
-        case 5:
-            if (t.canUndo())
-                t.undo();
-            break;
-        case 6:
-            if (t.canRedo())
-                t.redo();
-            break;
+        switch (rng() % 10) {
+            case 0:
+            case 1:
+                t.insertRow(n ? static_cast<int>(rng() % (n + 1)) : 0, makeRow(name()), rng() % 2);
+                break;
+            case 7:
+            case 8:
+                if (n)
+                    t.setChecked(static_cast<int>(rng() % n), rng() % 3 != 0);
+                break;
+            case 9:
+                if (rng() % 4 == 0)
+                    t.setDisplayMode(static_cast<DisplayMode>(rng() % 3));
+                break;
+            case 2:
+                if (n)
+                    t.removeRows({static_cast<int>(rng() % n), static_cast<int>(rng() % n)});
+                break;
+            case 3:
+                if (n)
+                    t.setText(static_cast<int>(rng() % n), ColName, name());
+                break;
+            case 4:
+                if (n)
+                    t.swapRowTexts(static_cast<int>(rng() % n), static_cast<int>(rng() % n));
+                break;
+            case 5:
+                if (t.canUndo())
+                    t.undo();
+                break;
+            case 6:
+                if (t.canRedo())
+                    t.redo();
+                break;
         }
         for (char c = 'a'; c <= 'f'; ++c) {
             std::string key(1, c);
@@ -122,6 +178,11 @@ TEST(PointTable, IndexAgreesWithAScanUnderRandomEdits) {
             }
             ASSERT_EQ(t.FindPointRow(key), expected) << "step " << step << " key " << key;
         }
+        std::vector<int> checked;
+        for (int r = 0; r < t.rowCount(); ++r)
+            if (t.isChecked(r))
+                checked.push_back(r);
+        ASSERT_EQ(t.checkedRows(), checked) << "step " << step;
     }
 }
 
@@ -189,12 +250,25 @@ TEST(PointTable, EveryEditUndoesAndRedoes) {
         {"rename", [](PointTable& t) { t.setText(0, ColName, "J1"); }},
         {"check", [](PointTable& t) { t.setChecked(3, true); }},
         {"insert", [](PointTable& t) { t.insertRow(2, makeRow("X"), true); }},
-        {"append", [](PointTable& t) { t.appendRows({makeRow("X"), makeRow("Y")}); }},
-        {"remove", [](PointTable& t) { t.removeRows({5, 0, 3}); }},
+        {"append",
+         [](PointTable& t) {
+             t.appendRows({makeRow("X"), makeRow("Y")});
+         }},
+        {"remove",
+         [](PointTable& t) {
+             t.removeRows({5, 0, 3});
+         }},
         {"swap", [](PointTable& t) { t.swapRowTexts(0, 5); }},
-        {"reorder", [](PointTable& t) { const int o[] = {5, 4, 3, 2, 1, 0}; t.reorderRows(o); }},
+        {"reorder",
+         [](PointTable& t) {
+             const int o[] = {5, 4, 3, 2, 1, 0};
+             t.reorderRows(o);
+         }},
         {"replace", [](PointTable& t) { t.replaceAll({makeRow("Q")}, {}); }},
-        {"line points", [](PointTable& t) { t.setLinePoints({"J1", "J2"}); }},
+        {"line points",
+         [](PointTable& t) {
+             t.setLinePoints({"J1", "J2"});
+         }},
         {"command",
          [](PointTable& t) {
              PointTable::Command command(t, "计算");
