@@ -48,8 +48,8 @@ Row::Row(std::span<const std::string_view> cells) {
         return;
     if (total > UINT32_MAX)
         throw std::length_error("row text too long");
-    // One allocation of the exact size: the import builds a million of these.
-    m_data.reset(new char[total]);
+    // One allocation: the import builds a million of these.
+    allocate(total);
     char* p = m_data.get();
     for (size_t c = 0; c < kColumnCount; ++c) {
         if (c > 0)
@@ -76,13 +76,14 @@ void Row::assign(std::string_view raw) {
     if (raw.size() == kColumnCount - 1) {  // all cells empty
         m_data.reset();
         m_size = 0;
+        m_capacity = 0;
         return;
     }
     if (raw.size() > UINT32_MAX)
         throw std::length_error("row text too long");
-    m_data.reset(raw.empty() ? nullptr : new char[raw.size()]);
-    if (!raw.empty())
-        std::memcpy(m_data.get(), raw.data(), raw.size());
+    if (!m_data || raw.size() > m_capacity)
+        allocate(raw.size());
+    std::memcpy(m_data.get(), raw.data(), raw.size());
     m_size = static_cast<uint32_t>(raw.size());
 }
 
@@ -202,64 +203,82 @@ void Row::setCells(std::span<const CellText> cells) {
     // The cells from `first` to `last`: the new texts where given, the old ones between.
     std::array<std::string_view, kColumnCount> pieces;
     size_t middle = 0;
-    bool sameLayout = true;
     size_t at = begin;
     size_t next = 0;
     for (int c = first; c <= last; ++c) {
         const size_t stop = std::min(cellEnd(old, at), end);
-        const std::string_view previous = old.substr(at, stop - at);
-        at = stop + 1;
         std::string_view& piece = pieces[c - first];
-        piece = previous;
-        if (cells[next].column == c) {
+        piece = old.substr(at, stop - at);
+        at = stop + 1;
+        if (cells[next].column == c)
             piece = cells[next++].text;
-            // A text taken from this row could be overwritten before it is copied.
-            const std::less<const char*> before;
-            const bool fromThisRow = !piece.empty() && !before(piece.data(), old.data()) &&
-                                     before(piece.data(), old.data() + old.size());
-            sameLayout = sameLayout && piece.size() == previous.size() && !fromThisRow;
-        }
         middle += piece.size() + (c < last ? 1 : 0);
     }
-
-    if (sameLayout) {
-        // Nothing moves: write the new texts over the old ones (none when all are empty).
-        if (m_size == 0)
-            return;
-        size_t offset = begin;
-        for (int c = first; c <= last; ++c) {
-            const std::string_view piece = pieces[c - first];
-            std::memmove(m_data.get() + offset, piece.data(), piece.size());
-            offset += piece.size() + 1;
-        }
-        return;
-    }
-
     const size_t total = begin + middle + (old.size() - end);
     if (total == kColumnCount - 1) {  // all cells empty
         m_data.reset();
         m_size = 0;
+        m_capacity = 0;
         return;
     }
     if (total > UINT32_MAX)
         throw std::length_error("row text too long");
-    // One allocation of the exact size; the texts may point into the old row, which
-    // lives until everything is copied.
-    std::unique_ptr<char[]> data(new char[total]);
-    char* p = data.get();
-    std::memcpy(p, old.data(), begin);
-    p += begin;
-    for (int c = first; c <= last; ++c) {
-        const std::string_view piece = pieces[c - first];
-        if (!piece.empty())
-            std::memcpy(p, piece.data(), piece.size());
-        p += piece.size();
-        if (c < last)
-            *p++ = '\0';
+    auto writeMiddle = [&](char* p) {
+        for (int c = first; c <= last; ++c) {
+            const std::string_view piece = pieces[c - first];
+            if (!piece.empty())
+                std::memcpy(p, piece.data(), piece.size());
+            p += piece.size();
+            if (c < last)
+                *p++ = '\0';
+        }
+    };
+
+    // Edits of a few cells mostly fit the room the row already has. The new cells go
+    // through a small buffer first: their texts may point into this very row.
+    constexpr size_t kScratch = 256;
+    if (m_size != 0 && total <= m_capacity && middle <= kScratch) {
+        char scratch[kScratch];
+        writeMiddle(scratch);
+        char* const data = m_data.get();
+        std::memmove(data + begin + middle, data + end, old.size() - end);
+        std::memcpy(data + begin, scratch, middle);
+        m_size = static_cast<uint32_t>(total);
+        return;
     }
-    std::memcpy(p, old.data() + end, old.size() - end);
-    m_data = std::move(data);
+    // A new block; the texts may point into the old one, which lives until all is copied.
+    std::unique_ptr<char[]> previous = std::move(m_data);
+    allocate(total);
+    char* p = m_data.get();
+    std::memcpy(p, old.data(), begin);
+    writeMiddle(p + begin);
+    std::memcpy(p + begin + middle, old.data() + end, old.size() - end);
     m_size = static_cast<uint32_t>(total);
+}
+
+void Row::allocate(size_t size) {
+    // The heap hands out blocks in 16-byte steps less an 8-byte header; taking the
+    // whole block costs nothing and lets later edits grow a row in place.
+    const size_t room = std::max<size_t>(24, ((size + 8 + 15) & ~size_t{15}) - 8);
+    m_data.reset(new char[room]);
+    m_capacity = static_cast<uint32_t>(std::min<size_t>(room, UINT32_MAX));
+}
+
+Row::Row(Row&& other) noexcept
+    : m_data(std::move(other.m_data)), m_size(other.m_size), m_capacity(other.m_capacity) {
+    other.m_size = 0;
+    other.m_capacity = 0;
+}
+
+Row& Row::operator=(Row&& other) noexcept {
+    if (this != &other) {
+        m_data = std::move(other.m_data);
+        m_size = other.m_size;
+        m_capacity = other.m_capacity;
+        other.m_size = 0;
+        other.m_capacity = 0;
+    }
+    return *this;
 }
 
 void Row::appendJoined(std::string& out, char separator) const {

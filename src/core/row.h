@@ -26,8 +26,8 @@ public:
     explicit Row(std::span<const std::string_view> cells);
     Row(const Row& other);
     Row& operator=(const Row& other);
-    Row(Row&&) noexcept = default;
-    Row& operator=(Row&&) noexcept = default;
+    Row(Row&& other) noexcept;
+    Row& operator=(Row&& other) noexcept;
 
     std::string_view cell(int column) const;
     void setCell(int column, std::string_view text);
@@ -44,9 +44,12 @@ public:
 private:
     std::string_view raw() const { return {m_data.get(), m_size}; }
     void assign(std::string_view raw);
+    /// A new block for at least `size` bytes; the old one is let go.
+    void allocate(size_t size);
 
     std::unique_ptr<char[]> m_data;
-    uint32_t m_size = 0;  // 0 means seventeen empty cells
+    uint32_t m_size = 0;      // 0 means seventeen empty cells
+    uint32_t m_capacity = 0;  // bytes of m_data
 };
 
 }  // namespace corvane

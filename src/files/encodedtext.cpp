@@ -6,8 +6,14 @@
 
 #include "codepage.h"
 #include "columns.h"
+#include "largebuffer.h"
 
 namespace corvane {
+
+void EncodedText::reserve(size_t n) {
+    m_bytes.reserve(n);
+    adviseLargeBuffer(m_bytes.data(), m_bytes.capacity());
+}
 
 Error unencodableError(std::string_view text, size_t offset, int row, int column) {
     size_t end = offset;

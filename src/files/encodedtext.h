@@ -24,7 +24,7 @@ public:
     void appendAscii(std::string_view text) { m_bytes.append(text); }
     void appendChar(char c) { m_bytes += c; }
     void endLine() { m_bytes.append("\r\n"); }
-    void reserve(size_t n) { m_bytes.reserve(n); }
+    void reserve(size_t n);
 
     bool ok() const { return !m_failed; }
     const Error& error() const { return m_error; }

@@ -12,6 +12,8 @@
 #include <ctime>
 #include <vector>
 
+#include "largebuffer.h"
+
 namespace corvane {
 namespace {
 
@@ -163,6 +165,8 @@ Result<std::string> readWholeFile(const std::string& path) {
         return Error::io("无法读取" + quoted(path) + "：这不是普通文件。");
     std::string bytes;
     // One byte more than the size, so that the read that finds the end needs no room.
+    bytes.reserve(static_cast<size_t>(st.st_size) + 1);
+    adviseLargeBuffer(bytes.data(), bytes.capacity());
     bytes.resize(static_cast<size_t>(st.st_size) + 1);
     size_t used = 0;
     for (;;) {
