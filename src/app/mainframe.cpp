@@ -471,11 +471,17 @@ void CMainFrame::OnAppAbout() {
 }
 
 void CMainFrame::OnEditUndo() {
+    // A cell being edited is committed first, so the step undone is the one the user
+    // sees last and no editor is left pointing at a row that moved.
+    if (m_view)
+        m_view->list()->commitOpenEdit();
     WaitCursor wait;
     m_table->undo();
 }
 
 void CMainFrame::OnEditRedo() {
+    if (m_view)
+        m_view->list()->commitOpenEdit();
     WaitCursor wait;
     m_table->redo();
 }

@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSettings>
@@ -372,6 +373,30 @@ private slots:
         QCOMPARE(text(table(), 1, ColName), QStringLiteral("Q1"));
         QTest::keyClick(m_frame.get(), Qt::Key_Backspace, Qt::AltModifier);
         QCOMPARE(text(table(), 1, ColName), QStringLiteral("P1"));
+    }
+
+    void undoWhileACellIsEditedUndoesThatEdit() {
+        importSurvey();
+        CListCtrlEx* list = m_frame->view()->list();
+        const QModelIndex index = list->model()->index(1, ColName);
+        list->scrollTo(index);
+        const QPoint at = list->visualRect(index).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        auto* edit = qobject_cast<QLineEdit*>(list->openEditor());
+        QVERIFY(edit);
+        edit->selectAll();
+        QTest::keyClicks(edit, QStringLiteral("Q9"));
+
+        trigger(ID_EDIT_UNDO);
+        QCOMPARE(text(table(), 1, ColName), QStringLiteral("P1"));
+        QCOMPARE(text(table(), 1, ColOldName), QString());
+        QVERIFY(!list->openEditor());
+        // Nothing arrives later from the closed editor.
+        QCoreApplication::processEvents();
+        QCOMPARE(text(table(), 1, ColName), QStringLiteral("P1"));
+        trigger(ID_EDIT_REDO);
+        QCOMPARE(text(table(), 1, ColName), QStringLiteral("Q9"));
     }
 
     void filterMarksAndMovesFollowTheDisplayMode() {
