@@ -1,11 +1,16 @@
 #include "drawingarea.h"
 
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSaveFile>
+#include <QSvgGenerator>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "columns.h"
 #include "pointtable.h"
@@ -78,20 +83,100 @@ void DrawingArea::cellsChanged(int firstRow, int lastRow, int firstColumn, int l
     if (touches(firstColumn, lastColumn, ColName) || touches(firstColumn, lastColumn, ColNorth) ||
         touches(firstColumn, lastColumn, ColEast) ||
         touches(firstColumn, lastColumn, ColSegmentStart) ||
-        touches(firstColumn, lastColumn, ColSegmentEnd))
+        touches(firstColumn, lastColumn, ColSegmentEnd)) {
         update();
+        if (!m_markedRows.empty())
+            followMarks(firstRow, lastRow);
+    }
 }
 
-void DrawingArea::rowsAboutToBeInserted(int, int) {}
+void DrawingArea::followMarks(int firstRow, int lastRow) {
+    auto begin = std::lower_bound(m_markedRows.begin(), m_markedRows.end(), firstRow);
+    auto end = std::upper_bound(begin, m_markedRows.end(), lastRow);
+    if (begin == end)
+        return;
+    std::vector<std::pair<int, std::string>> marks;
+    marks.reserve(m_markedRows.size());
+    for (size_t i = 0; i < m_markedRows.size(); ++i) {
+        int row = m_markedRows[i];
+        std::string& name = m_markedNames[i];
+        if (row >= firstRow && row <= lastRow) {
+            if (m_table.text(row, ColName) != name) {
+                // Rows that trade their texts (a move up or down) take the mark along.
+                const int moved = m_table.FindPointRow(name);
+                if (moved >= firstRow && moved <= lastRow)
+                    row = moved;
+                else
+                    name = m_table.text(row, ColName);  // renamed where it stands
+            }
+            // A point that has a segment now needs no mark.
+            if (!m_table.text(row, ColSegmentStart).empty() &&
+                !m_table.text(row, ColSegmentEnd).empty())
+                continue;
+        }
+        marks.emplace_back(row, std::move(name));
+    }
+    std::sort(marks.begin(), marks.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    marks.erase(std::unique(marks.begin(), marks.end(),
+                            [](const auto& a, const auto& b) { return a.first == b.first; }),
+                marks.end());
+    m_markedRows.clear();
+    m_markedNames.clear();
+    for (auto& [row, name] : marks) {
+        m_markedRows.push_back(row);
+        m_markedNames.push_back(std::move(name));
+    }
+}
+
+void DrawingArea::setMarkedRows(std::vector<int> rows) {
+    const int count = m_table.rowCount();
+    std::erase_if(rows, [count](int r) { return r < 0 || r >= count; });
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    m_markedNames.clear();
+    m_markedNames.reserve(rows.size());
+    for (int r : rows)
+        m_markedNames.emplace_back(m_table.text(r, ColName));
+    m_markedRows = std::move(rows);
+    update();
+}
+
+void DrawingArea::clearMarkedRows() {
+    setMarkedRows({});
+}
+
+void DrawingArea::rowsAboutToBeInserted(int first, int last) {
+    const int count = last - first + 1;
+    for (int& row : m_markedRows)
+        if (row >= first)
+            row += count;
+}
 void DrawingArea::rowsInserted() {
     rowsChanged();
 }
-void DrawingArea::rowsAboutToBeRemoved(int, int) {}
+void DrawingArea::rowsAboutToBeRemoved(int first, int last) {
+    const int count = last - first + 1;
+    size_t kept = 0;
+    for (size_t i = 0; i < m_markedRows.size(); ++i) {
+        const int row = m_markedRows[i];
+        if (row >= first && row <= last)
+            continue;
+        m_markedRows[kept] = row > last ? row - count : row;
+        m_markedNames[kept] = std::move(m_markedNames[i]);
+        ++kept;
+    }
+    m_markedRows.resize(kept);
+    m_markedNames.resize(kept);
+}
 void DrawingArea::rowsRemoved() {
     rowsChanged();
 }
 void DrawingArea::aboutToReset() {}
 void DrawingArea::resetDone() {
+    // A new order, filter or table: which point a row index meant is gone.
+    m_markedRows.clear();
+    m_markedNames.clear();
     rowsChanged();
 }
 
@@ -142,8 +227,8 @@ void DrawingArea::paintEvent(QPaintEvent*) {
     std::optional<PixelRect> box;
     if (m_nMouseMode == Boxing)
         box = m_rcDrag;
-    const DrawingStats stats =
-        m_renderer.render(m_canvas, m_viewport, m_geometry, m_table, m_selectedRows, box);
+    const DrawingStats stats = m_renderer.render(m_canvas, m_viewport, m_geometry, m_table,
+                                                 m_selectedRows, box, m_markedRows);
     QPainter painter(this);
     painter.drawImage(0, 0, m_canvas);
     reportHiddenLabels(stats.hiddenLabels);
@@ -158,6 +243,57 @@ void DrawingArea::reportHiddenLabels(int hidden) {
     // Not from inside the paint: a receiver may well repaint something.
     QMetaObject::invokeMethod(
         this, [this, text] { emit statusMessage(text); }, Qt::QueuedConnection);
+}
+
+// ---------------------------------------------------------------------------
+// Export
+
+bool DrawingArea::exportTo(const QString& path, QString* error) {
+    prepare();
+    syncSelection();
+    GraphViewport viewport = m_viewport;
+    if (width() <= 1 || height() <= 1) {
+        // Never laid out: a drawing of a usual size showing every point.
+        viewport.setCanvasSize(1200, 800);
+        if (const std::optional<WorldWindow> bounds = m_geometry.bounds())
+            viewport.fit(*bounds);
+    }
+    const QSize size(viewport.canvasWidth(), viewport.canvasHeight());
+    const int dpiY = logicalDpiY();
+    const bool svgFile =
+        QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
+    // QSaveFile writes a temporary file and renames it only when everything went.
+    QSaveFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok && svgFile) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setResolution(dpiY);
+        svg.setTitle(QStringLiteral("平面图"));
+        QPainter painter;
+        ok = painter.begin(&svg);
+        if (ok) {
+            m_renderer.paint(painter, viewport, m_geometry, m_table, m_selectedRows, m_markedRows,
+                             dpiY);
+            ok = painter.end();
+        }
+    } else if (ok) {
+        QImage image(size, QImage::Format_RGB32);
+        image.setDotsPerMeterX(static_cast<int>(std::lround(logicalDpiX() / 0.0254)));
+        image.setDotsPerMeterY(static_cast<int>(std::lround(dpiY / 0.0254)));
+        m_renderer.render(image, viewport, m_geometry, m_table, m_selectedRows, std::nullopt,
+                          m_markedRows);
+        ok = image.save(&file, "PNG");
+    }
+    ok = ok && file.commit();
+    if (!ok) {
+        file.cancelWriting();
+        if (error)
+            *error = QStringLiteral("无法写入文件“%1”：%2").arg(path, file.errorString());
+    }
+    return ok;
 }
 
 // ---------------------------------------------------------------------------

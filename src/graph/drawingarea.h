@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <string>
 #include <vector>
 
 #include "graphrenderer.h"
@@ -23,7 +24,9 @@ class PointTable;
 /// to zoom, right double-click to fit; a double-click picks a point's row; with Ctrl
 /// held a double-click deletes the point and a drag deletes the points in its box,
 /// each as one undoable step. Repaints itself whenever the table or the selection
-/// changes. The table must outlive the area.
+/// changes. Rows can be marked (the points the automatic line selection could not
+/// place); the marks follow their points while rows come and go and are dropped when
+/// the table is rebuilt. The table must outlive the area.
 class DrawingArea : public QWidget, private TableListener {
     Q_OBJECT
 
@@ -40,6 +43,18 @@ public:
 
     /// The world window and its mapping, as of the latest paint or fit.
     const GraphViewport& viewport() const { return m_viewport; }
+
+    /// Rows drawn with a ring around them, replacing any marked before; rows that do
+    /// not exist are left out.
+    void setMarkedRows(std::vector<int> rows);
+    void clearMarkedRows();
+    /// The marked rows, ascending.
+    const std::vector<int>& markedRows() const { return m_markedRows; }
+
+    /// Writes the drawing as shown (without a Ctrl drag's box) as PNG, or as SVG when
+    /// the name ends in ".svg". Nothing is left behind when it fails; false and a
+    /// message in `error` then.
+    bool exportTo(const QString& path, QString* error);
 
 signals:
     /// A double-click hit the point of `row`: the view selects the row.
@@ -68,6 +83,9 @@ private:
     void resetDone() override;
 
     void rowsChanged();
+    /// Keeps the marks of rows [firstRow, lastRow] on their points after their names or
+    /// segments changed.
+    void followMarks(int firstRow, int lastRow);
     void prepare();
     void applyFit();
     void syncSelection();
@@ -82,6 +100,8 @@ private:
     QPointer<QItemSelectionModel> m_selection;
     QMetaObject::Connection m_selectionConnection;
     RowSelection m_selectedRows;
+    std::vector<int> m_markedRows;           // ascending
+    std::vector<std::string> m_markedNames;  // each marked row's name when it was marked
     bool m_selectionDirty = true;
     bool m_fitPending = false;
     int m_hiddenLabels = 0;

@@ -36,6 +36,26 @@ constexpr int kCullBottom = kLargeLift + 5;
 constexpr uint8_t kRing[5] = {0b01110, 0b10001, 0b10001, 0b10001, 0b01110};
 constexpr uint8_t kInside[5] = {0b00000, 0b01110, 0b01110, 0b01110, 0b00000};
 
+// The pixels of the mark ring, as offsets from its centre.
+struct RingPixel {
+    int dx;
+    int dy;
+};
+const std::vector<RingPixel>& ringPixels() {
+    static const std::vector<RingPixel> pixels = [] {
+        std::vector<RingPixel> out;
+        const int reach = static_cast<int>(std::ceil(kMarkOuterRadius));
+        for (int dy = -reach; dy <= reach; ++dy)
+            for (int dx = -reach; dx <= reach; ++dx) {
+                const double r = std::hypot(dx, dy);
+                if (r >= kMarkInnerRadius && r < kMarkOuterRadius)
+                    out.push_back({dx, dy});
+            }
+        return out;
+    }();
+    return pixels;
+}
+
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -154,6 +174,27 @@ void GraphRenderer::marker(int x, int y, bool selected) {
                 line[px] = outline;
             else if ((kInside[dy] >> bit) & 1)
                 line[px] = inside;
+        }
+    }
+}
+
+void GraphRenderer::markRings(const GraphViewport& viewport, const PlanGeometry& geometry,
+                              std::span<const int> marked) {
+    const PixelMapper map = viewport.mapper();
+    const auto points = geometry.points();
+    const int reach = static_cast<int>(std::ceil(kMarkOuterRadius));
+    const std::vector<RingPixel>& ring = ringPixels();
+    for (int row : marked) {
+        if (row < 0 || static_cast<size_t>(row) >= points.size())
+            continue;
+        const PixelPoint p = map(points[row]);
+        if (p.x < -reach || p.y < -reach || p.x >= m_width + reach || p.y >= m_height + reach)
+            continue;
+        for (const RingPixel& r : ring) {
+            const int x = p.x + r.dx;
+            const int y = p.y + r.dy;
+            if (x >= 0 && y >= 0 && x < m_width && y < m_height)
+                reinterpret_cast<QRgb*>(m_bits + y * m_stride)[x] = kMarkRing;
         }
     }
 }
@@ -322,12 +363,130 @@ int GraphRenderer::placeLabels(const PlanGeometry& geometry, const PointTable& t
 }
 
 // ---------------------------------------------------------------------------
+// What both the canvas and the vector drawing paint through a QPainter
+
+void GraphRenderer::drawScaleText(QPainter& painter, const GraphViewport& viewport) {
+    const int height = viewport.canvasHeight();
+    const double span = viewport.PixelToWorld(100, 0).east - viewport.PixelToWorld(50, 0).east;
+    painter.setFont(m_smallFont);
+    painter.setPen(QColor(kScaleText));
+    m_fontState = -1;
+    const QString scale = QString::fromStdString(formatFixed(span, 1)) + QStringLiteral(" m");
+    painter.drawText(QRect(30, height - 50, 50, 20),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                     scale);
+}
+
+void GraphRenderer::drawSegments(QPainter& painter, const GraphViewport& viewport,
+                                 const PlanGeometry& geometry) {
+    const int width = viewport.canvasWidth();
+    const int height = viewport.canvasHeight();
+    const PixelMapper map = viewport.mapper();
+    const auto points = geometry.points();
+    const QRectF bounds(-8.0, -8.0, width + 16.0, height + 16.0);
+    std::vector<QLineF> lines;
+    lines.reserve(geometry.segments().size());
+    for (const PlanSegment& s : geometry.segments()) {
+        const WorldPoint& a = points[s.start];
+        const WorldPoint& b = points[s.end];
+        // Through the same pixels as the markers, centred on them.
+        QPointF p(std::trunc(map.x(a.east)) + 0.5, std::trunc(map.y(a.north)) + 0.5);
+        QPointF q(std::trunc(map.x(b.east)) + 0.5, std::trunc(map.y(b.north)) + 0.5);
+        const bool finite = std::isfinite(p.x()) && std::isfinite(p.y()) && std::isfinite(q.x()) &&
+                            std::isfinite(q.y());
+        if (finite && clipLine(p, q, bounds))
+            lines.emplace_back(p, q);
+    }
+    painter.setPen(
+        QPen(QColor(kGreen), kSegmentWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+}
+
+// ---------------------------------------------------------------------------
+// The vector drawing
+
+DrawingStats GraphRenderer::paint(QPainter& painter, const GraphViewport& viewport,
+                                  const PlanGeometry& geometry, const PointTable& table,
+                                  const RowSelection& selection, std::span<const int> marked,
+                                  int dpiY) {
+    const int width = viewport.canvasWidth();
+    const int height = viewport.canvasHeight();
+    DrawingStats stats;
+    if (width == 0 || height == 0)
+        return stats;
+    setFonts(dpiY);
+    m_fontState = -1;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    // The shapes of the canvas, pixel for pixel: a pixel (x, y) is the unit square
+    // from (x, y), so a shape centred on it is centred on (x + 0.5, y + 0.5).
+    painter.fillRect(QRect(0, 0, width, height), QColor(kWhite));
+    painter.setPen(QPen(QColor(kFrame), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(0.5, 0.5, width - 1.0, height - 1.0));
+
+    stats.visiblePoints = collectVisible(viewport, geometry, width, height);
+    stats.hiddenLabels = placeLabels(geometry, table, selection, width, height);
+    int markerState = -1;  // the painter's pen and brush: 0 ordinary, 1 selected
+    auto marker = [&](const Visible& v) {
+        const bool selected = selection.contains(v.row);
+        if (markerState != static_cast<int>(selected)) {
+            // Each change of pen starts a new group in the file: change only when needed.
+            painter.setPen(QPen(QColor(selected ? kRed : kBlue), 1));
+            painter.setBrush(QColor(selected ? kRed : kWhite));
+            markerState = selected;
+            m_fontState = -1;
+        }
+        painter.drawEllipse(QPointF(v.x + 0.5, v.y + 0.5), 2.0, 2.0);
+    };
+    if (stats.hiddenLabels == 0) {
+        for (const Visible& v : m_visible) {
+            marker(v);
+            const bool selected = selection.contains(v.row);
+            const std::string_view name = table.text(v.row, ColName);
+            if (!name.empty())
+                markerState = -1;  // the label takes the pen
+            drawLabel(painter, layoutLabel(v, name, selected), name);
+        }
+    } else {
+        for (int i : m_survivors)
+            marker(m_visible[i]);
+        m_fontState = -1;  // the markers took the pen
+        for (const Label& label : m_labels)
+            drawLabel(painter, label, table.text(label.row, ColName));
+    }
+    painter.setBrush(Qt::NoBrush);
+
+    painter.fillRect(QRect(30, height - 30, 50, 7), QColor(kRed));
+    drawScaleText(painter, viewport);
+    drawSegments(painter, viewport, geometry);
+
+    const PixelMapper map = viewport.mapper();
+    const auto points = geometry.points();
+    const double reach = kMarkOuterRadius;
+    painter.setPen(QPen(QColor(kMarkRing), kMarkOuterRadius - kMarkInnerRadius));
+    for (int row : marked) {
+        if (row < 0 || static_cast<size_t>(row) >= points.size())
+            continue;
+        const PixelPoint p = map(points[row]);
+        if (p.x < -reach || p.y < -reach || p.x >= width + reach || p.y >= height + reach)
+            continue;
+        painter.drawEllipse(QPointF(p.x + 0.5, p.y + 0.5),
+                            (kMarkInnerRadius + kMarkOuterRadius) / 2,
+                            (kMarkInnerRadius + kMarkOuterRadius) / 2);
+    }
+    painter.restore();
+    return stats;
+}
+
+// ---------------------------------------------------------------------------
 // The frame
 
 DrawingStats GraphRenderer::render(QImage& canvas, const GraphViewport& viewport,
                                    const PlanGeometry& geometry, const PointTable& table,
                                    const RowSelection& selection,
-                                   const std::optional<PixelRect>& selectionBox) {
+                                   const std::optional<PixelRect>& selectionBox,
+                                   std::span<const int> marked) {
     const int width = viewport.canvasWidth();
     const int height = viewport.canvasHeight();
     if (canvas.width() != width || canvas.height() != height ||
@@ -375,35 +534,12 @@ DrawingStats GraphRenderer::render(QImage& canvas, const GraphViewport& viewport
 
     // Scale bar: what 50 pixels span, in a style of its own.
     fill(30, height - 30, 80, height - 23, kRed);
-    const double span = viewport.PixelToWorld(100, 0).east - viewport.PixelToWorld(50, 0).east;
-    painter.setFont(m_smallFont);
-    painter.setPen(QColor(kScaleText));
-    const QString scale = QString::fromStdString(formatFixed(span, 1)) + QStringLiteral(" m");
-    painter.drawText(QRect(30, height - 50, 50, 20),
-                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
-                     scale);
-
-    // Segments over the points.
-    const PixelMapper map = viewport.mapper();
-    const auto points = geometry.points();
-    const QRectF bounds(-8.0, -8.0, width + 16.0, height + 16.0);
-    std::vector<QLineF> lines;
-    lines.reserve(geometry.segments().size());
-    for (const PlanSegment& s : geometry.segments()) {
-        const WorldPoint& a = points[s.start];
-        const WorldPoint& b = points[s.end];
-        // Through the same pixels as the markers, centred on them.
-        QPointF p(std::trunc(map.x(a.east)) + 0.5, std::trunc(map.y(a.north)) + 0.5);
-        QPointF q(std::trunc(map.x(b.east)) + 0.5, std::trunc(map.y(b.north)) + 0.5);
-        const bool finite = std::isfinite(p.x()) && std::isfinite(p.y()) && std::isfinite(q.x()) &&
-                            std::isfinite(q.y());
-        if (finite && clipLine(p, q, bounds))
-            lines.emplace_back(p, q);
-    }
-    painter.setPen(
-        QPen(QColor(kGreen), kSegmentWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+    drawScaleText(painter, viewport);
+    drawSegments(painter, viewport, geometry);
     painter.end();
+
+    // Marks over everything else, so that no name or segment hides them.
+    markRings(viewport, geometry, marked);
 
     if (selectionBox) {
         const PixelRect& b = *selectionBox;

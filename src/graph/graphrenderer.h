@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -45,7 +46,8 @@ struct DrawingStats {
 
 /// Paints the plan into an off-screen canvas: the white canvas and its frame, every
 /// row as a small circle with its name above it (selected rows red and larger), the
-/// scale bar, the segments in green over the points and the box of a Ctrl drag.
+/// scale bar, the segments in green over the points, a red ring around each marked
+/// row on top of everything, and the box of a Ctrl drag.
 ///
 /// Work that a frame would repeat is kept between frames: prepared label texts, and
 /// scratch buffers. Points outside the canvas are culled, through the geometry's grid
@@ -58,10 +60,17 @@ public:
     ~GraphRenderer();
 
     /// Draws the frame into `canvas`, which takes the viewport's canvas size and
-    /// keeps its dots per inch (the label fonts follow them).
+    /// keeps its dots per inch (the label fonts follow them). `marked` rows (any order,
+    /// rows that do not exist ignored) get a ring whatever the zoom and the crowding.
     DrawingStats render(QImage& canvas, const GraphViewport& viewport, const PlanGeometry& geometry,
                         const PointTable& table, const RowSelection& selection,
-                        const std::optional<PixelRect>& selectionBox = std::nullopt);
+                        const std::optional<PixelRect>& selectionBox = std::nullopt,
+                        std::span<const int> marked = {});
+    /// The same drawing as shapes and text through `painter` (an SVG file), for a
+    /// device of `dpiY` dots per inch: markers, names, scale, segments and rings.
+    DrawingStats paint(QPainter& painter, const GraphViewport& viewport,
+                       const PlanGeometry& geometry, const PointTable& table,
+                       const RowSelection& selection, std::span<const int> marked, int dpiY);
 
 private:
     struct Visible {
@@ -124,6 +133,11 @@ private:
     void fill(int x0, int y0, int x1, int y1, QRgb colour);
     void frame(int x0, int y0, int x1, int y1, QRgb colour);
     void marker(int x, int y, bool selected);
+    void drawScaleText(QPainter& painter, const GraphViewport& viewport);
+    void drawSegments(QPainter& painter, const GraphViewport& viewport,
+                      const PlanGeometry& geometry);
+    void markRings(const GraphViewport& viewport, const PlanGeometry& geometry,
+                   std::span<const int> marked);
 };
 
 }  // namespace corvane

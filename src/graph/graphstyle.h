@@ -13,6 +13,12 @@ inline constexpr QRgb kRed = 0xffff0000;
 inline constexpr QRgb kBlue = 0xff0000ff;
 inline constexpr QRgb kGreen = 0xff008000;
 inline constexpr QRgb kScaleText = 0xff303030;
+/// The ring around a marked point (one the automatic line selection could not place):
+/// red like a fault, but a ring well outside the marker, so that it stays apart from
+/// a selected point's red dot and shows among crowded markers at any zoom.
+inline constexpr QRgb kMarkRing = 0xffe00000;
+inline constexpr double kMarkInnerRadius = 5.5;  // pixels from the point's centre
+inline constexpr double kMarkOuterRadius = 8.0;
 
 inline constexpr int kSegmentWidth = 2;
 

@@ -1,12 +1,18 @@
 #include "drawingarea.h"
 
+#include <QDir>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QStandardItemModel>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,6 +66,48 @@ std::vector<std::string> names(const PointTable& t) {
 
 using Names = std::vector<std::string>;
 
+// A change of the table with A and C marked, and the names marked after it.
+struct MarkCase {
+    const char* what;
+    std::function<void(PointTable&)> change;
+    Names marked;
+};
+
+const std::vector<MarkCase>& markCases() {
+    static const std::vector<MarkCase> cases = {
+        {"a row inserted above", [](PointTable& t) { t.insertRow(1); }, {"A", "C"}},
+        {"a row above removed", [](PointTable& t) { t.removeRows({1}); }, {"A", "C"}},
+        {"the marked row removed", [](PointTable& t) { t.removeRows({2}); }, {"A"}},
+        {"moved up a row", [](PointTable& t) { t.swapRowTexts(2, 1); }, {"A", "C"}},
+        {"moved to the top", [](PointTable& t) { t.swapRowTexts(2, 0); }, {"C", "A"}},
+        {"renamed", [](PointTable& t) { t.setText(2, ColName, "C2"); }, {"A", "C2"}},
+        {"given a segment",
+         [](PointTable& t) {
+             PointTable::Command command(t, "edit");
+             t.setText(2, ColSegmentStart, "J1");
+             t.setText(2, ColSegmentEnd, "J2");
+         },
+         {"A"}},
+        {"given half a segment",
+         [](PointTable& t) { t.setText(2, ColSegmentStart, "J1"); },
+         {"A", "C"}},
+        {"moved in the plane", [](PointTable& t) { t.setText(2, ColEast, "700"); }, {"A", "C"}},
+        {"checked", [](PointTable& t) { t.setChecked(2, true); }, {"A", "C"}},
+        {"several rows removed at once",
+         [](PointTable& t) {
+             t.removeRows({1, 3});
+         },
+         {}},
+        {"another display mode", [](PointTable& t) { t.setDisplayMode(DisplayMode::JStakes); }, {}},
+        {"a new table",
+         [](PointTable& t) {
+             t.replaceAll({makeRow({"A", 0, 0})}, {});
+         },
+         {}},
+    };
+    return cases;
+}
+
 }  // namespace
 
 /// The drawing area driven by synthetic mouse events placed in world coordinates.
@@ -85,6 +133,11 @@ private slots:
     void selectedRowsAreRedAndRepaintOnSelection();
     void boxIsDrawnWhileDragging();
     void crowdedLabelsAreReported();
+    void markedRowsAreRinged();
+    void marksFollowTheirPoints_data();
+    void marksFollowTheirPoints();
+    void exportsPngAndSvg();
+    void aFailedExportLeavesNothing();
 
 private:
     QPoint pixel(double north, double east) const {
@@ -125,6 +178,20 @@ private:
         QCoreApplication::sendEvent(m_area, &event);
     }
     QImage shot() { return m_area->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    // Whether the mark ring shows around the point of (north, east) in `image`.
+    bool ringed(const QImage& image, double north, double east) const {
+        const QPoint p = pixel(north, east);
+        for (QPoint at : {p + QPoint(7, 0), p + QPoint(-7, 0), p + QPoint(0, 7)})
+            if (image.pixel(at) != graphstyle::kMarkRing)
+                return false;
+        return true;
+    }
+    Names markedNames() const {
+        Names out;
+        for (int r : m_area->markedRows())
+            out.emplace_back(m_table->text(r, ColName));
+        return out;
+    }
 
     PointTable* m_table = nullptr;
     DrawingArea* m_area = nullptr;
@@ -393,6 +460,88 @@ void DrawingAreaTest::crowdedLabelsAreReported() {
     m_area->grab();
     QTRY_COMPARE(messages.count(), 1);
     QVERIFY(messages.takeFirst().at(0).toString().isEmpty());
+}
+
+void DrawingAreaTest::markedRowsAreRinged() {
+    m_area->setMarkedRows({4, 1, 4, 17, -2});
+    QCOMPARE(m_area->markedRows(), (std::vector<int>{1, 4}));
+    QImage image = shot();
+    QVERIFY(ringed(image, 100, 1000));  // B
+    QVERIFY(ringed(image, 20, 200));    // J1
+    QVERIFY(!ringed(image, 80, 800));   // J2
+    QCOMPARE(image.pixel(pixel(80, 800) + QPoint(7, 0)), graphstyle::kWhite);
+
+    // Zoomed far out the rings keep their size.
+    for (int i = 0; i < 6; ++i)
+        wheel(-120);
+    image = shot();
+    QCOMPARE(image.pixel(pixel(20, 200) + QPoint(7, 0)), graphstyle::kMarkRing);
+
+    m_area->clearMarkedRows();
+    QVERIFY(m_area->markedRows().empty());
+    QVERIFY(!ringed(shot(), 20, 200));
+}
+
+void DrawingAreaTest::marksFollowTheirPoints_data() {
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < static_cast<int>(markCases().size()); ++i)
+        QTest::newRow(markCases()[i].what) << i;
+}
+
+void DrawingAreaTest::marksFollowTheirPoints() {
+    QFETCH(int, index);
+    const MarkCase& c = markCases()[index];
+    m_area->setMarkedRows({0, 2});  // A and C
+    c.change(*m_table);
+    QCOMPARE(markedNames(), c.marked);
+    // The rings are drawn where the marked points are now.
+    const QImage image = shot();
+    for (int r : m_area->markedRows()) {
+        const double north = std::atof(std::string(m_table->text(r, ColNorth)).c_str());
+        const double east = std::atof(std::string(m_table->text(r, ColEast)).c_str());
+        QVERIFY(ringed(image, north, east));
+    }
+}
+
+void DrawingAreaTest::exportsPngAndSvg() {
+    m_area->setMarkedRows({4});
+    QTemporaryDir dir;
+    QString error;
+    const QString png = dir.filePath(QStringLiteral("plan.png"));
+    QVERIFY2(m_area->exportTo(png, &error), qPrintable(error));
+    const QImage image(png);
+    QCOMPARE(image.size(), m_area->size());
+    // What the screen shows, the rings included.
+    const QImage screen = shot();
+    QCOMPARE(image.convertToFormat(QImage::Format_RGB32).pixel(pixel(20, 200) + QPoint(7, 0)),
+             graphstyle::kMarkRing);
+    QCOMPARE(image.convertToFormat(QImage::Format_RGB32).pixel(pixel(50, 500)),
+             screen.pixel(pixel(50, 500)));
+
+    const QString svg = dir.filePath(QStringLiteral("plan.SVG"));
+    QVERIFY2(m_area->exportTo(svg, &error), qPrintable(error));
+    QFile file(svg);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(text.contains("<svg"));
+    QVERIFY(text.contains(">J1<"));  // names as text, not as a picture
+    QVERIFY(!text.contains("<image"));
+
+    // An area that was never laid out still writes a whole drawing.
+    DrawingArea hidden(*m_table);
+    QVERIFY(hidden.exportTo(dir.filePath(QStringLiteral("hidden.png")), &error));
+    const QImage whole(dir.filePath(QStringLiteral("hidden.png")));
+    QVERIFY(whole.width() > 100 && whole.height() > 100);
+}
+
+void DrawingAreaTest::aFailedExportLeavesNothing() {
+    QTemporaryDir dir;
+    for (const char* name : {"missing/plan.png", "missing/plan.svg"}) {
+        QString error;
+        QVERIFY(!m_area->exportTo(dir.filePath(QString::fromUtf8(name)), &error));
+        QVERIFY2(error.contains(QStringLiteral("无法写入文件")), qPrintable(error));
+    }
+    QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }
 
 QTEST_MAIN(DrawingAreaTest)

@@ -1,6 +1,7 @@
 #include "graphrenderer.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <QTest>
 
 #include <cmath>
@@ -49,7 +50,8 @@ struct Drawing {
     GraphRenderer renderer;
     QImage image;
 
-    DrawingStats render(const std::vector<Point>& points, std::vector<int> selected = {}) {
+    DrawingStats render(const std::vector<Point>& points, std::vector<int> selected = {},
+                        std::vector<int> marked = {}) {
         std::vector<Row> rows;
         for (const Point& p : points)
             rows.push_back(makeRow(p));
@@ -59,7 +61,7 @@ struct Drawing {
         viewport.setCanvasSize(300, 160);
         viewport.setWindow({0, 270, 0, 130});
         selection.assign(table.rowCount(), std::move(selected));
-        return renderer.render(image, viewport, geometry, table, selection);
+        return renderer.render(image, viewport, geometry, table, selection, std::nullopt, marked);
     }
 
     // Text pixels of one colour in the band of the names above a point.
@@ -94,6 +96,7 @@ private slots:
     void markersSitOnTheirPixels();
     void scaleBarTellsFiftyPixels();
     void extremeCoordinatesDrawWithoutHarm();
+    void markedRowsAreRinged();
     void rendersAsTheGoldenImage();
 };
 
@@ -181,6 +184,54 @@ void GraphRendererTest::extremeCoordinatesDrawWithoutHarm() {
         d.renderer.render(d.image, d.viewport, d.geometry, d.table, d.selection);
     QVERIFY(stats.visiblePoints <= 3);
     QCOMPARE(d.image.pixel(0, 0), graphstyle::kFrame);
+}
+
+void GraphRendererTest::markedRowsAreRinged() {
+    // Rows 0 (115, 45), 2 (165, 95) and 3 (265, 95) are marked, 1 (215, 45) is not;
+    // row 2 is also selected and row 3 lies under row 4, so its marker is covered.
+    const std::vector<Point> points = {
+        {"M", 100, 100}, {"U", 100, 200}, {"S", 50, 150}, {"H", 50, 250}, {"T", 50, 250}};
+    const std::vector<int> marked = {3, 0, 2, 0, -1, 99};  // unsorted, twice, out of range
+    const std::vector<int> selected = {2};
+    auto ringed = [](const QImage& image, int x, int y) {
+        // The ring lies 5.5 to 8 pixels from the point: look left, right and below.
+        for (QPoint at : {QPoint(x + 7, y), QPoint(x - 7, y), QPoint(x, y + 7)}) {
+            const QColor c = image.pixelColor(at);
+            if (c.red() < 200 || c.green() > 60 || c.blue() > 60)
+                return false;
+        }
+        return true;
+    };
+
+    Drawing d;
+    d.render(points, selected, marked);
+    QVERIFY(ringed(d.image, 115, 45));
+    QVERIFY(!ringed(d.image, 215, 45));
+    QVERIFY(ringed(d.image, 165, 95));
+    QCOMPARE(d.image.pixel(165, 95), graphstyle::kRed);  // still drawn as selected
+    QVERIFY(ringed(d.image, 265, 95));
+    QCOMPARE(d.image.pixel(115 + 7, 45), graphstyle::kMarkRing);
+    QCOMPARE(d.image.pixel(115 + 3, 45), graphstyle::kWhite);  // the marker stays free
+    QCOMPARE(d.image.pixel(115, 45), graphstyle::kWhite);
+
+    // The vector drawing of an SVG file puts the rings in the same places.
+    QImage vector(300, 160, QImage::Format_RGB32);
+    vector.fill(Qt::black);
+    QPainter painter(&vector);
+    d.renderer.paint(painter, d.viewport, d.geometry, d.table, d.selection, marked, 96);
+    painter.end();
+    QVERIFY(ringed(vector, 115, 45));
+    QVERIFY(!ringed(vector, 215, 45));
+    QVERIFY(ringed(vector, 265, 95));
+    QCOMPARE(vector.pixel(115, 45), graphstyle::kWhite);
+    QCOMPARE(vector.pixel(115 + 2, 45), graphstyle::kBlue);  // the point's outline
+    QCOMPARE(vector.pixel(165, 95), graphstyle::kRed);
+    QCOMPARE(vector.pixel(150, 10), graphstyle::kWhite);  // the canvas is painted whole
+
+    // Without marks nothing is ringed.
+    d.render(points, selected);
+    QVERIFY(!ringed(d.image, 115, 45));
+    QVERIFY(!ringed(d.image, 265, 95));
 }
 
 void GraphRendererTest::rendersAsTheGoldenImage() {
