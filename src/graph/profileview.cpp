@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "cellnumber.h"
+#include "columns.h"
 #include "pointtable.h"
 
 namespace corvane {
@@ -59,6 +60,44 @@ void ProfileView::setSelectionModel(QItemSelectionModel* selection) {
     update();
 }
 
+void ProfileView::cellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn) {
+    if (!m_dataValid)
+        return;  // rebuilt at the next paint anyway
+    // Columns read by the build; a name is only compared, since a check mark arrives
+    // as a change of the first column too.
+    for (int column :
+         {ColHeight, ColDistance, ColPointType, ColCrossing, ColMeasuredHeight, ColWidth}) {
+        if (firstColumn <= column && column <= lastColumn) {
+            dataChanged();
+            return;
+        }
+    }
+    if (firstColumn <= ColName && ColName <= lastColumn && namesChanged(firstRow, lastRow))
+        dataChanged();
+}
+
+bool ProfileView::namesChanged(int first, int last) {
+    first = std::max(first, 0);
+    last = std::min(last, static_cast<int>(m_pointOfRow.size()) - 1);
+    bool repaint = false;
+    for (int r = first; r <= last; ++r) {
+        const int i = m_pointOfRow[r];
+        if (i < 0)
+            continue;
+        const std::string_view name = m_table.text(r, ColName);
+        if (m_names[i] == name)
+            continue;
+        const ProfilePoint& p = m_data.points[i];
+        if (p.kind != ProfilePoint::Kind::CrossedLine && p.kind != ProfilePoint::Kind::Object)
+            return true;  // the name is the point's label
+        m_names[i] = name;
+        repaint = repaint || (m_selection && m_selection->rowIntersectsSelection(r));
+    }
+    if (repaint)
+        update();
+    return false;
+}
+
 void ProfileView::dataChanged() {
     m_dataValid = false;
     update();
@@ -73,6 +112,14 @@ void ProfileView::resetDone() {
 const ProfileData& ProfileView::data() {
     if (!m_dataValid) {
         m_data = buildProfile(m_table);
+        m_pointOfRow.assign(static_cast<size_t>(m_table.rowCount()), -1);
+        m_names.clear();
+        m_names.reserve(m_data.points.size());
+        for (size_t i = 0; i < m_data.points.size(); ++i) {
+            const int row = m_data.points[i].row;
+            m_pointOfRow[static_cast<size_t>(row)] = static_cast<int>(i);
+            m_names.emplace_back(m_table.text(row, ColName));
+        }
         m_dataValid = true;
     }
     return m_data;

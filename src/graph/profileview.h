@@ -3,6 +3,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <string>
+#include <vector>
+
 #include "profiledata.h"
 #include "profileviewport.h"
 #include "tablelistener.h"
@@ -16,6 +19,8 @@ class PointTable;
 /// The longitudinal section: elevation against cumulative distance, with the ground
 /// line, J stakes, Z stakes, crossed lines at their height and houses as blocks.
 /// Linked to the table through the selection model; pans and zooms like the plan.
+/// Rebuilt only when a change reaches what it draws: the columns it reads, rows coming
+/// or going, a new display mode; check marks and the other columns leave it alone.
 class ProfileView : public QWidget, private TableListener {
     Q_OBJECT
 
@@ -50,7 +55,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    void cellsChanged(int, int, int, int) override { dataChanged(); }
+    void cellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn) override;
     void rowsAboutToBeInserted(int, int) override {}
     void rowsInserted() override { dataChanged(); }
     void rowsAboutToBeRemoved(int, int) override {}
@@ -59,6 +64,9 @@ private:
     void resetDone() override;
 
     void dataChanged();
+    /// Whether a name in rows [first, last] differs from the one drawn; names only
+    /// shown on the selection mark are taken in at once and repainted.
+    bool namesChanged(int first, int last);
     const ProfileData& data();
     std::vector<int> selectedRows() const;
 
@@ -66,6 +74,8 @@ private:
     QPointer<QItemSelectionModel> m_selection;
     ProfileViewport m_viewport;
     ProfileData m_data;
+    std::vector<int> m_pointOfRow;     // by row: its index in m_data.points, or -1
+    std::vector<std::string> m_names;  // by point: the row's name as of the build
     bool m_dataValid = false;
     bool m_fitted = false;
     bool m_fittedEmpty = false;

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 #include "pointtable.h"
 #include "profileview.h"
 #include "profileviewport.h"
@@ -23,6 +25,20 @@ Row row(std::string_view name, std::string_view distance, std::string_view heigh
     cells[ColPointType] = type;
     return Row(cells);
 }
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
 
 }  // namespace
 
@@ -124,6 +140,97 @@ private slots:
         QCOMPARE(view.rowAt(
                      QPointF(view.viewport().toPixel(75, 12).x, view.viewport().toPixel(75, 12).y)),
                  2);
+    }
+
+    // Only changes that reach the section repaint it; check marks and the columns it
+    // does not read leave it alone.
+    void repaintsOnlyForWhatItDraws() {
+        PointTable table;
+        std::vector<Row> rows;
+        rows.push_back(row("J1", "0.000", "10", kJStake));
+        rows.push_back(row("P1", "50.000", "12"));
+        rows.push_back(row("P2", "-.-", "12"));
+        rows.push_back(row("J2", "100.000", "11", kJStake));
+        rows.push_back(row("R1", "70.000", "11", kOnePointObject));  // labelled by column 10
+        table.replaceAll(std::move(rows), {});
+        QStandardItemModel model(5, 1);
+        QItemSelectionModel selection(&model);
+        ProfileView view(table);
+        view.setSelectionModel(&selection);
+        view.resize(600, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.fitAll();
+        PaintCounter paints(&view);
+
+        struct Case {
+            const char* what;
+            std::function<void()> change;
+            bool repaint;
+        };
+        const Case cases[] = {
+            {"a check mark", [&] { table.setChecked(1, true); }, false},
+            {"all check marks",
+             [&] {
+                 PointTable::Command command(table, "check");
+                 for (int r = 0; r < table.rowCount(); ++r)
+                     table.setChecked(r, true);
+             },
+             false},
+            {"a remark", [&] { table.setText(1, ColRemark, "x"); }, false},
+            {"coordinates", [&] { table.setText(1, ColNorth, "5"); }, false},
+            {"the name of a row not drawn", [&] { table.setText(2, ColName, "P2b"); }, false},
+            {"the name of an object", [&] { table.setText(4, ColName, "R1b"); }, false},
+            {"the name of a selected object",
+             [&] {
+                 selection.select(model.index(4, 0), QItemSelectionModel::Select);
+                 QCoreApplication::processEvents();
+                 paints.count = 0;
+                 table.setText(4, ColName, "R1c");
+             },
+             true},
+            {"a point's name", [&] { table.setText(1, ColName, "P1b"); }, true},
+            {"an elevation", [&] { table.setText(1, ColHeight, "13"); }, true},
+            {"a cumulative distance", [&] { table.setText(2, ColDistance, "75"); }, true},
+            {"a point type", [&] { table.setText(1, ColPointType, kZStake); }, true},
+            {"a row inserted", [&] { table.insertRow(0); }, true},
+            {"a row removed", [&] { table.removeRows({0}); }, true},
+            {"the display mode", [&] { table.setDisplayMode(DisplayMode::JStakes); }, true},
+        };
+        for (const Case& c : cases) {
+            QCoreApplication::processEvents();
+            paints.count = 0;
+            c.change();
+            QCoreApplication::processEvents();
+            QVERIFY2((paints.count > 0) == c.repaint, c.what);
+        }
+    }
+
+    // What the section shows follows the edits it repaints for.
+    void editsReachTheSection() {
+        PointTable table;
+        table.replaceAll(
+            {row("J1", "0", "10", kJStake), row("P1", "50", "12"), row("J2", "100", "11", kJStake)},
+            {});
+        ProfileView view(table);
+        view.resize(600, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.fitAll();
+        auto rowAtWorld = [&](double distance, double elevation) {
+            const auto p = view.viewport().toPixel(distance, elevation);
+            return view.rowAt(QPointF(p.x, p.y));
+        };
+        QCOMPARE(rowAtWorld(50, 12), 1);
+        table.setChecked(1, true);
+        QCOMPARE(rowAtWorld(50, 12), 1);
+        table.setText(1, ColDistance, "60");
+        QCOMPARE(rowAtWorld(50, 12), -1);
+        QCOMPARE(rowAtWorld(60, 12), 1);
+        table.setText(1, ColHeight, "10.5");
+        QCOMPARE(rowAtWorld(60, 10.5), 1);
+        table.removeRows({0});
+        QCOMPARE(rowAtWorld(60, 10.5), 0);
     }
 
     void exportsPngAndSvg() {
