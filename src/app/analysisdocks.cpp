@@ -7,6 +7,7 @@
 
 #include "checkpanel.h"
 #include "corvaneview.h"
+#include "drawingarea.h"
 #include "listctrlex.h"
 #include "mainframe.h"
 #include "profilepanel.h"
@@ -54,6 +55,15 @@ AnalysisDocks installAnalysisDocks(CMainFrame& frame) {
         showCheck->setText(QStringLiteral("数据检查(&K)"));
         showCheck->setStatusTip(QStringLiteral("列出表中所有问题"));
         viewMenu->addAction(showCheck);
+        viewMenu->addSeparator();
+        QAction* exportPlan = viewMenu->addAction(QStringLiteral("导出平面图(&E)..."));
+        exportPlan->setStatusTip(QStringLiteral("将平面图导出为 PNG 图片或 SVG 矢量图"));
+        if (view)
+            QObject::connect(exportPlan, &QAction::triggered, view, &CCorvaneView::OnExportPlan);
+        QAction* exportSection = viewMenu->addAction(QStringLiteral("导出纵断面(&X)..."));
+        exportSection->setStatusTip(QStringLiteral("将纵断面图导出为 PNG 图片或 SVG 矢量图"));
+        QObject::connect(exportSection, &QAction::triggered, docks.profile,
+                         [profile = docks.profile] { profile->exportSection(); });
     }
 
     if (view) {
@@ -70,6 +80,9 @@ AnalysisDocks installAnalysisDocks(CMainFrame& frame) {
         QObject::connect(docks.check, &CheckPanel::rowActivated, view, &CCorvaneView::OnRowPicked);
         QObject::connect(docks.check, &CheckPanel::statusMessage, view,
                          &CCorvaneView::statusMessage);
+        // The points the check's line selection could not place are ringed in the plan.
+        QObject::connect(docks.check, &CheckPanel::unassignedRowsChanged, view->drawingArea(),
+                         &DrawingArea::setMarkedRows);
     }
     return docks;
 }

@@ -14,8 +14,9 @@ struct AnalysisDocks {
     CheckPanel* check = nullptr;
 };
 
-/// Creates the docks in `frame` and adds their switches to its View menu. Call it
-/// before the window's state is restored.
+/// Creates the docks in `frame` and adds their switches to its View menu, followed by
+/// the export of the plan and of the section as pictures. The check's unplaced points
+/// are ringed in the plan. Call it before the window's state is restored.
 AnalysisDocks installAnalysisDocks(CMainFrame& frame);
 
 }  // namespace corvane

@@ -103,9 +103,12 @@ void CheckPanel::autoSelectAndCheck() {
     addSelectionEntries(m_table, result, entries);
     show(std::move(entries));
     emit unassignedRowsChanged(result.unassignedRows);
-    emit statusMessage(QStringLiteral("自动选择电力线：%1 个点已指定电力线，%2 个点未能指定")
-                           .arg(result.assigned)
-                           .arg(static_cast<qsizetype>(result.unassignedRows.size())));
+    QString message = QStringLiteral("自动选择电力线：%1 个点已指定电力线，%2 个点未能指定")
+                          .arg(result.assigned)
+                          .arg(static_cast<qsizetype>(result.unassignedRows.size()));
+    if (!result.unassignedRows.empty())
+        message += QStringLiteral("，已在平面图中用红圈标出");
+    emit statusMessage(message);
 }
 
 void CheckPanel::show(std::vector<CheckEntry> entries) {

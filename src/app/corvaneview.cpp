@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -15,6 +16,7 @@
 #include "datacalculation.h"
 #include "dividescaledlg.h"
 #include "drawingarea.h"
+#include "imagefiles.h"
 #include "linepointselectdlg.h"
 #include "listctrlex.h"
 #include "messagebox.h"
@@ -407,9 +409,11 @@ void CCorvaneView::OnAutoSelectLine() {
         PointTable::Command command(m_table, "自动选择电力线");
         result = autoSelectLines(m_table);
     }
+    // The points left without a segment are ringed in the plan until the table changes.
+    m_drawing->setMarkedRows(result.unassignedRows);
     QString message = QStringLiteral("自动选择电力线：%1 个点已指定电力线").arg(result.assigned);
     if (!result.unassignedRows.empty())
-        message += QStringLiteral("，%1 个点不在任何电力线段的范围内")
+        message += QStringLiteral("，%1 个点不在任何电力线段的范围内，已在平面图中用红圈标出")
                        .arg(static_cast<qsizetype>(result.unassignedRows.size()));
     emit statusMessage(message);
 }
@@ -461,6 +465,21 @@ void CCorvaneView::OnSortByDistance() {
 
 void CCorvaneView::OnFitView() {
     m_drawing->fitAll();
+}
+
+bool CCorvaneView::exportPlan(QString path) {
+    if (path.isEmpty()) {
+        path = askImageFile(this, QStringLiteral("导出平面图"));
+        if (path.isEmpty())
+            return false;
+    }
+    QString error;
+    if (!m_drawing->exportTo(path, &error)) {
+        showError(this, error);
+        return false;
+    }
+    emit statusMessage(QStringLiteral("平面图已导出到 %1").arg(QDir::toNativeSeparators(path)));
+    return true;
 }
 
 }  // namespace corvane

@@ -48,6 +48,10 @@ public:
     /// Replaces the Yes/No question box, e.g. in tests; true means Yes.
     void setQuestionHandler(std::function<bool(const QString&)> ask);
 
+    /// Asks for a file name and writes the plan drawing as PNG or SVG; `path` given
+    /// skips the question. A failure is shown in a message box.
+    bool exportPlan(QString path = QString());
+
 public slots:
     void OnInsertRow();
     void OnDeleteCheckedRows();
@@ -67,6 +71,7 @@ public slots:
     void OnSplitRatio();
     void OnFitView();
     void OnFitAll() { OnFitView(); }
+    void OnExportPlan() { exportPlan(); }
     /// Ctrl+A: every row checked (unchecked when the first row is checked) and selected.
     void OnCheckAllRows();
     /// Ctrl+C: the selected rows as tab-separated text.

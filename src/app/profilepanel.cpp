@@ -1,13 +1,13 @@
 #include "profilepanel.h"
 
 #include <QDoubleSpinBox>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "imagefiles.h"
 #include "messagebox.h"
 #include "profileview.h"
 
@@ -45,8 +45,7 @@ ProfilePanel::ProfilePanel(PointTable& table, QWidget* parent) : QWidget(parent)
 
 bool ProfilePanel::exportSection(QString path) {
     if (path.isEmpty()) {
-        path = QFileDialog::getSaveFileName(this, QStringLiteral("导出纵断面"), QString(),
-                                            QStringLiteral("PNG 图片(*.png);;SVG 矢量图(*.svg)"));
+        path = askImageFile(this, QStringLiteral("导出纵断面"));
         if (path.isEmpty())
             return false;
     }
