@@ -23,15 +23,12 @@ struct CheckRequest {
 
 int runCheck(const CheckRequest& request) {
     const ProcessOptions& options = request.options;
-    PointFileFormat format = options.inputFormat.value_or(formatForPath(options.input));
-    Result<ImportedPoints> imported = readPointFile(options.input, format);
-    if (!imported) {
-        std::cerr << "corvane-cli: " << imported.error().message << '\n';
-        return exitCodeFor(imported.error());
-    }
     PointTable table;
-    table.replaceAll(std::move(imported->rows), std::move(imported->otherLines));
-    table.clearHistory();
+    Status loaded = loadInput(options, table);
+    if (!loaded) {
+        std::cerr << "corvane-cli: " << loaded.error().message << '\n';
+        return exitCodeFor(loaded.error());
+    }
     AutoSelectionResult selection;
     Status steps = runProcessSteps(table, options, &selection);
     if (!steps) {

@@ -86,7 +86,6 @@ void addProcessCommand(CLI::App& app, int& exitCode) {
 
 Status runProcessSteps(PointTable& table, const ProcessOptions& options,
                        AutoSelectionResult* selection) {
-    // The command line needs no undo; each step's history is dropped once it is done.
     if (options.line) {
         Result<std::vector<std::string>> chain = chainFor(table, *options.line);
         if (!chain)
@@ -101,7 +100,6 @@ Status runProcessSteps(PointTable& table, const ProcessOptions& options,
         for (size_t i = 0; i < mileages.size(); ++i)
             rows.emplace_back(std::move(chain.value()[i]), formatFixed(mileages[i], 3));
         applyLinePointSelection(table, rows);
-        table.clearHistory();
     }
     if (options.autoSelect) {
         AutoSelectionOptions limits;
@@ -109,24 +107,31 @@ Status runProcessSteps(PointTable& table, const ProcessOptions& options,
         const AutoSelectionResult result = autoSelectLines(table, limits);
         if (selection)
             *selection = result;
-        table.clearHistory();
         if (!result.unassignedRows.empty())
             std::cerr << "corvane-cli: 自动选择电力线：" << result.unassignedRows.size()
                       << " 个点的垂足不在任何线段内，未分配电力线。\n";
     }
-    if (options.calculate) {
+    if (options.calculate)
         calculateData(table);
-        table.clearHistory();
-    }
     if (options.projectLimit) {
         projectPoints(table, *options.projectLimit);
         calculateData(table);
-        table.clearHistory();
     }
-    if (options.sort) {
+    if (options.sort)
         sortByDistance(table);
-        table.clearHistory();
-    }
+    return success();
+}
+
+Status loadInput(const ProcessOptions& options, PointTable& table) {
+    const PointFileFormat format = options.inputFormat.value_or(formatForPath(options.input));
+    Result<ImportedPoints> imported = readPointFile(options.input, format);
+    if (!imported)
+        return imported.error();
+    if (imported->invalidSequences > 0)
+        std::cerr << "corvane-cli: " << importSummary(imported.value()) << '\n';
+    // The command line needs no undo: the table keeps no former texts.
+    table.setHistoryEnabled(false);
+    table.replaceAll(std::move(imported->rows), std::move(imported->otherLines));
     return success();
 }
 
@@ -139,17 +144,10 @@ int runProcess(const ProcessOptions& options) {
                   << "”的扩展名判断输出格式，请用 --type 指定。\n";
         return ExitUsage;
     }
-    PointFileFormat format = options.inputFormat.value_or(formatForPath(options.input));
-    Result<ImportedPoints> imported = readPointFile(options.input, format);
-    if (!imported)
-        return fail(imported.error());
-    if (imported->invalidSequences > 0)
-        std::cerr << "corvane-cli: " << importSummary(imported.value()) << '\n';
-
     PointTable table;
-    table.replaceAll(std::move(imported->rows), std::move(imported->otherLines));
-    table.clearHistory();
-
+    Status loaded = loadInput(options, table);
+    if (!loaded)
+        return fail(loaded.error());
     Status steps = runProcessSteps(table, options);
     if (!steps)
         return fail(steps.error());

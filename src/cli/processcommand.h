@@ -43,6 +43,10 @@ void addProcessCommand(CLI::App& app, int& exitCode);
 /// Runs a process request; messages go to stderr. Returns the exit status.
 int runProcess(const ProcessOptions& options);
 
+/// Reads the input file of `options` into `table`, which keeps no undo history; a
+/// file with invalid bytes is noted on stderr.
+Status loadInput(const ProcessOptions& options, PointTable& table);
+
 /// Runs the requested steps on an imported table in their fixed order. A --line name
 /// that is not a J stake of the table, or one given twice, is a data error and leaves
 /// the table untouched. Notices (points left without a segment) go to stderr.

@@ -315,8 +315,14 @@ PointTable::Command::~Command() {
         return;
     m_table.flushDirty();
     std::unique_ptr<TableCommandRecord> record = std::move(m_table.m_pending);
-    if (!record || record->ops.empty())
+    if (!record || (record->ops.empty() && !record->touchesData))
         return;
+    if (!m_table.m_keepHistory) {
+        if (record->touchesData)
+            m_table.m_savedPos = -1;
+        m_table.notifyState();
+        return;
+    }
     m_table.m_history.resize(m_table.m_historyPos);
     if (m_table.m_savedPos > static_cast<long>(m_table.m_historyPos))
         m_table.m_savedPos = -1;
@@ -354,10 +360,17 @@ void PointTable::redo() {
 }
 
 void PointTable::clearHistory() {
+    const bool modified = isModified();  // asked before the steps it looks at are gone
     m_history.clear();
     m_historyPos = 0;
-    m_savedPos = isModified() ? -1 : 0;
+    m_savedPos = modified ? -1 : 0;
     notifyState();
+}
+
+void PointTable::setHistoryEnabled(bool enabled) {
+    if (!enabled)
+        clearHistory();
+    m_keepHistory = enabled;
 }
 
 size_t PointTable::historyBytes() const {
@@ -422,12 +435,14 @@ void PointTable::setTexts(int row, std::span<const CellText> cells) {
     Command scope(*this, "编辑");
     TableCommandRecord& record = *m_pending;
     record.touchesData = true;
-    if (record.ops.empty() || !std::holds_alternative<CellChanges>(record.ops.back()))
-        record.ops.emplace_back(CellChanges{});
-    // The record keeps the old texts; applying it later swaps them back in.
-    auto& changes = std::get<CellChanges>(record.ops.back());
-    for (size_t i = 0; i < count; ++i)
-        changes.add(id, changed[i].column, previous[i]);
+    if (m_keepHistory) {
+        if (record.ops.empty() || !std::holds_alternative<CellChanges>(record.ops.back()))
+            record.ops.emplace_back(CellChanges{});
+        // The record keeps the old texts; applying it later swaps them back in.
+        auto& changes = std::get<CellChanges>(record.ops.back());
+        for (size_t i = 0; i < count; ++i)
+            changes.add(id, changed[i].column, previous[i]);
+    }
     TableOps::setCellsRaw(*this, id, std::span<const CellText>(changed.data(), count));
 }
 
@@ -439,11 +454,13 @@ void PointTable::setChecked(int row, bool checked) {
         return;
     Command scope(*this, "勾选");
     TableCommandRecord& record = *m_pending;
-    if (record.ops.empty() || !std::holds_alternative<CheckChanges>(record.ops.back()))
-        record.ops.emplace_back(CheckChanges{});
-    auto& changes = std::get<CheckChanges>(record.ops.back());
-    changes.ids.push_back(id);
-    changes.values.push_back(m_checked[id]);
+    if (m_keepHistory) {
+        if (record.ops.empty() || !std::holds_alternative<CheckChanges>(record.ops.back()))
+            record.ops.emplace_back(CheckChanges{});
+        auto& changes = std::get<CheckChanges>(record.ops.back());
+        changes.ids.push_back(id);
+        changes.values.push_back(m_checked[id]);
+    }
     m_checked[id] = checked;
     markDirty(row, 0);
 }

@@ -100,6 +100,9 @@ public:
     void undo();
     void redo();
     void clearHistory();
+    /// Without history (a batch run that needs no undo) edits keep no former texts;
+    /// turning it off clears what there is. isModified() still follows the edits.
+    void setHistoryEnabled(bool enabled);
     /// Bytes the undo history holds; grows with what the commands changed.
     size_t historyBytes() const;
 
@@ -145,6 +148,7 @@ private:
 
     std::vector<std::unique_ptr<TableCommandRecord>> m_history;
     size_t m_historyPos = 0;
+    bool m_keepHistory = true;
     long m_savedPos = 0;  // -1 when the saved state is gone
     std::unique_ptr<TableCommandRecord> m_pending;
     int m_depth = 0;

@@ -343,6 +343,38 @@ TEST(PointTable, ModifiedFollowsSavedStateThroughUndo) {
     EXPECT_TRUE(t.isModified());
 }
 
+TEST(PointTable, WithoutHistoryEditsApplyAndOnlyTheModifiedStateIsKept) {
+    PointTable t;
+    fill(t);
+    t.setText(0, ColRemark, "kept before");
+    t.setHistoryEnabled(false);
+    EXPECT_FALSE(t.canUndo());
+    EXPECT_TRUE(t.isModified());
+    t.markSaved();
+    t.setChecked(2, true);
+    EXPECT_FALSE(t.isModified()) << "check marks are not data";
+    const CellText cells[] = {{ColSegmentStart, "J1"}, {ColSegmentEnd, "J2"}, {ColDistance, "5"}};
+    t.setTexts(2, cells);
+    t.swapRowTexts(0, 5);
+    t.removeRows({1});
+    t.setLinePoints({"J1", "J2"});
+    EXPECT_EQ(names(t), (Names{"C", "B", "Z1", "J2", "A"}));
+    EXPECT_EQ(t.text(1, ColSegmentEnd), "J2");
+    EXPECT_EQ(t.text(1, ColDistance), "5");
+    EXPECT_TRUE(t.isChecked(1));
+    EXPECT_EQ(t.FindPointRow("A"), 4);
+    EXPECT_FALSE(t.canUndo());
+    EXPECT_EQ(t.historyBytes(), 0u);
+    EXPECT_TRUE(t.isModified());
+    t.markSaved();
+    EXPECT_FALSE(t.isModified());
+    t.setHistoryEnabled(true);
+    t.setText(0, ColRemark, "x");
+    ASSERT_TRUE(t.canUndo());
+    t.undo();
+    EXPECT_EQ(t.text(0, ColRemark), "");
+}
+
 TEST(PointTable, UndoRecordGrowsWithTheChangeNotTheTable) {
     PointTable t;
     std::vector<Row> rows;
