@@ -247,8 +247,11 @@ void Row::setCells(std::span<const CellText> cells) {
         return;
     }
     // A new block; the texts may point into the old one, which lives until all is copied.
+    // A row that grows is mostly being filled in (segments, then distance and offset),
+    // so it gets room for the next few cells too.
+    constexpr size_t kGrowthRoom = 32;
     std::unique_ptr<char[]> previous = std::move(m_data);
-    allocate(total);
+    allocate(m_size != 0 && total > old.size() ? total + kGrowthRoom : total);
     char* p = m_data.get();
     std::memcpy(p, old.data(), begin);
     writeMiddle(p + begin);
