@@ -1,11 +1,8 @@
 #include "drawingarea.h"
 
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSaveFile>
-#include <QSvgGenerator>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -13,6 +10,7 @@
 #include <utility>
 
 #include "columns.h"
+#include "drawingexport.h"
 #include "pointtable.h"
 
 namespace corvane {
@@ -260,40 +258,22 @@ bool DrawingArea::exportTo(const QString& path, QString* error) {
     }
     const QSize size(viewport.canvasWidth(), viewport.canvasHeight());
     const int dpiY = logicalDpiY();
-    const bool svgFile =
-        QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
-    // QSaveFile writes a temporary file and renames it only when everything went.
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok && svgFile) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&file);
-        svg.setSize(size);
-        svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setResolution(dpiY);
-        svg.setTitle(QStringLiteral("平面图"));
-        QPainter painter;
-        ok = painter.begin(&svg);
-        if (ok) {
-            m_renderer.paint(painter, viewport, m_geometry, m_table, m_selectedRows, m_markedRows,
-                             dpiY);
-            ok = painter.end();
-        }
-    } else if (ok) {
+    DrawingOutput output;
+    output.title = QStringLiteral("平面图");
+    output.dpi = dpiY;
+    output.paintVector = [&](QPainter& painter) {
+        m_renderer.paint(painter, viewport, m_geometry, m_table, m_selectedRows, m_markedRows,
+                         dpiY);
+    };
+    output.renderImage = [&] {
         QImage image(size, QImage::Format_RGB32);
         image.setDotsPerMeterX(static_cast<int>(std::lround(logicalDpiX() / 0.0254)));
         image.setDotsPerMeterY(static_cast<int>(std::lround(dpiY / 0.0254)));
         m_renderer.render(image, viewport, m_geometry, m_table, m_selectedRows, std::nullopt,
                           m_markedRows);
-        ok = image.save(&file, "PNG");
-    }
-    ok = ok && file.commit();
-    if (!ok) {
-        file.cancelWriting();
-        if (error)
-            *error = QStringLiteral("无法写入文件“%1”：%2").arg(path, file.errorString());
-    }
-    return ok;
+        return image;
+    };
+    return exportDrawing(path, size, output, error);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,13 +1,10 @@
 #include "profileview.h"
 
-#include <QFileInfo>
 #include <QImage>
 #include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
-#include <QSvgGenerator>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -15,6 +12,7 @@
 
 #include "cellnumber.h"
 #include "columns.h"
+#include "drawingexport.h"
 #include "pointtable.h"
 
 namespace corvane {
@@ -407,37 +405,17 @@ void ProfileView::wheelEvent(QWheelEvent* event) {
 
 bool ProfileView::exportTo(const QString& path, QString* error) {
     const QSize size = width() > 1 && height() > 1 ? this->size() : QSize(1200, 500);
-    const bool svgFile =
-        QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
-    // QSaveFile writes a temporary file and renames it only when everything went.
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok && svgFile) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&file);
-        svg.setSize(size);
-        svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(QStringLiteral("纵断面"));
-        QPainter painter;
-        ok = painter.begin(&svg);
-        if (ok) {
-            render(painter, size);
-            painter.end();
-        }
-    } else if (ok) {
+    DrawingOutput output;
+    output.title = QStringLiteral("纵断面");
+    output.paintVector = [&](QPainter& painter) { render(painter, size); };
+    output.renderImage = [&] {
         QImage image(size, QImage::Format_ARGB32_Premultiplied);
         QPainter painter(&image);
         render(painter, size);
         painter.end();
-        ok = image.save(&file, "PNG");
-    }
-    ok = ok && file.commit();
-    if (!ok) {
-        file.cancelWriting();
-        if (error)
-            *error = QStringLiteral("无法写入文件“%1”：%2").arg(path, file.errorString());
-    }
-    return ok;
+        return image;
+    };
+    return exportDrawing(path, size, output, error);
 }
 
 }  // namespace corvane

@@ -22,6 +22,7 @@
 #include "graphstyle.h"
 #include "listctrlex.h"
 #include "mainframe.h"
+#include "planpoints.h"
 #include "pointtable.h"
 #include "settings.h"
 #include "testsupport.h"
@@ -30,27 +31,7 @@
 namespace corvane {
 namespace {
 
-struct Point {
-    const char* name;
-    double north;
-    double east;
-    std::string_view type = kOrdinaryPoint;
-    const char* start = "";
-    const char* end = "";
-};
-
-Row makeRow(const Point& p) {
-    const std::string north = std::to_string(p.north);
-    const std::string east = std::to_string(p.east);
-    std::vector<std::string_view> cells(kColumnCount);
-    cells[ColName] = p.name;
-    cells[ColNorth] = north;
-    cells[ColEast] = east;
-    cells[ColPointType] = p.type;
-    cells[ColSegmentStart] = p.start;
-    cells[ColSegmentEnd] = p.end;
-    return Row(cells);
-}
+using Point = PlanPoint;
 
 // J1 -> J2 runs east, J2 -> J3 turns north. "before" lies before the start, "wedge"
 // outside the turn, "far" 40 m off the first leg, "inside" 10 m off it.
@@ -85,7 +66,7 @@ private:
     void loadSurvey() {
         std::vector<Row> rows;
         for (const Point& p : kSurvey)
-            rows.push_back(makeRow(p));
+            rows.push_back(planRow(p));
         table().replaceAll(std::move(rows), {});
         table().setLinePoints({"J1", "J2", "J3"});
         m_frame->view()->OnFitAll();

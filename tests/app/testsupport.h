@@ -127,7 +127,12 @@ private:
         initialFilters.append(initialFilter);
         if (answers.empty())
             return std::nullopt;
-        std::optional<FileChoice> answer = answers.front();
+        // A dialog the test cancels is a nullopt in the queue.
+        if (!answers.front()) {
+            answers.pop_front();
+            return std::nullopt;
+        }
+        FileChoice answer = std::move(*answers.front());
         answers.pop_front();
         return answer;
     }

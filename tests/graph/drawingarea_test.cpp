@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "graphstyle.h"
+#include "planpoints.h"
 #include "pointtable.h"
 #include "vocabularies.h"
 
@@ -24,27 +25,7 @@ using namespace corvane;
 
 namespace {
 
-struct Point {
-    const char* name;
-    double north;
-    double east;
-    std::string_view type = kOrdinaryPoint;
-    const char* start = "";
-    const char* end = "";
-};
-
-Row makeRow(const Point& p) {
-    const std::string north = std::to_string(p.north);
-    const std::string east = std::to_string(p.east);
-    std::vector<std::string_view> cells(kColumnCount);
-    cells[ColName] = p.name;
-    cells[ColNorth] = north;
-    cells[ColEast] = east;
-    cells[ColPointType] = p.type;
-    cells[ColSegmentStart] = p.start;
-    cells[ColSegmentEnd] = p.end;
-    return Row(cells);
-}
+using Point = PlanPoint;
 
 // 1000 m east by 100 m north: fitted into a 500 x 250 drawing rectangle at k = 2, the
 // pixel of (north, east) is (15 + east / 2, 265 - (north + 200) / 2).
@@ -101,7 +82,7 @@ const std::vector<MarkCase>& markCases() {
         {"another display mode", [](PointTable& t) { t.setDisplayMode(DisplayMode::JStakes); }, {}},
         {"a new table",
          [](PointTable& t) {
-             t.replaceAll({makeRow({"A", 0, 0})}, {});
+             t.replaceAll({planRow({"A", 0, 0})}, {});
          },
          {}},
     };
@@ -201,7 +182,7 @@ void DrawingAreaTest::init() {
     m_table = new PointTable;
     std::vector<Row> rows;
     for (const Point& p : kSurvey)
-        rows.push_back(makeRow(p));
+        rows.push_back(planRow(p));
     m_table->replaceAll(std::move(rows), {});
     m_table->clearHistory();
     m_area = new DrawingArea(*m_table);
@@ -446,7 +427,7 @@ void DrawingAreaTest::crowdedLabelsAreReported() {
 
     std::vector<Row> rows;
     for (int i = 0; i < 3000; ++i)
-        rows.push_back(makeRow({"P", static_cast<double>(i % 50), static_cast<double>(i / 50)}));
+        rows.push_back(planRow({"P", static_cast<double>(i % 50), static_cast<double>(i / 50)}));
     m_table->appendRows(std::move(rows));
     m_area->grab();
     QTRY_COMPARE(messages.count(), 1);

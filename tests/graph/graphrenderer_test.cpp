@@ -11,6 +11,7 @@
 
 #include "graphstyle.h"
 #include "plangeometry.h"
+#include "planpoints.h"
 #include "pointtable.h"
 #include "vocabularies.h"
 
@@ -18,27 +19,7 @@ using namespace corvane;
 
 namespace {
 
-struct Point {
-    std::string name;
-    double north;
-    double east;
-    std::string_view type = kOrdinaryPoint;
-    std::string start = {};
-    std::string end = {};
-};
-
-Row makeRow(const Point& p) {
-    const std::string north = std::to_string(p.north);
-    const std::string east = std::to_string(p.east);
-    std::vector<std::string_view> cells(kColumnCount);
-    cells[ColName] = p.name;
-    cells[ColNorth] = north;
-    cells[ColEast] = east;
-    cells[ColPointType] = p.type;
-    cells[ColSegmentStart] = p.start;
-    cells[ColSegmentEnd] = p.end;
-    return Row(cells);
-}
+using Point = PlanPoint;
 
 // Renders the points into a 300 x 160 canvas at one metre per pixel, pixel
 // (15 + east, 145 - north).
@@ -54,7 +35,7 @@ struct Drawing {
                         std::vector<int> marked = {}) {
         std::vector<Row> rows;
         for (const Point& p : points)
-            rows.push_back(makeRow(p));
+            rows.push_back(planRow(p));
         table.replaceAll(std::move(rows), {});
         geometry.noteRowsChanged();
         geometry.sync();
@@ -248,7 +229,7 @@ void GraphRendererTest::rendersAsTheGoldenImage() {
              {"一个很长很长很长的点名ABCDEFGHIJ", 50, 140, kOrdinaryPoint, "J2", "J3"},
              {"Z1", 10, 160, kZStake, "J2", "J3"},
          })
-        rows.push_back(makeRow(p));
+        rows.push_back(planRow(p));
     rows.push_back(Row());
     table.replaceAll(std::move(rows), {});
     PlanGeometry geometry(table);
