@@ -73,7 +73,8 @@ Row& Row::operator=(const Row& other) {
 }
 
 void Row::assign(std::string_view raw) {
-    if (raw.size() == kColumnCount - 1) {  // all cells empty
+    // An empty text is the row of all empty cells as it is kept (no block at all).
+    if (raw.empty() || raw.size() == kColumnCount - 1) {
         m_data.reset();
         m_size = 0;
         m_capacity = 0;

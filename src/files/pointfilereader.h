@@ -30,8 +30,11 @@ struct ImportedPoints {
 /// survey file, everything else a point file.
 PointFileFormat formatForPath(std::string_view path);
 
-/// Reads point file bytes.
-Result<ImportedPoints> parsePointFile(std::string_view bytes, PointFileFormat format);
+/// Reads point file bytes. A large file is read in `parts` ranges of whole lines at
+/// once (0: as many as the machine's cores, up to four, for a large file; 1: in one
+/// go); the result is the same either way.
+Result<ImportedPoints> parsePointFile(std::string_view bytes, PointFileFormat format,
+                                      int parts = 0);
 
 /// Reads a point file from disk; the error names the path.
 Result<ImportedPoints> readPointFile(const std::string& path, PointFileFormat format);

@@ -101,6 +101,18 @@ TEST(Row, AgreesWithPlainCellsUnderRandomEdits) {
     for (int c = 0; c < kColumnCount; ++c)
         row.setCell(c, "");
     EXPECT_EQ(row, Row());
+    // Copies of the empty row, and copies over a row with text, hold what they copy.
+    Row copy(row);
+    EXPECT_EQ(copy, Row());
+    Row filled;
+    filled.setCell(ColName, "P1");
+    copy = filled;
+    EXPECT_EQ(copy.cell(ColName), "P1");
+    copy = row;
+    EXPECT_EQ(copy, Row());
+    Row moved(std::move(filled));
+    EXPECT_EQ(moved.cell(ColName), "P1");
+    EXPECT_EQ(filled, Row());  // NOLINT(bugprone-use-after-move): a moved-from row is empty
 }
 
 TEST(PointTable, FindPointRowReturnsTheFirstRowOfANameThroughEveryEdit) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -253,6 +254,73 @@ TEST(PointFileImport, RefusedInputs) {
             EXPECT_EQ(imported.error().line, c.line);
         }
     }
+}
+
+// A large file is read in parts on several cores; whatever the cuts, the result must
+// be the one of reading it whole.
+TEST(PointFileImport, ReadingInPartsGivesWhatReadingWholeGives) {
+    auto repeated = [](const std::function<std::string(int)>& line, int count) {
+        std::string out;
+        for (int i = 0; i < count; ++i)
+            out += line(i);
+        return out;
+    };
+    auto point = [](int i) {
+        return "P" + std::to_string(i) + ",1,2,3,,,备注,,,普通点,,0,0,,0,0,\r\n";
+    };
+    const struct Case {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"code page 936, other lines and invalid bytes between the points",
+         gbk("标题\r\n") +
+             repeated(
+                 [&](int i) {
+                     return gbk(point(i)) + (i % 7 == 0 ? "short,line\r\n" : "") +
+                            (i % 11 == 0 ? "bad\x81\r\n" : "");
+                 },
+                 60) +
+             "last,1,2,3,,,,,,,,,,,,,"},
+        {"UTF-8 with a byte order mark and one inside a line start",
+         "\xEF\xBB\xBF" +
+             repeated(
+                 [&](int i) { return (i % 5 == 0 ? std::string("\xEF\xBB\xBF") : "") + point(i); },
+                 40)},
+        {"line feeds first, carriage returns later",
+         repeated(point, 10) + "x\n" +
+             repeated([](int i) { return "P" + std::to_string(i) + ",1,2,3\r"; }, 30)},
+        {"carriage returns only",
+         repeated([](int i) { return "P" + std::to_string(i) + ",1,2,3,4\r"; }, 40)},
+        {"UTF-16", utf16(repeated(point, 30), false)},
+        {"raw survey lines, some too short",
+         repeated([](int i) { return "P" + std::to_string(i) + (i % 3 ? ",c,1,2,3\n" : ",c\n"); },
+                  50)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (PointFileFormat format : {PointFileFormat::Ept, PointFileFormat::RawCsv}) {
+            Result<ImportedPoints> whole = parsePointFile(c.bytes, format, 1);
+            ASSERT_TRUE(whole.ok()) << whole.error().message;
+            for (int parts : {2, 3, 7, 64}) {
+                SCOPED_TRACE(parts);
+                Result<ImportedPoints> cut = parsePointFile(c.bytes, format, parts);
+                ASSERT_TRUE(cut.ok()) << cut.error().message;
+                EXPECT_EQ(rowsOf(cut.value()), rowsOf(whole.value()));
+                EXPECT_EQ(cut->otherLines, whole->otherLines);
+                EXPECT_EQ(cut->encoding, whole->encoding);
+                EXPECT_EQ(cut->invalidSequences, whole->invalidSequences);
+                EXPECT_EQ(cut->skippedLines, whole->skippedLines);
+            }
+        }
+    }
+    // An error in a later part is reported as reading the whole file reports it.
+    const std::string zero = repeated(point, 40) + std::string("P,1\0,2\n", 7);
+    const Result<ImportedPoints> whole = parsePointFile(zero, PointFileFormat::Ept, 1);
+    const Result<ImportedPoints> cut = parsePointFile(zero, PointFileFormat::Ept, 4);
+    ASSERT_FALSE(whole.ok());
+    ASSERT_FALSE(cut.ok());
+    EXPECT_EQ(cut.error().message, whole.error().message);
+    EXPECT_EQ(cut.error().line, 41);
 }
 
 TEST(PointFileImport, FormatFromTheFileName) {
