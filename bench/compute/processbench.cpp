@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "childprocess.h"
 #include "filesystem.h"
 #include "surveygenerator.h"
 
@@ -29,47 +30,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct Run {
-    double seconds = 0.0;     // wall clock
-    double cpuSeconds = 0.0;  // user and system time of the child
-    double peakMegabytes = 0.0;
-};
-
 // Runs argv with stdout to `output`; exits the benchmark when the program fails.
-Run runTimed(const std::vector<std::string>& argv, const std::string& output) {
-    std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    pid_t pid = 0;
-    const auto start = Clock::now();
-    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) != 0) {
-        std::cerr << "cannot start " << argv[0] << '\n';
-        std::exit(1);
-    }
-    int status = 0;
-    struct rusage usage {};
-    wait4(pid, &status, 0, &usage);
-    Run run;
-    run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    run.cpuSeconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
-                     usage.ru_stime.tv_usec / 1e6;
-    run.peakMegabytes = usage.ru_maxrss / 1024.0;
-    posix_spawn_file_actions_destroy(&actions);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+ProcessRun runTimed(const std::vector<std::string>& argv, const std::string& output) {
+    const ProcessRun run = runProcess(argv, output);
+    if (run.status != 0) {
         std::cerr << argv[0] << " failed\n";
         std::exit(1);
     }
     return run;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 int runAll(size_t points, size_t jStakes, const std::string& dir, int repeat) {
@@ -98,16 +66,16 @@ int runAll(size_t points, size_t jStakes, const std::string& dir, int repeat) {
     double stepPeak = 0.0;
     runTimed(iconv, scratch);  // warm the page cache
     for (int i = 0; i < repeat; ++i) {
-        const Run theirs = runTimed(iconv, scratch);
-        iconvTimes.push_back(theirs.seconds);
-        iconvCpu.push_back(theirs.cpuSeconds);
-        const Run run = runTimed(steps, "/dev/null");
-        stepTimes.push_back(run.seconds);
-        stepCpu.push_back(run.cpuSeconds);
+        const ProcessRun theirs = runTimed(iconv, scratch);
+        iconvTimes.push_back(theirs.wall);
+        iconvCpu.push_back(theirs.cpu);
+        const ProcessRun run = runTimed(steps, "/dev/null");
+        stepTimes.push_back(run.wall);
+        stepCpu.push_back(run.cpu);
         stepPeak = std::max(stepPeak, run.peakMegabytes);
-        const Run bare = runTimed(plain, "/dev/null");
-        plainTimes.push_back(bare.seconds);
-        plainCpu.push_back(bare.cpuSeconds);
+        const ProcessRun bare = runTimed(plain, "/dev/null");
+        plainTimes.push_back(bare.wall);
+        plainCpu.push_back(bare.cpu);
     }
     unlink(scratch.c_str());
     unlink(out.c_str());

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "childprocess.h"
 #include "exportformat.h"
 #include "filemerge.h"
 #include "filesystem.h"
@@ -35,10 +36,6 @@ namespace corvane {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 double cpuSeconds(const rusage& u) {
     return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
@@ -67,63 +64,14 @@ size_t peakBytes() {
     return 0;
 }
 
-size_t fileSize(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? static_cast<size_t>(st.st_size) : 0;
-}
-
-// Runs argv with stdout to `output` (inherited when empty); returns its wall-clock and
-// processor seconds.
+// Runs argv with stdout to `output` (inherited when empty).
 Timing runTimed(const std::vector<std::string>& argv, const std::string& output, int& status) {
-    std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (!output.empty())
-        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-    pid_t pid = 0;
-    const auto start = Clock::now();
-    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) != 0) {
-        posix_spawn_file_actions_destroy(&actions);
-        status = -1;
-        return {};
-    }
-    int ws = 0;
-    rusage usage{};
-    wait4(pid, &ws, 0, &usage);
-    const double seconds = secondsSince(start);
-    posix_spawn_file_actions_destroy(&actions);
-    status = WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
-    return {seconds, cpuSeconds(usage)};
+    const ProcessRun run = runProcess(argv, output);
+    status = run.status;
+    return {run.wall, run.cpu};
 }
 
-// Runs this program in a child mode and reads the numbers it prints.
-std::vector<double> runChild(const std::vector<std::string>& argv) {
-    char tmpl[] = "/tmp/corvane-bench-XXXXXX";
-    const int fd = mkstemp(tmpl);
-    close(fd);
-    int status = 0;
-    runTimed(argv, tmpl, status);
-    std::ifstream in(tmpl);
-    std::vector<double> values;
-    double v;
-    while (in >> v)
-        values.push_back(v);
-    unlink(tmpl);
-    if (status != 0 || values.empty()) {
-        std::cerr << "child " << argv[1] << " failed\n";
-        std::exit(1);
-    }
-    return values;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using corvane::median;
 
 // Medians of the wall-clock and of the processor seconds, each on its own.
 Timing median(const std::vector<Timing>& runs) {

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "childprocess.h"
 #include "filesystem.h"
 #include "pointfilereader.h"
 #include "pointfilewriter.h"
@@ -34,10 +35,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 // VmRSS or VmHWM of this process in bytes.
 size_t statusBytes(const char* key) {
     std::ifstream in("/proc/self/status");
@@ -50,67 +47,17 @@ size_t statusBytes(const char* key) {
     return 0;
 }
 
-size_t fileSize(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? static_cast<size_t>(st.st_size) : 0;
+// Runs argv with stdout to `output`; returns the wall-clock seconds.
+double runTimed(const std::vector<std::string>& argv, const std::string& output, int& status) {
+    const ProcessRun run = runProcess(argv, output);
+    status = run.status;
+    return run.wall;
 }
 
 bool sameBytes(const std::string& a, const std::string& b) {
     auto x = readWholeFile(a);
     auto y = readWholeFile(b);
     return x && y && x.value() == y.value();
-}
-
-// Runs argv with stdout to `output` (or inherited when empty); returns the wall-clock
-// seconds and the child's stdout-free exit status.
-double runTimed(const std::vector<std::string>& argv, const std::string& output, int& status) {
-    std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (!output.empty())
-        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-    pid_t pid = 0;
-    auto start = Clock::now();
-    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) != 0) {
-        posix_spawn_file_actions_destroy(&actions);
-        status = -1;
-        return 0;
-    }
-    int ws = 0;
-    waitpid(pid, &ws, 0);
-    double seconds = secondsSince(start);
-    posix_spawn_file_actions_destroy(&actions);
-    status = WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
-    return seconds;
-}
-
-// Runs this program in a child mode and reads the numbers it prints.
-std::vector<double> runChild(const std::vector<std::string>& argv) {
-    char tmpl[] = "/tmp/corvane-bench-XXXXXX";
-    int fd = mkstemp(tmpl);
-    close(fd);
-    int status = 0;
-    runTimed(argv, tmpl, status);
-    std::ifstream in(tmpl);
-    std::vector<double> values;
-    double v;
-    while (in >> v)
-        values.push_back(v);
-    unlink(tmpl);
-    if (status != 0 || values.empty()) {
-        std::cerr << "child " << argv[1] << " failed\n";
-        std::exit(1);
-    }
-    return values;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 // Child: import the file into a point table; print seconds, RSS before, RSS after, peak.
