@@ -1,8 +1,6 @@
 #include "dividescaledlg.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -10,6 +8,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+#include "dialogbuttons.h"
 
 namespace corvane {
 
@@ -29,19 +29,9 @@ CDivideScaleDlg::CDivideScaleDlg(int ratio, QWidget* parent)
     groupLayout->setContentsMargins(12, 22, 12, 22);
     groupLayout->addWidget(m_slider);
 
-    auto* ok = new QPushButton(QStringLiteral("确定(&O)"), this);
-    auto* cancel = new QPushButton(QStringLiteral("取消(&C)"), this);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addLayout(buttons);
+    layout->addLayout(okCancelRow(this));
 }
 
 void CDivideScaleDlg::showPosition(int position) {

@@ -5,9 +5,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialogbuttons.h"
 #include "messagebox.h"
 #include "numbertext.h"
 #include "settings.h"
@@ -29,19 +29,9 @@ CPointProjectDlg::CPointProjectDlg(CorvaneSettings& settings, QWidget* parent)
     row->addWidget(m_edit);
     row->addStretch();
 
-    auto* ok = new QPushButton(QStringLiteral("确定(&O)"), this);
-    auto* cancel = new QPushButton(QStringLiteral("取消(&C)"), this);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addLayout(buttons);
+    layout->addLayout(okCancelRow(this));
     m_edit->selectAll();
     m_edit->setFocus();
 }
