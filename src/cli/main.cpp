@@ -1,22 +1,47 @@
 #include <CLI/CLI.hpp>
 
+#include <iostream>
+#include <utility>
+
 #include "checkcommand.h"
 #include "exitcodes.h"
 #include "mergecommand.h"
 #include "processcommand.h"
+#include "usageerrors.h"
 
 int main(int argc, char** argv) {
     CLI::App app("Corvane 电力线测量数据处理（命令行）", "corvane-cli");
     app.require_subcommand(1);
+    // The help in the users' language; set before the subcommands, which inherit it.
+    app.option_defaults()->group("选项");
+    app.set_help_flag("-h,--help", "显示帮助并退出");
+    auto formatter = app.get_formatter();
+    for (const auto& [key, label] : {std::pair{"Usage", "用法"},
+                                     {"OPTIONS", "选项"},
+                                     {"SUBCOMMAND", "子命令"},
+                                     {"SUBCOMMANDS", "子命令"},
+                                     {"Positionals", "位置参数"},
+                                     {"Needs", "需要"}})
+        formatter->label(key, label);
     int exitCode = corvane::ExitDone;
     corvane::addProcessCommand(app, exitCode);
     corvane::addMergeCommand(app, exitCode);
     corvane::addCheckCommand(app, exitCode);
+    for (CLI::App* command : app.get_subcommands({})) {
+        command->group("子命令");
+        if (CLI::Option* help = command->get_help_ptr())
+            help->group("选项");
+    }
     try {
         app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e) == 0 ? corvane::ExitDone : corvane::ExitUsage;
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e) == 0 ? corvane::ExitDone : corvane::ExitUsage;
     } catch (const CLI::ParseError& e) {
-        int status = app.exit(e);
-        return status == 0 ? corvane::ExitDone : corvane::ExitUsage;
+        std::cerr << "corvane-cli: " << corvane::usageMessage(e)
+                  << "\n运行 corvane-cli --help 或 corvane-cli 子命令 --help 查看用法。\n";
+        return corvane::ExitUsage;
     }
     return exitCode;
 }

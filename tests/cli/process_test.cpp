@@ -76,13 +76,16 @@ TEST(CliProcess, UsageErrors) {
         std::vector<std::string> args;
         std::string message;
     } cases[] = {
-        {{}, ""},
-        {{"process", in}, "--output"},
+        {{}, "请给出一个子命令"},
+        {{"process", in}, "缺少必需的参数 --output"},
         {{"process", in, "-o", out}, "无法从"},
-        {{"process", in, "-o", out, "--type", "xls"}, "xls"},
-        {{"process", in, "-o", out, "--input-format", "org"}, "org"},
-        {{"process", in, "-o", out, "--no-such-option"}, "--no-such-option"},
-        {{"unknown"}, ""},
+        {{"process", in, "-o", out, "--type", "xls"}, "选项 --type 的取值“xls”无效"},
+        {{"process", in, "-o", out, "--input-format", "org"}, "“org”无效"},
+        {{"process", in, "-o", out, "--no-such-option"}, "不认识的参数：--no-such-option"},
+        {{"process", in, "-o", out, "--project"}, "选项 --project 缺少取值"},
+        {{"process", in, "-o", out, "--project", "2m"}, "--project"},
+        {{"merge", in}, "缺少必需的参数 SECOND"},
+        {{"unknown"}, "子命令"},
     };
     for (const Case& c : cases) {
         filetest::CliRun run = runCli(c.args);
@@ -90,6 +93,13 @@ TEST(CliProcess, UsageErrors) {
         EXPECT_NE((run.err + run.out).find(c.message), std::string::npos) << run.err;
     }
     EXPECT_EQ(filetest::folderEntries(folder.path()), std::vector<std::string>{"in.ept"});
+    for (const std::vector<std::string>& help :
+         {std::vector<std::string>{"--help"}, {"process", "--help"}, {"check", "-h"}}) {
+        filetest::CliRun run = runCli(help);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find("用法"), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("Options"), std::string::npos) << run.out;
+    }
 }
 
 TEST(CliProcess, OutputIsTheSameInAnyLocale) {
