@@ -55,23 +55,8 @@ void OrgRecords::turnLeft(std::string_view stakeName, int row, double packedAngl
     end();
 }
 
-// "b,%s,%.4f,%.4f,%.4f,13=00+13,0,0,0"
-void OrgRecords::point(OrgNumber n, double o, double d, double h) {
-    text("b,");
-    number(n);
-    text(",");
-    fixed(o);
-    text(",");
-    fixed(d);
-    text(",");
-    fixed(h);
-    text(",13=00+13,0,0,0");
-    end();
-}
-
-// "b,%s,%.4f,%.4f,%.4f,13=00+13,%s,0,%d"
-void OrgRecords::chainedPoint(OrgNumber n, double o, double d, double h, OrgNumber otherEnd,
-                              int code) {
+// "b,%s,%.4f,%.4f,%.4f,13=00+13,": the part every point record shares.
+void OrgRecords::pointStart(OrgNumber n, double o, double d, double h) {
     text("b,");
     number(n);
     text(",");
@@ -81,6 +66,19 @@ void OrgRecords::chainedPoint(OrgNumber n, double o, double d, double h, OrgNumb
     text(",");
     fixed(h);
     text(",13=00+13,");
+}
+
+// "b,%s,%.4f,%.4f,%.4f,13=00+13,0,0,0"
+void OrgRecords::point(OrgNumber n, double o, double d, double h) {
+    pointStart(n, o, d, h);
+    text("0,0,0");
+    end();
+}
+
+// "b,%s,%.4f,%.4f,%.4f,13=00+13,%s,0,%d"
+void OrgRecords::chainedPoint(OrgNumber n, double o, double d, double h, OrgNumber otherEnd,
+                              int code) {
+    pointStart(n, o, d, h);
     number(otherEnd);
     text(",0,");
     number(code);

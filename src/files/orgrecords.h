@@ -42,6 +42,7 @@ private:
     void name(std::string_view name, int row);
     void number(long long n);
     void fixed(double value);
+    void pointStart(OrgNumber n, double o, double d, double h);
     void end() { m_out.endLine(); }
 
     EncodedText& m_out;
