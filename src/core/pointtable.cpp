@@ -252,26 +252,45 @@ void PointTable::dropIds(const std::vector<RowId>& ids) {
 // ---------------------------------------------------------------------------
 // Notifications
 
-void PointTable::markDirty(int row, int column) {
+namespace {
+
+template <class Dirty>
+void grow(Dirty& dirty, int row, int column) {
     if (row < 0)
         return;
-    if (!m_dirty.any) {
-        m_dirty = {true, row, row, column, column};
+    if (!dirty.any) {
+        dirty = {true, row, row, column, column};
         return;
     }
-    m_dirty.r0 = std::min(m_dirty.r0, row);
-    m_dirty.r1 = std::max(m_dirty.r1, row);
-    m_dirty.c0 = std::min(m_dirty.c0, column);
-    m_dirty.c1 = std::max(m_dirty.c1, column);
+    dirty.r0 = std::min(dirty.r0, row);
+    dirty.r1 = std::max(dirty.r1, row);
+    dirty.c0 = std::min(dirty.c0, column);
+    dirty.c1 = std::max(dirty.c1, column);
+}
+
+}  // namespace
+
+void PointTable::markDirty(int row, int column) {
+    grow(m_dirty, row, column);
+}
+
+void PointTable::markCheckDirty(int row) {
+    grow(m_dirtyChecks, row, 0);
 }
 
 void PointTable::flushDirty() {
-    if (!m_dirty.any)
-        return;
-    Dirty d = m_dirty;
-    m_dirty.any = false;
-    for (TableListener* l : m_listeners)
-        l->cellsChanged(d.r0, d.r1, d.c0, d.c1);
+    if (m_dirty.any) {
+        const Dirty d = m_dirty;
+        m_dirty.any = false;
+        for (TableListener* l : m_listeners)
+            l->cellsChanged(d.r0, d.r1, d.c0, d.c1);
+    }
+    if (m_dirtyChecks.any) {
+        const Dirty d = m_dirtyChecks;
+        m_dirtyChecks.any = false;
+        for (TableListener* l : m_listeners)
+            l->checksChanged(d.r0, d.r1);
+    }
 }
 
 void PointTable::notifyReset(bool begin) {
@@ -283,8 +302,10 @@ void PointTable::notifyReset(bool begin) {
         else
             l->resetDone();
     }
-    if (!begin)
+    if (!begin) {
         m_dirty.any = false;
+        m_dirtyChecks.any = false;
+    }
 }
 
 void PointTable::notifyState() {
@@ -462,7 +483,7 @@ void PointTable::setChecked(int row, bool checked) {
         changes.values.push_back(m_checked[id]);
     }
     m_checked[id] = checked;
-    markDirty(row, 0);
+    markCheckDirty(row);
 }
 
 void PointTable::insertRow(int row, Row content, bool checked) {
@@ -672,7 +693,7 @@ void TableOps::apply(PointTable& t, CheckChanges& c, bool forward) {
     auto step = [&](size_t i) {
         RowId id = c.ids[i];
         std::swap(t.m_checked[id], c.values[i]);
-        t.markDirty(shownRowOf(t, id), 0);
+        t.markCheckDirty(shownRowOf(t, id));
     };
     if (forward) {
         for (size_t i = 0; i < n; ++i)

@@ -124,6 +124,7 @@ private:
     bool matchesFilter(RowId id) const;
     void rebuildShown();
     void markDirty(int row, int column);
+    void markCheckDirty(int row);
     void flushDirty();
     void notifyReset(bool begin);
     void notifyState();
@@ -156,7 +157,7 @@ private:
     struct Dirty {
         bool any = false;
         int r0 = 0, r1 = 0, c0 = 0, c1 = 0;
-    } m_dirty;
+    } m_dirty, m_dirtyChecks;  // cell texts; check marks (rows only)
     std::vector<TableListener*> m_listeners;
 };
 

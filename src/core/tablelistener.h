@@ -8,6 +8,9 @@ class TableListener {
 public:
     virtual ~TableListener() = default;
     virtual void cellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn) = 0;
+    /// Check marks of rows [firstRow, lastRow] changed; they are not data, and nothing
+    /// drawn from the cells needs them.
+    virtual void checksChanged(int /*firstRow*/, int /*lastRow*/) {}
     virtual void rowsAboutToBeInserted(int first, int last) = 0;
     virtual void rowsInserted() = 0;
     virtual void rowsAboutToBeRemoved(int first, int last) = 0;

@@ -61,8 +61,7 @@ void ProfileView::setSelectionModel(QItemSelectionModel* selection) {
 void ProfileView::cellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn) {
     if (!m_dataValid)
         return;  // rebuilt at the next paint anyway
-    // Columns read by the build; a name is only compared, since a check mark arrives
-    // as a change of the first column too.
+    // Columns read by the build.
     for (int column :
          {ColHeight, ColDistance, ColPointType, ColCrossing, ColMeasuredHeight, ColWidth}) {
         if (firstColumn <= column && column <= lastColumn) {
@@ -70,11 +69,11 @@ void ProfileView::cellsChanged(int firstRow, int lastRow, int firstColumn, int l
             return;
         }
     }
-    if (firstColumn <= ColName && ColName <= lastColumn && namesChanged(firstRow, lastRow))
-        dataChanged();
+    if (firstColumn <= ColName && ColName <= lastColumn)
+        namesChanged(firstRow, lastRow);
 }
 
-bool ProfileView::namesChanged(int first, int last) {
+void ProfileView::namesChanged(int first, int last) {
     first = std::max(first, 0);
     last = std::min(last, static_cast<int>(m_pointOfRow.size()) - 1);
     bool repaint = false;
@@ -82,18 +81,16 @@ bool ProfileView::namesChanged(int first, int last) {
         const int i = m_pointOfRow[r];
         if (i < 0)
             continue;
-        const std::string_view name = m_table.text(r, ColName);
-        if (m_names[i] == name)
-            continue;
-        const ProfilePoint& p = m_data.points[i];
-        if (p.kind != ProfilePoint::Kind::CrossedLine && p.kind != ProfilePoint::Kind::Object)
-            return true;  // the name is the point's label
-        m_names[i] = name;
+        const ProfilePoint::Kind kind = m_data.points[i].kind;
+        if (kind != ProfilePoint::Kind::CrossedLine && kind != ProfilePoint::Kind::Object) {
+            dataChanged();  // the name is the point's label
+            return;
+        }
+        // Other names show only on the selection's mark, read when it is painted.
         repaint = repaint || (m_selection && m_selection->rowIntersectsSelection(r));
     }
     if (repaint)
         update();
-    return false;
 }
 
 void ProfileView::dataChanged() {
@@ -111,13 +108,8 @@ const ProfileData& ProfileView::data() {
     if (!m_dataValid) {
         m_data = buildProfile(m_table);
         m_pointOfRow.assign(static_cast<size_t>(m_table.rowCount()), -1);
-        m_names.clear();
-        m_names.reserve(m_data.points.size());
-        for (size_t i = 0; i < m_data.points.size(); ++i) {
-            const int row = m_data.points[i].row;
-            m_pointOfRow[static_cast<size_t>(row)] = static_cast<int>(i);
-            m_names.emplace_back(m_table.text(row, ColName));
-        }
+        for (size_t i = 0; i < m_data.points.size(); ++i)
+            m_pointOfRow[static_cast<size_t>(m_data.points[i].row)] = static_cast<int>(i);
         m_dataValid = true;
     }
     return m_data;

@@ -3,7 +3,6 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <string>
 #include <vector>
 
 #include "profiledata.h"
@@ -64,9 +63,9 @@ private:
     void resetDone() override;
 
     void dataChanged();
-    /// Whether a name in rows [first, last] differs from the one drawn; names only
-    /// shown on the selection mark are taken in at once and repainted.
-    bool namesChanged(int first, int last);
+    /// Names of rows [first, last] changed: a labelled point's name rebuilds the
+    /// section; the other names show only on the selection's mark, repainted if selected.
+    void namesChanged(int first, int last);
     const ProfileData& data();
     std::vector<int> selectedRows() const;
 
@@ -74,8 +73,7 @@ private:
     QPointer<QItemSelectionModel> m_selection;
     ProfileViewport m_viewport;
     ProfileData m_data;
-    std::vector<int> m_pointOfRow;     // by row: its index in m_data.points, or -1
-    std::vector<std::string> m_names;  // by point: the row's name as of the build
+    std::vector<int> m_pointOfRow;  // by row: its index in m_data.points, or -1
     bool m_dataValid = false;
     bool m_fitted = false;
     bool m_fittedEmpty = false;

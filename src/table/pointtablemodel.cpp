@@ -17,7 +17,9 @@ PointTableModel::PointTableModel(PointTable& table, QObject* parent)
     m_table.addListener(this);
 }
 
-PointTableModel::~PointTableModel() { m_table.removeListener(this); }
+PointTableModel::~PointTableModel() {
+    m_table.removeListener(this);
+}
 
 int PointTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_table.rowCount();
@@ -31,17 +33,17 @@ QVariant PointTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid())
         return {};
     switch (role) {
-    case Qt::DisplayRole:
-    case Qt::EditRole:
-        return toQString(m_table.text(index.row(), index.column()));
-    case Qt::CheckStateRole:
-        if (index.column() == 0)
-            return m_table.isChecked(index.row()) ? Qt::Checked : Qt::Unchecked;
-        return {};
-    case Qt::TextAlignmentRole:
-        return QVariant::fromValue(Qt::AlignCenter);
-    default:
-        return {};
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return toQString(m_table.text(index.row(), index.column()));
+        case Qt::CheckStateRole:
+            if (index.column() == 0)
+                return m_table.isChecked(index.row()) ? Qt::Checked : Qt::Unchecked;
+            return {};
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(Qt::AlignCenter);
+        default:
+            return {};
     }
 }
 
@@ -84,22 +86,36 @@ void PointTableModel::cellsChanged(int firstRow, int lastRow, int firstColumn, i
     emit dataChanged(index(firstRow, firstColumn), index(lastRow, lastColumn));
 }
 
+void PointTableModel::checksChanged(int firstRow, int lastRow) {
+    emit dataChanged(index(firstRow, 0), index(lastRow, 0), {Qt::CheckStateRole});
+}
+
 void PointTableModel::rowsAboutToBeInserted(int first, int last) {
     beginInsertRows(QModelIndex(), first, last);
 }
 
-void PointTableModel::rowsInserted() { endInsertRows(); }
+void PointTableModel::rowsInserted() {
+    endInsertRows();
+}
 
 void PointTableModel::rowsAboutToBeRemoved(int first, int last) {
     beginRemoveRows(QModelIndex(), first, last);
 }
 
-void PointTableModel::rowsRemoved() { endRemoveRows(); }
+void PointTableModel::rowsRemoved() {
+    endRemoveRows();
+}
 
-void PointTableModel::aboutToReset() { beginResetModel(); }
+void PointTableModel::aboutToReset() {
+    beginResetModel();
+}
 
-void PointTableModel::resetDone() { endResetModel(); }
+void PointTableModel::resetDone() {
+    endResetModel();
+}
 
-void PointTableModel::stateChanged() { emit tableStateChanged(); }
+void PointTableModel::stateChanged() {
+    emit tableStateChanged();
+}
 
 }  // namespace corvane

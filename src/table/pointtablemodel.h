@@ -26,8 +26,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    bool setData(const QModelIndex& index, const QVariant& value,
-                 int role = Qt::EditRole) override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
 signals:
     /// The line point list, the other lines, the display mode or the history changed.
@@ -35,6 +34,7 @@ signals:
 
 private:
     void cellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn) override;
+    void checksChanged(int firstRow, int lastRow) override;
     void rowsAboutToBeInserted(int first, int last) override;
     void rowsInserted() override;
     void rowsAboutToBeRemoved(int first, int last) override;
