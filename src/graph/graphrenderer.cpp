@@ -56,6 +56,24 @@ const std::vector<RingPixel>& ringPixels() {
     return pixels;
 }
 
+// Calls `draw` with the pixel of each marked row whose ring reaches the canvas.
+template <class Draw>
+void forEachMark(const GraphViewport& viewport, const PlanGeometry& geometry,
+                 std::span<const int> marked, Draw draw) {
+    const PixelMapper map = viewport.mapper();
+    const auto points = geometry.points();
+    const int reach = static_cast<int>(std::ceil(kMarkOuterRadius));
+    const int width = viewport.canvasWidth();
+    const int height = viewport.canvasHeight();
+    for (int row : marked) {
+        if (row < 0 || static_cast<size_t>(row) >= points.size())
+            continue;
+        const PixelPoint p = map(points[row]);
+        if (p.x >= -reach && p.y >= -reach && p.x < width + reach && p.y < height + reach)
+            draw(p);
+    }
+}
+
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -180,23 +198,15 @@ void GraphRenderer::marker(int x, int y, bool selected) {
 
 void GraphRenderer::markRings(const GraphViewport& viewport, const PlanGeometry& geometry,
                               std::span<const int> marked) {
-    const PixelMapper map = viewport.mapper();
-    const auto points = geometry.points();
-    const int reach = static_cast<int>(std::ceil(kMarkOuterRadius));
     const std::vector<RingPixel>& ring = ringPixels();
-    for (int row : marked) {
-        if (row < 0 || static_cast<size_t>(row) >= points.size())
-            continue;
-        const PixelPoint p = map(points[row]);
-        if (p.x < -reach || p.y < -reach || p.x >= m_width + reach || p.y >= m_height + reach)
-            continue;
+    forEachMark(viewport, geometry, marked, [&](PixelPoint p) {
         for (const RingPixel& r : ring) {
             const int x = p.x + r.dx;
             const int y = p.y + r.dy;
             if (x >= 0 && y >= 0 && x < m_width && y < m_height)
                 reinterpret_cast<QRgb*>(m_bits + y * m_stride)[x] = kMarkRing;
         }
-    }
+    });
 }
 
 // ---------------------------------------------------------------------------
@@ -461,20 +471,11 @@ DrawingStats GraphRenderer::paint(QPainter& painter, const GraphViewport& viewpo
     drawScaleText(painter, viewport);
     drawSegments(painter, viewport, geometry);
 
-    const PixelMapper map = viewport.mapper();
-    const auto points = geometry.points();
-    const double reach = kMarkOuterRadius;
     painter.setPen(QPen(QColor(kMarkRing), kMarkOuterRadius - kMarkInnerRadius));
-    for (int row : marked) {
-        if (row < 0 || static_cast<size_t>(row) >= points.size())
-            continue;
-        const PixelPoint p = map(points[row]);
-        if (p.x < -reach || p.y < -reach || p.x >= width + reach || p.y >= height + reach)
-            continue;
-        painter.drawEllipse(QPointF(p.x + 0.5, p.y + 0.5),
-                            (kMarkInnerRadius + kMarkOuterRadius) / 2,
-                            (kMarkInnerRadius + kMarkOuterRadius) / 2);
-    }
+    constexpr double kMidRadius = (kMarkInnerRadius + kMarkOuterRadius) / 2;
+    forEachMark(viewport, geometry, marked, [&](PixelPoint p) {
+        painter.drawEllipse(QPointF(p.x + 0.5, p.y + 0.5), kMidRadius, kMidRadius);
+    });
     painter.restore();
     return stats;
 }
