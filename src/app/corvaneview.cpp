@@ -468,17 +468,12 @@ void CCorvaneView::OnFitView() {
 }
 
 bool CCorvaneView::exportPlan(QString path) {
-    if (path.isEmpty()) {
-        path = askImageFile(this, QStringLiteral("导出平面图"));
-        if (path.isEmpty())
-            return false;
-    }
-    QString error;
-    if (!m_drawing->exportTo(path, &error)) {
-        showError(this, error);
+    const QString written = exportPicture(
+        this, QStringLiteral("导出平面图"), path,
+        [this](const QString& file, QString* error) { return m_drawing->exportTo(file, error); });
+    if (written.isEmpty())
         return false;
-    }
-    emit statusMessage(QStringLiteral("平面图已导出到 %1").arg(QDir::toNativeSeparators(path)));
+    emit statusMessage(QStringLiteral("平面图已导出到 %1").arg(QDir::toNativeSeparators(written)));
     return true;
 }
 

@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "messagebox.h"
+
 namespace corvane {
 
 QString askImageFile(QWidget* parent, const QString& title) {
@@ -18,6 +20,20 @@ QString askImageFile(QWidget* parent, const QString& title) {
     if (suffix.compare(QStringLiteral("png"), Qt::CaseInsensitive) != 0 &&
         suffix.compare(QStringLiteral("svg"), Qt::CaseInsensitive) != 0)
         path += chosen == svg ? QStringLiteral(".svg") : QStringLiteral(".png");
+    return path;
+}
+
+QString exportPicture(QWidget* parent, const QString& title, QString path,
+                      const std::function<bool(const QString& path, QString* error)>& write) {
+    if (path.isEmpty())
+        path = askImageFile(parent, title);
+    if (path.isEmpty())
+        return path;
+    QString error;
+    if (!write(path, &error)) {
+        showError(parent, error);
+        return QString();
+    }
     return path;
 }
 

@@ -8,7 +8,6 @@
 #include <QVBoxLayout>
 
 #include "imagefiles.h"
-#include "messagebox.h"
 #include "profileview.h"
 
 namespace corvane {
@@ -44,17 +43,11 @@ ProfilePanel::ProfilePanel(PointTable& table, QWidget* parent) : QWidget(parent)
 }
 
 bool ProfilePanel::exportSection(QString path) {
-    if (path.isEmpty()) {
-        path = askImageFile(this, QStringLiteral("导出纵断面"));
-        if (path.isEmpty())
-            return false;
-    }
-    QString error;
-    if (!m_view->exportTo(path, &error)) {
-        showError(this, error);
-        return false;
-    }
-    return true;
+    return !exportPicture(this, QStringLiteral("导出纵断面"), path,
+                          [this](const QString& file, QString* error) {
+                              return m_view->exportTo(file, error);
+                          })
+                .isEmpty();
 }
 
 }  // namespace corvane
