@@ -26,6 +26,16 @@ Row row(std::string_view name, std::string_view distance, std::string_view heigh
     return Row(cells);
 }
 
+// Two stakes 100 m apart with a point between them and one without a distance.
+std::vector<Row> stakesAndPoints() {
+    std::vector<Row> rows;
+    rows.push_back(row("J1", "0.000", "10", kJStake));
+    rows.push_back(row("P1", "50.000", "12"));
+    rows.push_back(row("P2", "-.-", "12"));
+    rows.push_back(row("J2", "100.000", "11", kJStake));
+    return rows;
+}
+
 // Counts the paint events a widget gets.
 class PaintCounter : public QObject {
 public:
@@ -104,11 +114,7 @@ private slots:
 
     void clickPicksTheNearestRowAndSelectionIsDrawn() {
         PointTable table;
-        std::vector<Row> rows;
-        rows.push_back(row("J1", "0.000", "10", kJStake));
-        rows.push_back(row("P1", "50.000", "12"));
-        rows.push_back(row("P2", "-.-", "12"));
-        rows.push_back(row("J2", "100.000", "11", kJStake));
+        std::vector<Row> rows = stakesAndPoints();
         table.replaceAll(std::move(rows), {});
         ProfileView view(table);
         view.resize(600, 300);
@@ -146,11 +152,7 @@ private slots:
     // does not read leave it alone.
     void repaintsOnlyForWhatItDraws() {
         PointTable table;
-        std::vector<Row> rows;
-        rows.push_back(row("J1", "0.000", "10", kJStake));
-        rows.push_back(row("P1", "50.000", "12"));
-        rows.push_back(row("P2", "-.-", "12"));
-        rows.push_back(row("J2", "100.000", "11", kJStake));
+        std::vector<Row> rows = stakesAndPoints();
         rows.push_back(row("R1", "70.000", "11", kOnePointObject));  // labelled by column 10
         table.replaceAll(std::move(rows), {});
         QStandardItemModel model(5, 1);
