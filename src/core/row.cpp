@@ -75,9 +75,7 @@ Row& Row::operator=(const Row& other) {
 void Row::assign(std::string_view raw) {
     // An empty text is the row of all empty cells as it is kept (no block at all).
     if (raw.empty() || raw.size() == kColumnCount - 1) {
-        m_data.reset();
-        m_size = 0;
-        m_capacity = 0;
+        *this = Row();
         return;
     }
     if (raw.size() > UINT32_MAX)
@@ -217,9 +215,7 @@ void Row::setCells(std::span<const CellText> cells) {
     }
     const size_t total = begin + middle + (old.size() - end);
     if (total == kColumnCount - 1) {  // all cells empty
-        m_data.reset();
-        m_size = 0;
-        m_capacity = 0;
+        *this = Row();
         return;
     }
     if (total > UINT32_MAX)

@@ -57,10 +57,9 @@ int copyLineToChecked(PointTable& table, int mark) {
     const std::string end(table.text(mark, ColSegmentEnd));
     const std::vector<int> rows = table.checkedRows();
     PointTable::Command command(table, "勾选点的电力线为所选点的电力线");
-    for (int r : rows) {
-        table.setText(r, ColSegmentStart, start);
-        table.setText(r, ColSegmentEnd, end);
-    }
+    const CellText cells[] = {{ColSegmentStart, start}, {ColSegmentEnd, end}};
+    for (int r : rows)
+        table.setTexts(r, cells);
     return static_cast<int>(rows.size());
 }
 
