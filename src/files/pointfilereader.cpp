@@ -107,7 +107,7 @@ std::vector<std::string_view> cutIntoParts(std::string_view text, int parts) {
 // without line feeds would be cut at) and does not start with what looks like a byte
 // order mark.
 bool readsAlike(std::string_view part) {
-    if (part.starts_with("\xEF\xBB\xBF"))
+    if (withoutByteOrderMark(part, TextEncoding::Utf8Bom).size() != part.size())
         return false;
     return part.find('\n') != std::string_view::npos || part.find('\r') == std::string_view::npos;
 }
