@@ -25,16 +25,12 @@ int runCheck(const CheckRequest& request) {
     const ProcessOptions& options = request.options;
     PointTable table;
     Status loaded = loadInput(options, table);
-    if (!loaded) {
-        std::cerr << "corvane-cli: " << loaded.error().message << '\n';
-        return exitCodeFor(loaded.error());
-    }
+    if (!loaded)
+        return fail(loaded.error());
     AutoSelectionResult selection;
     Status steps = runProcessSteps(table, options, &selection);
-    if (!steps) {
-        std::cerr << "corvane-cli: " << steps.error().message << '\n';
-        return exitCodeFor(steps.error());
-    }
+    if (!steps)
+        return fail(steps.error());
     CheckOptions checkOptions;
     checkOptions.firstUnencodable = cp936::firstUnencodable;
     std::vector<CheckEntry> entries = checkTable(table, checkOptions);

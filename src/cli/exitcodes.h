@@ -1,5 +1,7 @@
 #pragma once
 
+#include <iostream>
+
 #include "result.h"
 
 namespace corvane {
@@ -14,6 +16,12 @@ enum ExitCode : int {
 
 inline int exitCodeFor(const Error& error) {
     return error.kind == Error::Kind::Io ? ExitFileProblem : ExitDataProblem;
+}
+
+/// Says what went wrong on stderr and gives the exit status for it.
+inline int fail(const Error& error) {
+    std::cerr << "corvane-cli: " << error.message << '\n';
+    return exitCodeFor(error);
 }
 
 }  // namespace corvane

@@ -23,10 +23,8 @@ void addMergeCommand(CLI::App& app, int& exitCode) {
 
 int runMerge(const MergeOptions& options) {
     Result<MergeResult> merged = mergeFiles(options.first, options.second, options.output);
-    if (!merged) {
-        std::cerr << "corvane-cli: " << merged.error().message << '\n';
-        return exitCodeFor(merged.error());
-    }
+    if (!merged)
+        return fail(merged.error());
     std::cout << mergeSummary(merged.value()) << '\n';
     // What was dropped, conflicts first: the first file won, the user should know what lost.
     for (const MergeReportEntry& entry : mergeReport(merged.value()))

@@ -25,11 +25,6 @@
 namespace corvane {
 namespace {
 
-int fail(const Error& error) {
-    std::cerr << "corvane-cli: " << error.message << '\n';
-    return exitCodeFor(error);
-}
-
 std::vector<std::string> splitNames(const std::string& list) {
     std::vector<std::string> names;
     size_t from = 0;

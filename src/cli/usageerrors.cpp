@@ -44,10 +44,9 @@ std::string usageMessage(const CLI::ParseError& error) {
         dynamic_cast<const CLI::ConversionError*>(&error)) {
         const std::string option = before(text, ": ");
         const std::string detail = after(text, ": ");
-        const size_t notIn = detail.find(" not in ");
-        if (notIn != std::string::npos)
-            return "选项 " + option + " 的取值“" + detail.substr(0, notIn) + "”无效，可选：" +
-                   detail.substr(notIn + 8) + "。";
+        if (detail.find(" not in ") != std::string::npos)
+            return "选项 " + option + " 的取值“" + before(detail, " not in ") + "”无效，可选：" +
+                   after(detail, " not in ") + "。";
         return "选项 " + option + " 的取值无效：" + detail;
     }
     return "命令行有误：" + std::string(text);
