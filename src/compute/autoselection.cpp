@@ -1,5 +1,9 @@
 #include "autoselection.h"
 
+#include <algorithm>
+#include <deque>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -73,22 +77,49 @@ AutoSelectionResult autoSelectLines(PointTable& table, const AutoSelectionOption
         geometry.push_back({pointOf(table, s), pointOf(table, e)});
         namedOf.push_back(static_cast<int>(k));
     }
-    SegmentGrid grid(geometry);
+    const SegmentGrid grid(geometry);
 
-    for (int r : open) {
-        const NearestSegments nearest =
-            grid.nearest(pointOf(table, r), kAmbiguousWithin, options.maxDistance);
-        if (nearest.best < 0) {
-            result.unassignedRows.push_back(r);
-            continue;
+    // Each open row reads only its own coordinates, so the rows are searched on every
+    // core; each thread asks its own copy of the grid, which keeps per-search marks.
+    struct Found {
+        int assigned = 0;
+        std::vector<int> unassigned;
+        std::vector<int> ambiguous;
+    };
+    std::mutex mutex;
+    std::deque<Found> found;  // one a thread, in no particular order
+    auto makeFiller = [&]() -> RowFiller {
+        Found* mine = nullptr;
+        {
+            const std::lock_guard lock(mutex);
+            mine = &found.emplace_back();
         }
-        const NamedSegment& segment = named[namedOf[nearest.best]];
-        const CellText cells[] = {{ColSegmentStart, segment.start}, {ColSegmentEnd, segment.end}};
-        table.setTexts(r, cells);
-        ++result.assigned;
-        if (nearest.closeRunnerUp)
-            result.ambiguousRows.push_back(r);
+        auto search = std::make_shared<SegmentGrid>(grid);
+        return [&, mine, search](int r, std::vector<CellText>& cells) {
+            const NearestSegments nearest =
+                search->nearest(pointOf(table, r), kAmbiguousWithin, options.maxDistance);
+            if (nearest.best < 0) {
+                mine->unassigned.push_back(r);
+                return;
+            }
+            const NamedSegment& segment = named[namedOf[nearest.best]];
+            cells.assign({{ColSegmentStart, segment.start}, {ColSegmentEnd, segment.end}});
+            ++mine->assigned;
+            if (nearest.closeRunnerUp)
+                mine->ambiguous.push_back(r);
+        };
+    };
+    table.fillRows(open, makeFiller);
+
+    for (const Found& part : found) {
+        result.assigned += part.assigned;
+        result.unassignedRows.insert(result.unassignedRows.end(), part.unassigned.begin(),
+                                     part.unassigned.end());
+        result.ambiguousRows.insert(result.ambiguousRows.end(), part.ambiguous.begin(),
+                                    part.ambiguous.end());
     }
+    std::sort(result.unassignedRows.begin(), result.unassignedRows.end());
+    std::sort(result.ambiguousRows.begin(), result.ambiguousRows.end());
     return result;
 }
 

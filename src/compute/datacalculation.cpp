@@ -1,8 +1,10 @@
 #include "datacalculation.h"
 
+#include <array>
 #include <cmath>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cellnumber.h"
 #include "columns.h"
@@ -46,44 +48,41 @@ struct ResolvedSegment {
     }
 };
 
-}  // namespace
+// Computes the cumulative distance and offset of rows for PointTable::fillRows, keeping
+// the segment of the row before.
+class RowCalculator {
+public:
+    explicit RowCalculator(const PointTable& table) : m_table(table) {}
 
-void calculateData(PointTable& table) {
-    if (table.rowCount() == 0)
-        return;
-    PointTable::Command command(table, "电力数据计算");
-    ResolvedSegment segment;
-    std::string distanceText;
-    std::string offsetText;
-    for (int i = 0; i < table.rowCount(); ++i) {
-        if (table.text(i, ColPointType) == kJStake)
-            continue;
-        const std::string_view startName = table.text(i, ColSegmentStart);
-        const std::string_view endName = table.text(i, ColSegmentEnd);
-        if (!segment.matches(startName, endName)) {
-            segment.start.assign(startName);
-            segment.end.assign(endName);
-            segment.startRow = table.FindPointRow(startName);
-            segment.endRow = table.FindPointRow(endName);
+    void operator()(int row, std::vector<CellText>& out) {
+        const std::array<std::string_view, kColumnCount> cells = m_table.rowAt(row).cells();
+        if (cells[ColPointType] == kJStake)
+            return;
+        ResolvedSegment& segment = m_segment;
+        if (!segment.matches(cells[ColSegmentStart], cells[ColSegmentEnd])) {
+            segment.start.assign(cells[ColSegmentStart]);
+            segment.end.assign(cells[ColSegmentEnd]);
+            segment.startRow = m_table.FindPointRow(segment.start);
+            segment.endRow = m_table.FindPointRow(segment.end);
             if (segment.startRow >= 0 && segment.endRow >= 0) {
-                segment.a = pointOf(table, segment.startRow);
-                segment.b = pointOf(table, segment.endRow);
+                segment.a = pointOf(m_table, segment.startRow);
+                segment.b = pointOf(m_table, segment.endRow);
                 segment.segmentDirection = direction(segment.a, segment.b);
-                segment.startDistance = readNumber(table.text(segment.startRow, ColDistance));
+                segment.startDistance = readNumber(m_table.text(segment.startRow, ColDistance));
             }
             segment.valid = true;
         }
         auto unresolved = [&] {
-            const CellText cells[] = {{ColDistance, kUnresolved}, {ColOffset, kUnresolved}};
-            table.setTexts(i, cells);
-            if (i == segment.startRow)
+            out.push_back({ColDistance, kUnresolved});
+            out.push_back({ColOffset, kUnresolved});
+            if (row == segment.startRow)
                 segment.startDistance = 0.0;
         };
         if (segment.startRow < 0 || segment.endRow < 0) {
             unresolved();
-            continue;
+            return;
         }
-        const PlanePoint p = pointOf(table, i);
+        const PlanePoint p{readNumber(cells[ColNorth]), readNumber(cells[ColEast])};
         const double startDistance = segment.startDistance;
         const FootOfPerpendicular foot = PerpendicularFoot(segment.a, segment.b, p);
         // A foot before the start point lies back along the line, not ahead of it.
@@ -93,18 +92,54 @@ void calculateData(PointTable& table) {
         const double offset = side < 0 ? foot.d : -foot.d;
         if (!std::isfinite(distance) || !std::isfinite(offset)) {
             unresolved();
-            continue;
+            return;
         }
-        distanceText.clear();
-        appendFixed(distanceText, distance, 3);
-        offsetText.clear();
-        appendFixed(offsetText, offset, 3);
-        const CellText cells[] = {{ColDistance, distanceText}, {ColOffset, offsetText}};
-        table.setTexts(i, cells);
+        m_distance.clear();
+        appendFixed(m_distance, distance, 3);
+        m_offset.clear();
+        appendFixed(m_offset, offset, 3);
+        out.push_back({ColDistance, m_distance});
+        out.push_back({ColOffset, m_offset});
         // A row that starts its own segment: later rows read what was just written.
-        if (i == segment.startRow)
-            segment.startDistance = readNumber(distanceText);
+        if (row == segment.startRow)
+            segment.startDistance = readNumber(m_distance);
     }
+
+private:
+    const PointTable& m_table;
+    ResolvedSegment m_segment;
+    std::string m_distance;
+    std::string m_offset;
+};
+
+// True when a row the calculation writes starts a segment of a row it computes: the rows
+// must then be taken top down, as later ones read the distance written into it.
+bool writesAStartRow(const PointTable& table) {
+    std::string_view lastStart;
+    bool haveLast = false;
+    for (int i = 0; i < table.rowCount(); ++i) {
+        const std::array<std::string_view, kColumnCount> cells = table.rowAt(i).cells();
+        if (cells[ColPointType] == kJStake)
+            continue;
+        if (haveLast && cells[ColSegmentStart] == lastStart)
+            continue;
+        lastStart = cells[ColSegmentStart];
+        haveLast = true;
+        const int start = table.FindPointRow(lastStart);
+        if (start >= 0 && table.text(start, ColPointType) != kJStake)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void calculateData(PointTable& table) {
+    if (table.rowCount() == 0)
+        return;
+    PointTable::Command command(table, "电力数据计算");
+    const FillOrder order = writesAStartRow(table) ? FillOrder::TopDown : FillOrder::Parallel;
+    table.fillRows([&table]() -> RowFiller { return RowCalculator(table); }, order);
 }
 
 }  // namespace corvane

@@ -66,23 +66,23 @@ void applyLinePointSelection(
         linePoints.push_back(nameAndMileageText[i].first);
     }
     constexpr std::string_view kZeroOffset = "0.0000";
-    for (int r = 0; r < table.rowCount(); ++r) {
+    // Each row reads only its own name, so the rows are filled in any order.
+    auto fill = [&](int r, std::vector<CellText>& cells) {
         const auto found = placeOf.find(table.text(r, ColName));
         if (found == placeOf.end()) {
-            const CellText cleared[] = {
-                {ColSegmentStart, {}}, {ColSegmentEnd, {}}, {ColDistance, {}}, {ColOffset, {}}};
-            table.setTexts(r, cleared);
-            continue;
+            cells.assign(
+                {{ColSegmentStart, {}}, {ColSegmentEnd, {}}, {ColDistance, {}}, {ColOffset, {}}});
+            return;
         }
         const size_t i = found->second;
         const std::string& name = nameAndMileageText[i].first;
         const std::string& next = i + 1 < count ? nameAndMileageText[i + 1].first : name;
-        const CellText cells[] = {{ColSegmentStart, name},
-                                  {ColSegmentEnd, next},
-                                  {ColDistance, nameAndMileageText[i].second},
-                                  {ColOffset, kZeroOffset}};
-        table.setTexts(r, cells);
-    }
+        cells.assign({{ColSegmentStart, name},
+                      {ColSegmentEnd, next},
+                      {ColDistance, nameAndMileageText[i].second},
+                      {ColOffset, kZeroOffset}});
+    };
+    table.fillRows([&]() -> RowFiller { return fill; });
     table.setLinePoints(std::move(linePoints));
 }
 

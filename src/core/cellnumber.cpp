@@ -12,7 +12,9 @@ bool isAsciiSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string_view skipSpace(std::string_view text) {
     size_t i = 0;
@@ -77,7 +79,9 @@ double readNumber(std::string_view text) {
     return negative ? -value : value;
 }
 
-bool startsWithNumber(std::string_view text) { return numberPrefix(skipSpace(text)) > 0; }
+bool startsWithNumber(std::string_view text) {
+    return numberPrefix(skipSpace(text)) > 0;
+}
 
 int readInteger(std::string_view text) {
     std::string_view s = skipSpace(text);
@@ -115,8 +119,8 @@ void appendFixed(std::string& out, double value, int decimals) {
     if (!std::isfinite(value))
         value = 0.0;
     char buffer[400];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                   std::chars_format::fixed, decimals);
+    auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     if (ec != std::errc()) {
         out += '0';
         return;

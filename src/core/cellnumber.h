@@ -23,7 +23,9 @@ int readInteger(std::string_view text);
 int crossingCode(std::string_view text);
 
 /// The pole type code of a column 13 text: the text read as an integer.
-inline int poleTypeCode(std::string_view text) { return readInteger(text); }
+inline int poleTypeCode(std::string_view text) {
+    return readInteger(text);
+}
 
 /// Fixed-point text with "." whatever the locale, as "%.Nf" would print it in the C
 /// locale, except that a value that rounds to zero is never written with a minus.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -15,6 +16,14 @@ namespace corvane {
 
 class TableListener;
 struct TableCommandRecord;
+
+/// Gives the cell texts to set in one row, in ascending column order. The texts must
+/// stay valid until the filler's next call (it may keep them in its own buffers).
+using RowFiller = std::function<void(int row, std::vector<CellText>& cells)>;
+
+/// How PointTable::fillRows goes through its rows: shared out over the cores, or top
+/// down on one thread for a filler that reads what it wrote into earlier rows.
+enum class FillOrder { Parallel, TopDown };
 
 /// Which rows a display filter shows.
 enum class DisplayMode : int { AllPoints = 0, JStakes = 1, ZStakes = 2 };
@@ -60,6 +69,16 @@ public:
     /// Sets several cells of one row at once, `cells` in ascending column order (the
     /// calculations write a few cells of every row of a large table).
     void setTexts(int row, std::span<const CellText> cells);
+    /// Sets cells of many rows in one edit, as the computations do for a whole table:
+    /// row `rows[i]` (ascending) gets what the filler gives it. A large batch is filled
+    /// on several threads at once: `makeFiller` is called once a thread and gives that
+    /// thread's filler, which may then read its own row and every row the batch leaves
+    /// unchanged, nothing else. The name column is not filled this way.
+    void fillRows(std::span<const int> rows, const std::function<RowFiller()>& makeFiller,
+                  FillOrder order = FillOrder::Parallel);
+    /// As above, for every row shown.
+    void fillRows(const std::function<RowFiller()>& makeFiller,
+                  FillOrder order = FillOrder::Parallel);
     void setChecked(int row, bool checked);
     /// Inserts before shown row `row` (at the end when row == rowCount()). Under a
     /// filter the row goes right after the full-table place of the row above it.

@@ -1,11 +1,14 @@
 #include "row.h"
 
+#include "rowslab.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
 #include <functional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace corvane {
@@ -21,24 +24,43 @@ void appendWithoutNul(std::string& out, std::string_view text) {
             out += c;
 }
 
+bool holdsNul(std::string_view text) {
+    return !text.empty() && std::memchr(text.data(), '\0', text.size()) != nullptr;
+}
+
 }  // namespace
 
-Row::Row(std::span<const std::string_view> cells) {
+size_t Row::joinedSize(std::span<const std::string_view> cells) {
     const size_t count = std::min(cells.size(), static_cast<size_t>(kColumnCount));
     size_t total = kColumnCount - 1;
-    bool hasNul = false;
     for (size_t i = 0; i < count; ++i) {
+        if (holdsNul(cells[i]))
+            return 0;
         total += cells[i].size();
-        hasNul = hasNul || (!cells[i].empty() &&
-                            std::memchr(cells[i].data(), '\0', cells[i].size()) != nullptr);
     }
-    if (hasNul) {  // rare: build the text the slow way, dropping the NULs
+    return total;
+}
+
+void Row::writeJoined(char* out, std::span<const std::string_view> cells) {
+    const size_t count = std::min(cells.size(), static_cast<size_t>(kColumnCount));
+    for (size_t c = 0; c < kColumnCount; ++c) {
+        if (c > 0)
+            *out++ = '\0';
+        if (c < count && !cells[c].empty()) {
+            std::memcpy(out, cells[c].data(), cells[c].size());
+            out += cells[c].size();
+        }
+    }
+}
+
+Row::Row(std::span<const std::string_view> cells) {
+    const size_t total = joinedSize(cells);
+    if (total == 0) {  // rare: a cell holds NUL; build the text the slow way, without them
         std::string raw;
-        raw.reserve(total);
         for (int c = 0; c < kColumnCount; ++c) {
             if (c > 0)
                 raw += '\0';
-            if (static_cast<size_t>(c) < count)
+            if (static_cast<size_t>(c) < cells.size())
                 appendWithoutNul(raw, cells[c]);
         }
         assign(raw);
@@ -46,19 +68,10 @@ Row::Row(std::span<const std::string_view> cells) {
     }
     if (total == kColumnCount - 1)  // all cells empty
         return;
-    if (total > UINT32_MAX)
+    if (total > kMaxSize)
         throw std::length_error("row text too long");
-    // One allocation: the import builds a million of these.
     allocate(total);
-    char* p = m_data.get();
-    for (size_t c = 0; c < kColumnCount; ++c) {
-        if (c > 0)
-            *p++ = '\0';
-        if (c < count && !cells[c].empty()) {
-            std::memcpy(p, cells[c].data(), cells[c].size());
-            p += cells[c].size();
-        }
-    }
+    writeJoined(m_data, cells);
     m_size = static_cast<uint32_t>(total);
 }
 
@@ -78,11 +91,11 @@ void Row::assign(std::string_view raw) {
         *this = Row();
         return;
     }
-    if (raw.size() > UINT32_MAX)
+    if (raw.size() > kMaxSize)
         throw std::length_error("row text too long");
-    if (!m_data || raw.size() > m_capacity)
+    if (m_data == nullptr || raw.size() > capacity())
         allocate(raw.size());
-    std::memcpy(m_data.get(), raw.data(), raw.size());
+    std::memcpy(m_data, raw.data(), raw.size());
     m_size = static_cast<uint32_t>(raw.size());
 }
 
@@ -146,10 +159,6 @@ size_t cellEnd(std::string_view raw, size_t from) {
     return static_cast<size_t>(p - begin);
 }
 
-bool holdsNul(std::string_view text) {
-    return !text.empty() && std::memchr(text.data(), '\0', text.size()) != nullptr;
-}
-
 }  // namespace
 
 std::string_view Row::cell(int column) const {
@@ -158,6 +167,20 @@ std::string_view Row::cell(int column) const {
     const std::string_view text = raw();
     const size_t begin = skipCells(text, 0, column);
     return text.substr(begin, cellEnd(text, begin) - begin);
+}
+
+std::array<std::string_view, kColumnCount> Row::cells() const {
+    std::array<std::string_view, kColumnCount> out;
+    if (m_size == 0)
+        return out;
+    const std::string_view text = raw();
+    size_t begin = 0;
+    for (int c = 0; c < kColumnCount; ++c) {
+        const size_t end = cellEnd(text, begin);
+        out[c] = text.substr(begin, end - begin);
+        begin = std::min(end + 1, text.size());
+    }
+    return out;
 }
 
 void Row::setCell(int column, std::string_view text) {
@@ -218,7 +241,7 @@ void Row::setCells(std::span<const CellText> cells) {
         *this = Row();
         return;
     }
-    if (total > UINT32_MAX)
+    if (total > kMaxSize)
         throw std::length_error("row text too long");
     auto writeMiddle = [&](char* p) {
         for (int c = first; c <= last; ++c) {
@@ -234,10 +257,10 @@ void Row::setCells(std::span<const CellText> cells) {
     // Edits of a few cells mostly fit the room the row already has. The new cells go
     // through a small buffer first: their texts may point into this very row.
     constexpr size_t kScratch = 256;
-    if (m_size != 0 && total <= m_capacity && middle <= kScratch) {
+    if (m_size != 0 && total <= capacity() && middle <= kScratch) {
         char scratch[kScratch];
         writeMiddle(scratch);
-        char* const data = m_data.get();
+        char* const data = m_data;
         std::memmove(data + begin + middle, data + end, old.size() - end);
         std::memcpy(data + begin, scratch, middle);
         m_size = static_cast<uint32_t>(total);
@@ -247,36 +270,57 @@ void Row::setCells(std::span<const CellText> cells) {
     // A row that grows is mostly being filled in (segments, then distance and offset),
     // so it gets room for the next few cells too.
     constexpr size_t kGrowthRoom = 32;
-    std::unique_ptr<char[]> previous = std::move(m_data);
+    char* const previous = m_data;
+    const uint32_t previousCapacity = m_capacity;
+    m_data = nullptr;
     allocate(m_size != 0 && total > old.size() ? total + kGrowthRoom : total);
-    char* p = m_data.get();
-    std::memcpy(p, old.data(), begin);
+    char* p = m_data;
+    if (begin > 0)
+        std::memcpy(p, old.data(), begin);
     writeMiddle(p + begin);
-    std::memcpy(p + begin + middle, old.data() + end, old.size() - end);
+    if (old.size() > end)
+        std::memcpy(p + begin + middle, old.data() + end, old.size() - end);
     m_size = static_cast<uint32_t>(total);
+    if (previous != nullptr)
+        releaseBlock(previous, previousCapacity);
 }
 
 void Row::allocate(size_t size) {
     // The heap hands out blocks in 16-byte steps less an 8-byte header; taking the
     // whole block costs nothing and lets later edits grow a row in place.
     const size_t room = std::max<size_t>(24, ((size + 8 + 15) & ~size_t{15}) - 8);
-    m_data.reset(new char[room]);
-    m_capacity = static_cast<uint32_t>(std::min<size_t>(room, UINT32_MAX));
+    char* const block = new char[room];
+    if (m_data != nullptr)
+        releaseBlock();
+    m_data = block;
+    m_capacity = static_cast<uint32_t>(std::min(room, kMaxSize));
+}
+
+void Row::releaseBlock() noexcept {
+    releaseBlock(m_data, m_capacity);
+    m_data = nullptr;
+    m_capacity = 0;
+}
+
+void Row::releaseBlock(char* data, uint32_t capacity) noexcept {
+    if ((capacity & kInSlab) != 0)
+        rowslab::release(rowslab::slabOf(data), 1);
+    else
+        delete[] data;
 }
 
 Row::Row(Row&& other) noexcept
-    : m_data(std::move(other.m_data)), m_size(other.m_size), m_capacity(other.m_capacity) {
-    other.m_size = 0;
-    other.m_capacity = 0;
-}
+    : m_data(std::exchange(other.m_data, nullptr)),
+      m_size(std::exchange(other.m_size, 0)),
+      m_capacity(std::exchange(other.m_capacity, 0)) {}
 
 Row& Row::operator=(Row&& other) noexcept {
     if (this != &other) {
-        m_data = std::move(other.m_data);
-        m_size = other.m_size;
-        m_capacity = other.m_capacity;
-        other.m_size = 0;
-        other.m_capacity = 0;
+        if (m_data != nullptr)
+            releaseBlock();
+        m_data = std::exchange(other.m_data, nullptr);
+        m_size = std::exchange(other.m_size, 0);
+        m_capacity = std::exchange(other.m_capacity, 0);
     }
     return *this;
 }
@@ -287,7 +331,7 @@ void Row::appendJoined(std::string& out, char separator) const {
         return;
     }
     const size_t start = out.size();
-    out.append(m_data.get(), m_size);
+    out.append(m_data, m_size);
     if (separator == '\0')
         return;
     char* p = out.data() + start;

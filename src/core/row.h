@@ -1,7 +1,7 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,8 +28,14 @@ public:
     Row& operator=(const Row& other);
     Row(Row&& other) noexcept;
     Row& operator=(Row&& other) noexcept;
+    ~Row() {
+        if (m_data != nullptr)
+            releaseBlock();
+    }
 
     std::string_view cell(int column) const;
+    /// All cells in one pass, for code that reads several cells of a row.
+    std::array<std::string_view, kColumnCount> cells() const;
     void setCell(int column, std::string_view text);
     /// Sets several cells in one splice. `cells` must name columns in ascending order,
     /// each once; entries out of that order or range are ignored.
@@ -42,14 +48,28 @@ public:
     bool operator==(const Row& other) const { return raw() == other.raw(); }
 
 private:
-    std::string_view raw() const { return {m_data.get(), m_size}; }
-    void assign(std::string_view raw);
-    /// A new block for at least `size` bytes; the old one is let go.
-    void allocate(size_t size);
+    friend class RowArena;
 
-    std::unique_ptr<char[]> m_data;
+    // Set in m_capacity when the block is part of a RowArena's slab, not the row's own.
+    static constexpr uint32_t kInSlab = uint32_t{1} << 31;
+    static constexpr size_t kMaxSize = kInSlab - 1;
+
+    /// The text of `cells` joined by NUL: its size, or 0 when a cell holds a NUL.
+    static size_t joinedSize(std::span<const std::string_view> cells);
+    static void writeJoined(char* out, std::span<const std::string_view> cells);
+
+    std::string_view raw() const { return {m_data, m_size}; }
+    uint32_t capacity() const { return m_capacity & ~kInSlab; }
+    void assign(std::string_view raw);
+    /// A new block of its own for at least `size` bytes; the old one is let go.
+    void allocate(size_t size);
+    /// Lets go of the block: deletes it, or leaves its slab.
+    void releaseBlock() noexcept;
+    static void releaseBlock(char* data, uint32_t capacity) noexcept;
+
+    char* m_data = nullptr;
     uint32_t m_size = 0;      // 0 means seventeen empty cells
-    uint32_t m_capacity = 0;  // bytes of m_data
+    uint32_t m_capacity = 0;  // bytes of m_data, with kInSlab
 };
 
 }  // namespace corvane

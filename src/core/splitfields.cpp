@@ -3,7 +3,9 @@
 namespace corvane {
 namespace {
 
-bool isAsciiSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool isAsciiSpace(unsigned char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // U+3000 in UTF-8.
 constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";

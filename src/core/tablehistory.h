@@ -70,8 +70,8 @@ struct WholeTable {
     DisplayMode mode = DisplayMode::AllPoints;
 };
 
-using TableOp =
-    std::variant<CellChanges, CheckChanges, RowPresence, RowSwap, RowOrder, LinePointChange, WholeTable>;
+using TableOp = std::variant<CellChanges, CheckChanges, RowPresence, RowSwap, RowOrder,
+                             LinePointChange, WholeTable>;
 
 struct TableCommandRecord {
     std::string label;

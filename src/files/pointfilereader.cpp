@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "filesystem.h"
+#include "rowarena.h"
 #include "splitfields.h"
 #include "vocabularies.h"
 
@@ -35,47 +36,52 @@ std::string_view withoutLineEnd(std::string_view line) {
     return line;
 }
 
+// Spare bytes a row gets at import: what the computations add to a raw row (segment
+// names, cumulative distance, offset) then fits without moving the row.
+constexpr size_t kRowRoom = 32;
+
 // Reads whole lines of a point file in the given encoding.
 Result<ImportedPoints> parseLines(std::string_view bytes, TextEncoding encoding,
                                   PointFileFormat format) {
     ImportedPoints imported;
+    RowArena arena(kRowRoom);
     imported.encoding = encoding;
     std::vector<std::string_view> fields;
     fields.reserve(32);
     std::array<std::string_view, kColumnCount> cells;
-    Status status = decodeLines(
-        bytes, imported.encoding, imported.invalidSequences, [&](std::string_view line) {
-            const int count = SplitFields(line, ',', fields);
-            if (format == PointFileFormat::Ept) {
-                if (count > 10)
-                    imported.rows.emplace_back(std::span<const std::string_view>(fields));
-                else
-                    imported.otherLines.emplace_back(withoutLineEnd(line));
-                return;
-            }
-            if (count <= 3) {
-                ++imported.skippedLines;
-                return;
-            }
-            cells[ColName] = fields[0];
-            cells[ColNorth] = fields[2];
-            cells[ColEast] = fields[3];
-            cells[ColHeight] = count > 4 ? fields[4] : std::string_view();
-            cells[ColSegmentStart] = {};
-            cells[ColSegmentEnd] = {};
-            cells[ColRemark] = kRawRemark;
-            cells[ColDistance] = kRawZero;
-            cells[ColOffset] = kRawZero;
-            cells[ColPointType] = kOrdinaryPoint;
-            cells[ColCrossing] = kRawCrossing;
-            cells[ColMeasuredHeight] = kRawMeasure;
-            cells[ColAngle] = kRawMeasure;
-            cells[ColPoleType] = kRawPoleType;
-            cells[ColLength] = kRawMeasure;
-            cells[ColWidth] = kRawMeasure;
-            cells[ColOldName] = {};
-            imported.rows.emplace_back(std::span<const std::string_view>(cells));
-        });
+    Status status = decodeLines(bytes, imported.encoding, imported.invalidSequences,
+                                [&](std::string_view line) {
+                                    const int count = SplitFields(line, ',', fields);
+                                    if (format == PointFileFormat::Ept) {
+                                        if (count > 10)
+                                            imported.rows.push_back(arena.make(fields));
+                                        else
+                                            imported.otherLines.emplace_back(withoutLineEnd(line));
+                                        return;
+                                    }
+                                    if (count <= 3) {
+                                        ++imported.skippedLines;
+                                        return;
+                                    }
+                                    cells[ColName] = fields[0];
+                                    cells[ColNorth] = fields[2];
+                                    cells[ColEast] = fields[3];
+                                    cells[ColHeight] = count > 4 ? fields[4] : std::string_view();
+                                    cells[ColSegmentStart] = {};
+                                    cells[ColSegmentEnd] = {};
+                                    cells[ColRemark] = kRawRemark;
+                                    cells[ColDistance] = kRawZero;
+                                    cells[ColOffset] = kRawZero;
+                                    cells[ColPointType] = kOrdinaryPoint;
+                                    cells[ColCrossing] = kRawCrossing;
+                                    cells[ColMeasuredHeight] = kRawMeasure;
+                                    cells[ColAngle] = kRawMeasure;
+                                    cells[ColPoleType] = kRawPoleType;
+                                    cells[ColLength] = kRawMeasure;
+                                    cells[ColWidth] = kRawMeasure;
+                                    cells[ColOldName] = {};
+                                    imported.rows.push_back(arena.make(cells));
+                                });
     if (!status)
         return status.error();
     return imported;

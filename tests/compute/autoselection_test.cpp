@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cellnumber.h"
 #include "computetestutil.h"
+#include "segmentgrid.h"
 
 namespace corvane {
 namespace {
@@ -151,6 +157,63 @@ TEST(AutoSelection, IsOneUndoableStepOverTheRowsShown) {
     t.setDisplayMode(DisplayMode::AllPoints);
     EXPECT_EQ(segmentOf(t, "P"), "~") << "hidden rows are not assigned";
     EXPECT_EQ(segmentOf(t, "D"), "B~C");
+}
+
+// A survey large enough to be searched on several threads gets, row by row, what the
+// scan of every segment chooses: the same segments, unassigned rows and near ties.
+TEST(AutoSelection, ALargeSurveyGetsWhatTheScanChooses) {
+    const std::vector<Point> stakes = {
+        {"J1", "0", "0", "J1", "J2", "0", kJStake},
+        {"J2", "0", "100", "J2", "J3", "100", kJStake},
+        {"J3", "100", "100", "J3", "J4", "200", kJStake},
+        {"J4", "100", "200", "J4", "J5", "300", kJStake},
+        {"J5", "0", "200", "J5", "J5", "400", kJStake},
+    };
+    std::vector<LineSegment> segments;
+    for (size_t k = 0; k + 1 < stakes.size(); ++k)
+        segments.push_back({{readNumber(stakes[k].x), readNumber(stakes[k].y)},
+                            {readNumber(stakes[k + 1].x), readNumber(stakes[k + 1].y)}});
+    segments.push_back({segments.back().b, segments.back().b});  // J5~J5
+
+    std::mt19937 rng(5);
+    std::vector<std::string> texts;
+    constexpr int kPoints = 50000;
+    texts.reserve(3 * kPoints);
+    std::vector<Point> points = stakes;
+    for (int i = 0; i < kPoints; ++i) {
+        // Half steps from -60 to 260 put many points exactly between two segments.
+        texts.push_back("P" + std::to_string(i));
+        const std::string_view name = texts.back();
+        texts.push_back(std::to_string(-60 + 0.5 * static_cast<int>(rng() % 640)));
+        const std::string_view x = texts.back();
+        texts.push_back(std::to_string(-60 + 0.5 * static_cast<int>(rng() % 640)));
+        points.push_back({name, x, texts.back()});
+    }
+    PointTable t;
+    load(t, points);
+    const AutoSelectionResult result = autoSelectLines(t);
+
+    AutoSelectionResult expected;
+    for (int r = static_cast<int>(stakes.size()); r < t.rowCount(); ++r) {
+        const PlanePoint p{readNumber(t.text(r, ColNorth)), readNumber(t.text(r, ColEast))};
+        const NearestSegments scan = nearestSegmentsByScan(segments, p, kAmbiguousWithin);
+        std::string segment = "~";
+        if (scan.best < 0) {
+            expected.unassignedRows.push_back(r);
+        } else {
+            ++expected.assigned;
+            segment =
+                std::string(stakes[scan.best].start) + "~" + std::string(stakes[scan.best].end);
+            if (scan.closeRunnerUp)
+                expected.ambiguousRows.push_back(r);
+        }
+        ASSERT_EQ(segmentOf(t, t.text(r, ColName)), segment) << r;
+    }
+    EXPECT_EQ(result.assigned, expected.assigned);
+    EXPECT_EQ(result.unassignedRows, expected.unassignedRows);
+    EXPECT_EQ(result.ambiguousRows, expected.ambiguousRows);
+    EXPECT_GT(expected.ambiguousRows.size(), 20u);
+    EXPECT_GT(expected.unassignedRows.size(), 100u);
 }
 
 }  // namespace

@@ -181,5 +181,65 @@ TEST(DataCalculation, SeesOnlyTheRowsShown) {
     EXPECT_EQ(cell(t, "Z4", ColDistance), "40.000");
 }
 
+// A table large enough to be computed on several threads gives every part what the part
+// gives on its own, whether its start points are J stakes (rows computed in any order)
+// or ordinary points that the run writes first (rows computed top down).
+TEST(DataCalculation, ALargeTableIsComputedAsItsPartsAlone) {
+    const std::vector<Point> jStarts = {
+        {"A", "0", "0", "A", "B", "1000", kJStake},
+        {"B", "0", "100", "B", "C", "1100", kJStake},
+        {"C", "50", "150", "", "", "1170", kJStake},
+        {"P", "10", "40", "A", "B", "0"},
+        {"Q", "-5", "130", "A", "B", "0"},
+        {"R", "30", "120", "B", "C", "0"},
+        {"S", "1", "1", "X", "B", "0"},
+    };
+    const std::vector<Point> ordinaryStarts = {
+        {"A", "0", "0", "A", "B", "1000", kJStake},
+        {"B", "0", "100", "B", "B", "1100", kJStake},
+        {"M", "0", "50", "A", "B", "9999"},
+        {"N", "1", "60", "M", "B", "0"},
+        {"Q", "1", "60", "R", "B", "0"},
+        {"R", "0", "50", "A", "B", "2000"},
+    };
+    for (const std::vector<Point>* part : {&jStarts, &ordinaryStarts}) {
+        PointTable alone;
+        load(alone, *part);
+        calculateData(alone);
+
+        constexpr int kCopies = 8000;
+        std::vector<std::string> texts;  // the names of copy k carry "#k"
+        texts.reserve(kCopies * part->size() * 3);
+        std::vector<Point> points;
+        auto renamed = [&](std::string_view name, int k) -> std::string_view {
+            if (name.empty())
+                return name;
+            texts.push_back(std::string(name) + "#" + std::to_string(k));
+            return texts.back();
+        };
+        for (int k = 0; k < kCopies; ++k) {
+            for (Point p : *part) {
+                p.name = renamed(p.name, k);
+                p.start = renamed(p.start, k);
+                p.end = renamed(p.end, k);
+                points.push_back(p);
+            }
+        }
+        PointTable large;
+        load(large, points);
+        const std::string before = testing::fullState(large);
+        calculateData(large);
+        for (int k = 0; k < kCopies; k += 997) {
+            for (int r = 0; r < alone.rowCount(); ++r) {
+                const int row = k * alone.rowCount() + r;
+                ASSERT_EQ(large.text(row, ColDistance), alone.text(r, ColDistance)) << row;
+                ASSERT_EQ(large.text(row, ColOffset), alone.text(r, ColOffset)) << row;
+            }
+        }
+        large.undo();
+        EXPECT_EQ(testing::fullState(large), before);
+    }
+}
+
 }  // namespace
 }  // namespace corvane

@@ -27,19 +27,19 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(NumberCase{"", 0}, NumberCase{"-.-", 0}, NumberCase{"J12", 0},
                       NumberCase{"12.5", 12.5}, NumberCase{"  \t-3.25xyz", -3.25},
                       NumberCase{"+7", 7}, NumberCase{".5", 0.5}, NumberCase{"5.", 5},
-                      NumberCase{"1e3", 1000}, NumberCase{"1E-2m", 0.01},
-                      NumberCase{"2e", 2}, NumberCase{"2e+", 2}, NumberCase{"1e400", 0},
-                      NumberCase{"-1e400", 0}, NumberCase{"inf", 0}, NumberCase{"nan", 0},
-                      NumberCase{"0x1A", 0}, NumberCase{"1,5", 1}, NumberCase{"-", 0},
-                      NumberCase{".", 0}, NumberCase{"1040.000", 1040},
-                      NumberCase{"3456789.1234", 3456789.1234}));
+                      NumberCase{"1e3", 1000}, NumberCase{"1E-2m", 0.01}, NumberCase{"2e", 2},
+                      NumberCase{"2e+", 2}, NumberCase{"1e400", 0}, NumberCase{"-1e400", 0},
+                      NumberCase{"inf", 0}, NumberCase{"nan", 0}, NumberCase{"0x1A", 0},
+                      NumberCase{"1,5", 1}, NumberCase{"-", 0}, NumberCase{".", 0},
+                      NumberCase{"1040.000", 1040}, NumberCase{"3456789.1234", 3456789.1234}));
 
 TEST(ReadInteger, StopsAtTheFirstOtherCharacter) {
     struct Case {
         const char* text;
         int value;
-    } cases[] = {{"12--[T8]", 12}, {"无杆型", 0}, {"184)", 184},    {"  -7x", -7},
-                 {"", 0},          {"+3", 3},     {"99999999999", 2147483647}};
+    } cases[] = {
+        {"12--[T8]", 12},           {"无杆型", 0}, {"184)", 184}, {"  -7x", -7}, {"", 0}, {"+3", 3},
+        {"99999999999", 2147483647}};
     for (const auto& c : cases)
         EXPECT_EQ(readInteger(c.text), c.value) << c.text;
 }
@@ -48,9 +48,15 @@ TEST(CrossingCode, ReadsAfterParenthesisThenDashThenWhole) {
     struct Case {
         const char* text;
         int code;
-    } cases[] = {{"公路(184)", 184},      {"10KV----------32", 32}, {"", 0},
-                 {"塘(1000)", 1000},      {"地下水管---------68", 68}, {"广告牌(90)", 90},
-                 {"word", 0},             {"42", 42},               {"a(1)-2", 1}};
+    } cases[] = {{"公路(184)", 184},
+                 {"10KV----------32", 32},
+                 {"", 0},
+                 {"塘(1000)", 1000},
+                 {"地下水管---------68", 68},
+                 {"广告牌(90)", 90},
+                 {"word", 0},
+                 {"42", 42},
+                 {"a(1)-2", 1}};
     for (const auto& c : cases)
         EXPECT_EQ(crossingCode(c.text), c.code) << c.text;
 }
@@ -80,9 +86,15 @@ TEST(FormatFixed, PrintsLikeCFormatWithoutMinusZero) {
         double value;
         int decimals;
         const char* text;
-    } cases[] = {{1040.0, 3, "1040.000"},   {-10.0, 3, "-10.000"},  {0.0, 4, "0.0000"},
-                 {-0.0, 4, "0.0000"},       {-0.00004, 4, "0.0000"}, {-0.00005001, 4, "-0.0001"},
-                 {2.0625, 3, "2.062"},      {0.125, 2, "0.12"},      {0.375, 2, "0.38"},
+    } cases[] = {{1040.0, 3, "1040.000"},
+                 {-10.0, 3, "-10.000"},
+                 {0.0, 4, "0.0000"},
+                 {-0.0, 4, "0.0000"},
+                 {-0.00004, 4, "0.0000"},
+                 {-0.00005001, 4, "-0.0001"},
+                 {2.0625, 3, "2.062"},
+                 {0.125, 2, "0.12"},
+                 {0.375, 2, "0.38"},
                  {1e20, 3, "100000000000000000000.000"},
                  {std::numeric_limits<double>::quiet_NaN(), 3, "0.000"}};
     for (const auto& c : cases)
