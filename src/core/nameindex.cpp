@@ -44,10 +44,23 @@ void NameIndex::rebuild(const std::vector<RowId>& order) {
     m_next.assign(m_rows.size(), kNoRow);
     // Tails of the chains while appending in table order; indexed by slot.
     std::vector<RowId> tails(capacity, kNoRow);
-    for (RowId id : order) {
-        std::string_view name = nameOf(id);
-        uint32_t h = hashOf(name);
-        size_t i = probe(name, h);
+    // The names are hashed first, reading the rows in order; the slots of a large table
+    // lie scattered over more memory than the cache holds, so they are then fetched a
+    // few names ahead of their use.
+    std::vector<uint32_t> hashes(order.size());
+    for (size_t k = 0; k < order.size(); ++k)
+        hashes[k] = hashOf(nameOf(order[k]));
+    constexpr size_t kAhead = 16;
+    const size_t mask = capacity - 1;
+    for (size_t k = 0; k < order.size(); ++k) {
+        if (k + kAhead < order.size()) {
+            const size_t ahead = hashes[k + kAhead] & mask;
+            __builtin_prefetch(&m_slots[ahead]);
+            __builtin_prefetch(&tails[ahead]);
+        }
+        const RowId id = order[k];
+        const uint32_t h = hashes[k];
+        size_t i = probe(nameOf(id), h);
         if (m_slots[i].head == kNoRow) {
             m_slots[i] = {id, h};
             ++m_used;

@@ -65,13 +65,14 @@ void PointTable::fillRows(std::span<const int> rows, const std::function<RowFill
                 fill(row, cells);
                 const RowId id = idAt(row);
                 Row& content = m_rows[id];
+                const std::array<std::string_view, kColumnCount> current = content.cells();
                 size_t count = 0;
                 int previous = ColName;  // names stay: the name index is not shared out
                 for (const CellText& c : cells) {
                     if (c.column <= previous || c.column >= kColumnCount)
                         continue;
                     previous = c.column;
-                    const std::string_view old = content.cell(c.column);
+                    const std::string_view old = current[c.column];
                     if (old == c.text)
                         continue;
                     if (m_keepHistory)

@@ -173,13 +173,30 @@ std::array<std::string_view, kColumnCount> Row::cells() const {
     std::array<std::string_view, kColumnCount> out;
     if (m_size == 0)
         return out;
-    const std::string_view text = raw();
+    const char* const data = m_data;
+    const size_t size = m_size;
+    int column = 0;
     size_t begin = 0;
-    for (int c = 0; c < kColumnCount; ++c) {
-        const size_t end = cellEnd(text, begin);
-        out[c] = text.substr(begin, end - begin);
-        begin = std::min(end + 1, text.size());
+    size_t at = 0;
+    auto cut = [&](size_t end) {
+        out[column++] = std::string_view(data + begin, end - begin);
+        begin = end + 1;
+    };
+    // Every separator of eight bytes at once: a row is read whole far more often than
+    // it is edited.
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; size - at >= 8; at += 8) {
+            uint64_t word;
+            std::memcpy(&word, data + at, sizeof word);
+            for (uint64_t nuls = nulBytes(word); nuls != 0 && column < kColumnCount - 1;
+                 nuls &= nuls - 1)
+                cut(at + std::countr_zero(nuls) / 8);
+        }
     }
+    for (; at < size && column < kColumnCount - 1; ++at)
+        if (data[at] == '\0')
+            cut(at);
+    out[column] = std::string_view(data + begin, size - begin);
     return out;
 }
 

@@ -15,6 +15,12 @@ void EncodedText::reserve(size_t n) {
     adviseLargeBuffer(m_bytes.data(), m_bytes.capacity());
 }
 
+void EncodedText::clear() {
+    m_bytes.clear();
+    m_failed = false;
+    m_error = Error();
+}
+
 Error unencodableError(std::string_view text, size_t offset, int row, int column) {
     size_t end = offset;
     char32_t cp = nextUtf8(text, end);

@@ -25,6 +25,8 @@ public:
     void appendChar(char c) { m_bytes += c; }
     void endLine() { m_bytes.append("\r\n"); }
     void reserve(size_t n);
+    /// Empties the text and forgets a failure, keeping the room for the next text.
+    void clear();
 
     bool ok() const { return !m_failed; }
     const Error& error() const { return m_error; }

@@ -68,6 +68,11 @@ Result<std::string> buildExport(const PointTable& table, ExportType type) {
 }
 
 Status exportTable(const PointTable& table, ExportType type, const std::string& path) {
+    // The point files are written as they are encoded.
+    if (type == ExportType::Ept)
+        return writeEptFile(table, path);
+    if (type == ExportType::Csv)
+        return writeCsvTable(table, path);
     Result<std::string> bytes = buildExport(table, type);
     if (!bytes)
         return bytes.error();

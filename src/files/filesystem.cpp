@@ -186,7 +186,15 @@ Result<std::string> readWholeFile(const std::string& path) {
     return bytes;
 }
 
-Status writeFileAtomically(const std::string& requestedPath, std::string_view bytes) {
+Status writeFileAtomically(const std::string& path, std::string_view bytes) {
+    return writeFileAtomically(path, [bytes](const ByteSink& sink) {
+        sink(bytes);
+        return success();
+    });
+}
+
+Status writeFileAtomically(const std::string& requestedPath,
+                           const std::function<Status(const ByteSink&)>& produce) {
     if (requestedPath.empty())
         return Error::io("没有给出要写入的文件名。");
     const std::string& shownPath = requestedPath;
@@ -229,19 +237,35 @@ Status writeFileAtomically(const std::string& requestedPath, std::string_view by
 
     {
         FileSizeSignalGuard guard;
-        const char* p = bytes.data();
-        size_t left = bytes.size();
-        while (left > 0) {
-            ssize_t n = ::write(fd.get(), p, left);
-            if (n < 0) {
-                if (errno == EINTR)
+        int writeError = 0;
+        const ByteSink sink = [&](std::string_view bytes) {
+            const char* p = bytes.data();
+            size_t left = bytes.size();
+            while (writeError == 0 && left > 0) {
+                const ssize_t n = ::write(fd.get(), p, left);
+                if (n < 0 && errno == EINTR)
                     continue;
-                return fail("写入文件", errno);
+                if (n <= 0) {
+                    writeError = n < 0 ? errno : EIO;
+                    break;
+                }
+                p += n;
+                left -= static_cast<size_t>(n);
             }
-            if (n == 0)
-                return fail("写入文件", EIO);
-            p += n;
-            left -= static_cast<size_t>(n);
+            return writeError == 0;
+        };
+        Status produced = success();
+        try {
+            produced = produce(sink);
+        } catch (...) {
+            ::unlink(tmpPath.c_str());
+            throw;
+        }
+        if (writeError != 0)
+            return fail("写入文件", writeError);
+        if (!produced) {
+            ::unlink(tmpPath.c_str());
+            return produced;
         }
     }
     if (::fsync(fd.get()) != 0)

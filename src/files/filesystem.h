@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,5 +18,14 @@ Result<std::string> readWholeFile(const std::string& path);
 /// and owner; a symbolic link is written through; a target the user may not write is
 /// refused. Messages name `path` as given.
 Status writeFileAtomically(const std::string& path, std::string_view bytes);
+
+/// Takes bytes being written; false once writing failed, so the producer can stop.
+using ByteSink = std::function<bool(std::string_view bytes)>;
+
+/// As above for a file produced a piece at a time: `produce` hands the pieces to the
+/// sink in order. When it returns an error, or a write fails, the temporary file is
+/// removed and the target is untouched; a failed write is the error returned.
+Status writeFileAtomically(const std::string& path,
+                           const std::function<Status(const ByteSink&)>& produce);
 
 }  // namespace corvane

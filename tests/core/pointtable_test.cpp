@@ -95,8 +95,11 @@ TEST(Row, AgreesWithPlainCellsUnderRandomEdits) {
                     clean += ch;
             expected[edits[i].column] = clean;
         }
-        for (int c = 0; c < kColumnCount; ++c)
+        const std::array<std::string_view, kColumnCount> all = row.cells();
+        for (int c = 0; c < kColumnCount; ++c) {
             ASSERT_EQ(row.cell(c), expected[c]) << "step " << step << " column " << c;
+            ASSERT_EQ(all[c], expected[c]) << "step " << step << " column " << c;
+        }
     }
     for (int c = 0; c < kColumnCount; ++c)
         row.setCell(c, "");

@@ -176,5 +176,51 @@ TEST(PointFileWriters, RefusedExportWritesNothing) {
     }
 }
 
+// A table of many blocks is encoded on several threads and written as it is encoded:
+// the file holds exactly the whole text, the first bad row in table order is the one
+// named, and a refused or failed export leaves the old file alone.
+TEST(PointFileWriters, LargeTablesAreWrittenInOrderAndWholeOrNotAtAll) {
+    std::string bytes = gbk("标题\r\n");
+    for (int i = 0; i < 100000; ++i)
+        bytes += "P" + std::to_string(i) + "," + std::to_string(i) + ".5,2,3,,,,,,,,,,,,,\r\n";
+    PointTable table;
+    load(table, bytes, PointFileFormat::Ept);
+
+    filetest::TempFolder folder;
+    const auto target = folder / "out.ept";
+    for (ExportType type : {ExportType::Ept, ExportType::Csv}) {
+        Result<std::string> whole = buildExport(table, type);
+        ASSERT_TRUE(whole.ok());
+        ASSERT_TRUE(exportTable(table, type, target.string()).ok());
+        EXPECT_EQ(readFile(target), whole.value());
+    }
+    ASSERT_TRUE(exportTable(table, ExportType::Ept, target.string()).ok());
+    EXPECT_EQ(readFile(target), bytes);
+    table.setText(90000, ColRemark, "\xF0\x9F\x98\x80");
+    table.setText(40000, ColOldName, "\xF0\x9F\x98\x80");
+    for (ExportType type : {ExportType::Ept, ExportType::Csv}) {
+        Status written = exportTable(table, type, target.string());
+        ASSERT_FALSE(written.ok());
+        EXPECT_EQ(written.error().row, 40000);
+        EXPECT_EQ(written.error().column, ColOldName);
+        EXPECT_EQ(readFile(target), bytes);
+        EXPECT_EQ(filetest::folderEntries(folder.path()), std::vector<std::string>{"out.ept"});
+    }
+
+    table.undo();
+    table.undo();
+    filetest::SmallTmpfs disk(folder / "disk", 1 << 20);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    const auto small = folder / "disk" / "out.ept";
+    filetest::writeFile(small, "old content\r\n");
+    Status written = exportTable(table, ExportType::Ept, small.string());
+    ASSERT_FALSE(written.ok());
+    EXPECT_NE(written.error().message.find("磁盘空间不足"), std::string::npos)
+        << written.error().message;
+    EXPECT_EQ(readFile(small), "old content\r\n");
+    EXPECT_EQ(filetest::folderEntries(folder / "disk"), std::vector<std::string>{"out.ept"});
+}
+
 }  // namespace
 }  // namespace corvane
