@@ -55,7 +55,8 @@ public:
     explicit RowCalculator(const PointTable& table) : m_table(table) {}
 
     void operator()(int row, std::vector<CellText>& out) {
-        const std::array<std::string_view, kColumnCount> cells = m_table.rowAt(row).cells();
+        const std::array<std::string_view, kColumnCount> cells =
+            m_table.rowAt(row).cells(ColPointType);
         if (cells[ColPointType] == kJStake)
             return;
         ResolvedSegment& segment = m_segment;
@@ -118,7 +119,7 @@ bool writesAStartRow(const PointTable& table) {
     std::string_view lastStart;
     bool haveLast = false;
     for (int i = 0; i < table.rowCount(); ++i) {
-        const std::array<std::string_view, kColumnCount> cells = table.rowAt(i).cells();
+        const std::array<std::string_view, kColumnCount> cells = table.rowAt(i).cells(ColPointType);
         if (cells[ColPointType] == kJStake)
             continue;
         if (haveLast && cells[ColSegmentStart] == lastStart)

@@ -63,9 +63,12 @@ void PointTable::fillRows(std::span<const int> rows, const std::function<RowFill
                     continue;
                 cells.clear();
                 fill(row, cells);
+                if (cells.empty())
+                    continue;
                 const RowId id = idAt(row);
                 Row& content = m_rows[id];
-                const std::array<std::string_view, kColumnCount> current = content.cells();
+                const std::array<std::string_view, kColumnCount> current =
+                    content.cells(cells.empty() ? -1 : cells.back().column);
                 size_t count = 0;
                 int previous = ColName;  // names stay: the name index is not shared out
                 for (const CellText& c : cells) {

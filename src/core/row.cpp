@@ -169,10 +169,11 @@ std::string_view Row::cell(int column) const {
     return text.substr(begin, cellEnd(text, begin) - begin);
 }
 
-std::array<std::string_view, kColumnCount> Row::cells() const {
+std::array<std::string_view, kColumnCount> Row::cells(int last) const {
     std::array<std::string_view, kColumnCount> out;
-    if (m_size == 0)
+    if (m_size == 0 || last < 0)
         return out;
+    last = std::min(last, kColumnCount - 1);
     const char* const data = m_data;
     const size_t size = m_size;
     int column = 0;
@@ -185,18 +186,18 @@ std::array<std::string_view, kColumnCount> Row::cells() const {
     // Every separator of eight bytes at once: a row is read whole far more often than
     // it is edited.
     if constexpr (std::endian::native == std::endian::little) {
-        for (; size - at >= 8; at += 8) {
+        for (; size - at >= 8 && column < last; at += 8) {
             uint64_t word;
             std::memcpy(&word, data + at, sizeof word);
-            for (uint64_t nuls = nulBytes(word); nuls != 0 && column < kColumnCount - 1;
-                 nuls &= nuls - 1)
+            for (uint64_t nuls = nulBytes(word); nuls != 0 && column < last; nuls &= nuls - 1)
                 cut(at + std::countr_zero(nuls) / 8);
         }
     }
-    for (; at < size && column < kColumnCount - 1; ++at)
+    for (; at < size && column < last; ++at)
         if (data[at] == '\0')
             cut(at);
-    out[column] = std::string_view(data + begin, size - begin);
+    // The cells before `last` are cut; `last` itself runs to the next separator.
+    out[column] = std::string_view(data + begin, cellEnd(raw(), begin) - begin);
     return out;
 }
 

@@ -34,8 +34,9 @@ public:
     }
 
     std::string_view cell(int column) const;
-    /// All cells in one pass, for code that reads several cells of a row.
-    std::array<std::string_view, kColumnCount> cells() const;
+    /// The cells up to column `last` in one pass, for code that reads several cells of
+    /// a row; the cells after it are left empty.
+    std::array<std::string_view, kColumnCount> cells(int last = kColumnCount - 1) const;
     void setCell(int column, std::string_view text);
     /// Sets several cells in one splice. `cells` must name columns in ascending order,
     /// each once; entries out of that order or range are ignored.

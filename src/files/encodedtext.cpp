@@ -72,10 +72,12 @@ bool EncodedText::appendRow(const Row& content, int row, char separator) {
         return false;
     }
     if (separator != '\0') {
-        char* p = m_bytes.data() + start;
-        char* const end = m_bytes.data() + m_bytes.size();
-        while ((p = static_cast<char*>(std::memchr(p, '\0', end - p))) != nullptr)
-            *p++ = separator;
+        // A plain loop the compiler turns into vector code: faster than looking for
+        // each of the sixteen separators on its own.
+        char* const text = m_bytes.data() + start;
+        const size_t size = m_bytes.size() - start;
+        for (size_t i = 0; i < size; ++i)
+            text[i] = text[i] == '\0' ? separator : text[i];
     }
     return true;
 }
