@@ -16,9 +16,10 @@ struct CellText {
     std::string_view text;
 };
 
-/// One row of the point table: seventeen UTF-8 cell texts kept in a single
-/// allocation (cells separated by NUL), so a million rows cost little more than
-/// their text. Cell texts never hold NUL; one given is dropped.
+/// One row of the point table: seventeen UTF-8 cell texts kept in one block of memory
+/// (cells separated by NUL), so a million rows cost little more than their text. The
+/// block is the row's own, or its part of a block shared with the rows a RowArena
+/// built together. Cell texts never hold NUL; one given is dropped.
 class Row {
 public:
     Row() = default;
