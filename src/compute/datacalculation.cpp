@@ -1,5 +1,6 @@
 #include "datacalculation.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -9,6 +10,7 @@
 #include "cellnumber.h"
 #include "columns.h"
 #include "geometry.h"
+#include "parallelparts.h"
 #include "pointtable.h"
 #include "vocabularies.h"
 
@@ -114,23 +116,32 @@ private:
 };
 
 // True when a row the calculation writes starts a segment of a row it computes: the rows
-// must then be taken top down, as later ones read the distance written into it.
+// must then be taken top down, as later ones read the distance written into it. Only
+// reads, so a large table is looked through on every core.
 bool writesAStartRow(const PointTable& table) {
-    std::string_view lastStart;
-    bool haveLast = false;
-    for (int i = 0; i < table.rowCount(); ++i) {
-        const std::array<std::string_view, kColumnCount> cells = table.rowAt(i).cells(ColPointType);
-        if (cells[ColPointType] == kJStake)
-            continue;
-        if (haveLast && cells[ColSegmentStart] == lastStart)
-            continue;
-        lastStart = cells[ColSegmentStart];
-        haveLast = true;
-        const int start = table.FindPointRow(lastStart);
-        if (start >= 0 && table.text(start, ColPointType) != kJStake)
-            return true;
-    }
-    return false;
+    const size_t rows = static_cast<size_t>(table.rowCount());
+    const size_t parts = partsFor(rows);
+    std::vector<char> found(parts, 0);
+    runInParts(rows, parts, [&](size_t part, size_t begin, size_t end) {
+        std::string_view lastStart;
+        bool haveLast = false;
+        for (size_t i = begin; i < end; ++i) {
+            const std::array<std::string_view, kColumnCount> cells =
+                table.rowAt(static_cast<int>(i)).cells(ColPointType);
+            if (cells[ColPointType] == kJStake)
+                continue;
+            if (haveLast && cells[ColSegmentStart] == lastStart)
+                continue;
+            lastStart = cells[ColSegmentStart];
+            haveLast = true;
+            const int start = table.FindPointRow(lastStart);
+            if (start >= 0 && table.text(start, ColPointType) != kJStake) {
+                found[part] = 1;
+                return;
+            }
+        }
+    });
+    return std::find(found.begin(), found.end(), 1) != found.end();
 }
 
 }  // namespace

@@ -108,6 +108,22 @@ TEST(FillRows, FillsTheRowsGivenAndKeepsWhatWasDoneWhenAFillerFails) {
     table.undo();
     ASSERT_EQ(tableText(table), before);
 
+    // Cells out of ascending order are passed over, and the rest keep exact undo texts.
+    table.setText(2, ColOffset, "old");
+    table.clearHistory();
+    table.fillRows(rows, [] {
+        return [](int, std::vector<CellText>& cells) {
+            cells.assign({{ColOffset, "new"}, {ColRemark, "skipped"}});
+        };
+    });
+    EXPECT_EQ(table.text(2, ColOffset), "new");
+    EXPECT_EQ(table.text(2, ColRemark), "");
+    table.undo();
+    EXPECT_EQ(table.text(2, ColOffset), "old");
+    table.setText(2, ColOffset, "");
+    table.clearHistory();
+    ASSERT_EQ(tableText(table), before);
+
     auto failing = [] {
         return [](int row, std::vector<CellText>& cells) {
             if (row == 70000)
