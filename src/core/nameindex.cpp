@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "parallelparts.h"
+
 namespace corvane {
 
 uint32_t NameIndex::hashOf(std::string_view name) {
@@ -44,12 +46,14 @@ void NameIndex::rebuild(const std::vector<RowId>& order) {
     m_next.assign(m_rows.size(), kNoRow);
     // Tails of the chains while appending in table order; indexed by slot.
     std::vector<RowId> tails(capacity, kNoRow);
-    // The names are hashed first, reading the rows in order; the slots of a large table
+    // The names are hashed first, on every core; the slots of a large table
     // lie scattered over more memory than the cache holds, so they are then fetched a
     // few names ahead of their use.
     std::vector<uint32_t> hashes(order.size());
-    for (size_t k = 0; k < order.size(); ++k)
-        hashes[k] = hashOf(nameOf(order[k]));
+    runInParts(order.size(), partsFor(order.size()), [&](size_t, size_t begin, size_t end) {
+        for (size_t k = begin; k < end; ++k)
+            hashes[k] = hashOf(nameOf(order[k]));
+    });
     constexpr size_t kAhead = 16;
     const size_t mask = capacity - 1;
     for (size_t k = 0; k < order.size(); ++k) {
