@@ -43,13 +43,6 @@ public:
     }
     ~StateWatcher() override { m_table.removeListener(this); }
 
-    void cellsChanged(int, int, int, int) override {}
-    void rowsAboutToBeInserted(int, int) override {}
-    void rowsInserted() override {}
-    void rowsAboutToBeRemoved(int, int) override {}
-    void rowsRemoved() override {}
-    void aboutToReset() override {}
-    void resetDone() override {}
     void stateChanged() override { m_frame.updateCommandStates(); }
 
 private:

@@ -170,7 +170,6 @@ void DrawingArea::rowsAboutToBeRemoved(int first, int last) {
 void DrawingArea::rowsRemoved() {
     rowsChanged();
 }
-void DrawingArea::aboutToReset() {}
 void DrawingArea::resetDone() {
     // A new order, filter or table: which point a row index meant is gone.
     m_markedRows.clear();

@@ -79,7 +79,6 @@ private:
     void rowsInserted() override;
     void rowsAboutToBeRemoved(int first, int last) override;
     void rowsRemoved() override;
-    void aboutToReset() override;
     void resetDone() override;
 
     void rowsChanged();

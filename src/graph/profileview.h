@@ -55,11 +55,8 @@ protected:
 
 private:
     void cellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn) override;
-    void rowsAboutToBeInserted(int, int) override {}
     void rowsInserted() override { dataChanged(); }
-    void rowsAboutToBeRemoved(int, int) override {}
     void rowsRemoved() override { dataChanged(); }
-    void aboutToReset() override {}
     void resetDone() override;
 
     void dataChanged();

@@ -16,12 +16,6 @@ struct CellRectangles : TableListener {
     void cellsChanged(int r0, int r1, int c0, int c1) override {
         changes.push_back({r0, r1, c0, c1});
     }
-    void rowsAboutToBeInserted(int, int) override {}
-    void rowsInserted() override {}
-    void rowsAboutToBeRemoved(int, int) override {}
-    void rowsRemoved() override {}
-    void aboutToReset() override {}
-    void resetDone() override {}
 };
 
 // Rows P0..P(n-1) with their number as north coordinate; every third is a J stake.

@@ -47,11 +47,8 @@ private:
     void cellsChanged(int r0, int r1, int c0, int c1) override {
         geometry.noteCellsChanged(r0, r1, c0, c1);
     }
-    void rowsAboutToBeInserted(int, int) override {}
     void rowsInserted() override { geometry.noteRowsChanged(); }
-    void rowsAboutToBeRemoved(int, int) override {}
     void rowsRemoved() override { geometry.noteRowsChanged(); }
-    void aboutToReset() override {}
     void resetDone() override { geometry.noteRowsChanged(); }
 
     PointTable& m_table;
