@@ -7,10 +7,8 @@
 
 namespace corvane {
 
-size_t partsFor(size_t count) {
-    // Below this, starting threads would cost more than they save.
-    constexpr size_t kLargeWork = size_t{1} << 15;
-    if (count < kLargeWork)
+size_t partsFor(size_t count, size_t large) {
+    if (count < large)
         return 1;
     return std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
 }

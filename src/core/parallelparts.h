@@ -5,9 +5,10 @@
 
 namespace corvane {
 
-/// How many parts work over `count` items is cut into: one when it is small, else one
-/// a core, up to four.
-size_t partsFor(size_t count);
+/// How many parts work over `count` items is cut into: one when it is fewer than
+/// `large` (below that starting threads costs more than it saves), else one a core, up
+/// to four.
+size_t partsFor(size_t count, size_t large = size_t{1} << 15);
 
 /// Runs `work(part, begin, end)` for the `parts` even parts of [0, count) at once, the
 /// first on the calling thread, and returns when all are done. An exception thrown by

@@ -4,9 +4,9 @@
 #include <array>
 #include <iterator>
 #include <optional>
-#include <thread>
 
 #include "filesystem.h"
+#include "parallelparts.h"
 #include "rowarena.h"
 #include "splitfields.h"
 #include "vocabularies.h"
@@ -42,52 +42,54 @@ constexpr size_t kRowRoom = 32;
 // Bytes of the shortest usual point line: a name and three numbers of a few digits.
 constexpr size_t kShortestPointLine = 32;
 
+// The cells of a raw survey line of `count` fields: name, north, east and height from
+// the line, fixed texts for the rest.
+std::array<std::string_view, kColumnCount> rawSurveyCells(
+    const std::vector<std::string_view>& fields, int count) {
+    std::array<std::string_view, kColumnCount> cells;
+    cells[ColName] = fields[0];
+    cells[ColNorth] = fields[2];
+    cells[ColEast] = fields[3];
+    cells[ColHeight] = count > 4 ? fields[4] : std::string_view();
+    cells[ColRemark] = kRawRemark;
+    cells[ColDistance] = kRawZero;
+    cells[ColOffset] = kRawZero;
+    cells[ColPointType] = kOrdinaryPoint;
+    cells[ColCrossing] = kRawCrossing;
+    cells[ColMeasuredHeight] = kRawMeasure;
+    cells[ColAngle] = kRawMeasure;
+    cells[ColPoleType] = kRawPoleType;
+    cells[ColLength] = kRawMeasure;
+    cells[ColWidth] = kRawMeasure;
+    return cells;
+}
+
 // Reads whole lines of a point file in the given encoding.
 Result<ImportedPoints> parseLines(std::string_view bytes, TextEncoding encoding,
                                   PointFileFormat format) {
     ImportedPoints imported;
+    imported.encoding = encoding;
     // Room for the rows of the shortest lines that make a point: growing the list of a
     // million rows step by step would move them all twice. Room never filled is never
     // touched, so it costs no memory.
     imported.rows.reserve(bytes.size() / kShortestPointLine + 1);
     RowArena arena(kRowRoom);
-    imported.encoding = encoding;
     std::vector<std::string_view> fields;
     fields.reserve(32);
-    std::array<std::string_view, kColumnCount> cells;
-    Status status = decodeLines(bytes, imported.encoding, imported.invalidSequences,
-                                [&](std::string_view line) {
-                                    const int count = SplitFields(line, ',', fields);
-                                    if (format == PointFileFormat::Ept) {
-                                        if (count > 10)
-                                            imported.rows.push_back(arena.make(fields));
-                                        else
-                                            imported.otherLines.emplace_back(withoutLineEnd(line));
-                                        return;
-                                    }
-                                    if (count <= 3) {
-                                        ++imported.skippedLines;
-                                        return;
-                                    }
-                                    cells[ColName] = fields[0];
-                                    cells[ColNorth] = fields[2];
-                                    cells[ColEast] = fields[3];
-                                    cells[ColHeight] = count > 4 ? fields[4] : std::string_view();
-                                    cells[ColSegmentStart] = {};
-                                    cells[ColSegmentEnd] = {};
-                                    cells[ColRemark] = kRawRemark;
-                                    cells[ColDistance] = kRawZero;
-                                    cells[ColOffset] = kRawZero;
-                                    cells[ColPointType] = kOrdinaryPoint;
-                                    cells[ColCrossing] = kRawCrossing;
-                                    cells[ColMeasuredHeight] = kRawMeasure;
-                                    cells[ColAngle] = kRawMeasure;
-                                    cells[ColPoleType] = kRawPoleType;
-                                    cells[ColLength] = kRawMeasure;
-                                    cells[ColWidth] = kRawMeasure;
-                                    cells[ColOldName] = {};
-                                    imported.rows.push_back(arena.make(cells));
-                                });
+    auto readLine = [&](std::string_view line) {
+        const int count = SplitFields(line, ',', fields);
+        if (format == PointFileFormat::Ept) {
+            if (count > 10)
+                imported.rows.push_back(arena.make(fields));
+            else
+                imported.otherLines.emplace_back(withoutLineEnd(line));
+        } else if (count <= 3) {
+            ++imported.skippedLines;
+        } else {
+            imported.rows.push_back(arena.make(rawSurveyCells(fields, count)));
+        }
+    };
+    Status status = decodeLines(bytes, imported.encoding, imported.invalidSequences, readLine);
     if (!status)
         return status.error();
     return imported;
@@ -140,8 +142,7 @@ Result<ImportedPoints> parsePointFile(std::string_view bytes, PointFileFormat fo
         // Decoding and building rows is most of an import: a large file is read on
         // every core there is, up to four.
         constexpr size_t kLargeFile = size_t{16} << 20;
-        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-        parts = bytes.size() >= kLargeFile ? static_cast<int>(std::min(cores, 4u)) : 1;
+        parts = static_cast<int>(partsFor(bytes.size(), kLargeFile));
     }
     const bool byteEncoding =
         encoding != TextEncoding::Utf16LE && encoding != TextEncoding::Utf16BE;
@@ -154,13 +155,9 @@ Result<ImportedPoints> parsePointFile(std::string_view bytes, PointFileFormat fo
         return parseLines(bytes, encoding, format);
 
     std::vector<std::optional<Result<ImportedPoints>>> results(pieces.size());
-    {
-        std::vector<std::jthread> workers;
-        for (size_t k = 1; k < pieces.size(); ++k)
-            workers.emplace_back(
-                [&, k] { results[k].emplace(parseLines(pieces[k], encoding, format)); });
-        results[0].emplace(parseLines(pieces[0], encoding, format));
-    }
+    runInParts(pieces.size(), pieces.size(), [&](size_t k, size_t, size_t) {
+        results[k].emplace(parseLines(pieces[k], encoding, format));
+    });
     for (const auto& result : results)
         if (!result->ok())  // read once more whole, so the message counts from the start
             return parseLines(bytes, encoding, format);

@@ -11,6 +11,7 @@
 #include "encodedtext.h"
 #include "filesystem.h"
 #include "largebuffer.h"
+#include "parallelparts.h"
 #include "pointtable.h"
 
 namespace corvane {
@@ -44,8 +45,7 @@ struct Block {
 Status streamRows(const PointTable& table, const ByteSink& sink) {
     const int rows = table.rowCount();
     const int blocks = (rows + kBlockRows - 1) / kBlockRows;
-    const int workers =
-        blocks < 4 ? 1 : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+    const int workers = static_cast<int>(partsFor(static_cast<size_t>(blocks), 4));
     if (workers == 1) {
         EncodedText out;
         for (int b = 0; b < blocks; ++b) {
