@@ -111,24 +111,34 @@ TEST(DataCalculation, NumbersTooLargeToMeasureAreMarkedNotWritten) {
     EXPECT_EQ(cell(t, "P", ColOffset), "-.-");
 }
 
+// Segments that start at ordinary points, which the run writes before later rows read
+// their distance.
+std::vector<Point> ordinaryStarts() {
+    return {
+        {"A", "0", "0", "A", "B", "1000", kJStake},
+        {"B", "0", "100", "B", "B", "1100", kJStake},
+        // An ordinary start point above its user: its distance of this run counts.
+        {"M", "0", "50", "A", "B", "9999"},
+        {"N", "1", "60", "M", "B", "0"},
+        // One below its user: its distance from before the run counts.
+        {"Q", "1", "60", "R", "B", "0"},
+        {"R", "0", "50", "A", "B", "2000"},
+    };
+}
+
 TEST(DataCalculation, TopDownStartDistancesAndFirstRowsOfAName) {
     PointTable t;
-    load(t, {
-                {"A", "0", "0", "A", "B", "1000", kJStake},
-                {"B", "0", "100", "B", "B", "1100", kJStake},
-                // An ordinary start point above its user: its distance of this run counts.
-                {"M", "0", "50", "A", "B", "9999"},
-                {"N", "1", "60", "M", "B", "0"},
-                // One below its user: its distance from before the run counts.
-                {"Q", "1", "60", "R", "B", "0"},
-                {"R", "0", "50", "A", "B", "2000"},
-                // A start without a number counts as 0.
-                {"S", "1", "60", "U", "B", "0"},
-                {"U", "0", "50", "", "", "-.-"},
-                // The second row named A is ignored: the first one's place counts.
-                {"A", "0", "-500", "", "", "5000", kJStake},
-                {"V", "1", "10", "A", "B", "0"},
-            });
+    std::vector<Point> points = ordinaryStarts();
+    points.insert(points.end(), {
+                                    // A start without a number counts as 0.
+                                    {"S", "1", "60", "U", "B", "0"},
+                                    {"U", "0", "50", "", "", "-.-"},
+                                    // The second row named A is ignored: the first one's
+                                    // place counts.
+                                    {"A", "0", "-500", "", "", "5000", kJStake},
+                                    {"V", "1", "10", "A", "B", "0"},
+                                });
+    load(t, points);
     calculateData(t);
     EXPECT_EQ(cell(t, "M", ColDistance), "1050.000");
     EXPECT_EQ(cell(t, "N", ColDistance), "1060.000");
@@ -194,15 +204,8 @@ TEST(DataCalculation, ALargeTableIsComputedAsItsPartsAlone) {
         {"R", "30", "120", "B", "C", "0"},
         {"S", "1", "1", "X", "B", "0"},
     };
-    const std::vector<Point> ordinaryStarts = {
-        {"A", "0", "0", "A", "B", "1000", kJStake},
-        {"B", "0", "100", "B", "B", "1100", kJStake},
-        {"M", "0", "50", "A", "B", "9999"},
-        {"N", "1", "60", "M", "B", "0"},
-        {"Q", "1", "60", "R", "B", "0"},
-        {"R", "0", "50", "A", "B", "2000"},
-    };
-    for (const std::vector<Point>* part : {&jStarts, &ordinaryStarts}) {
+    const std::vector<Point> writtenStarts = ordinaryStarts();
+    for (const std::vector<Point>* part : {&jStarts, &writtenStarts}) {
         PointTable alone;
         load(alone, *part);
         calculateData(alone);
