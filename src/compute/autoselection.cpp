@@ -11,6 +11,7 @@
 #include "cellnumber.h"
 #include "columns.h"
 #include "pointtable.h"
+#include "rowpoint.h"
 #include "segmentgrid.h"
 
 namespace corvane {
@@ -20,10 +21,6 @@ struct NamedSegment {
     std::string start;
     std::string end;
 };
-
-PlanePoint pointOf(const PointTable& table, int row) {
-    return {readNumber(table.text(row, ColNorth)), readNumber(table.text(row, ColEast))};
-}
 
 // The distinct segment keys in order of first occurrence. A key is split at its first
 // "~", so a start name holding "~" lends its tail to the end name. Also notes the rows

@@ -12,16 +12,13 @@
 #include "geometry.h"
 #include "parallelparts.h"
 #include "pointtable.h"
+#include "rowpoint.h"
 #include "vocabularies.h"
 
 namespace corvane {
 namespace {
 
 constexpr double kFullTurn = 6.283185307179586;
-
-PlanePoint pointOf(const PointTable& table, int row) {
-    return {readNumber(table.text(row, ColNorth)), readNumber(table.text(row, ColEast))};
-}
 
 // atan2 of the north difference over the east difference, taken into [0, 2π).
 double direction(PlanePoint from, PlanePoint to) {
