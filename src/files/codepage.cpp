@@ -1,12 +1,13 @@
 #include "codepage.h"
 
-#include <iconv.h>
-
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string_view>
 #include <vector>
+
+#include "cp936table.h"
 
 namespace corvane {
 namespace {
@@ -15,79 +16,30 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 struct Tables {
     // Two-byte sequences: lead 0x81..0xFE, trail 0x40..0xFE; 0 means invalid.
-    std::vector<uint16_t> decode = std::vector<uint16_t>(126 * 191, 0);
+    std::vector<uint16_t> decode = std::vector<uint16_t>(cp936::kLeadBytes * cp936::kTrailBytes, 0);
     uint16_t single80 = 0;  // what 0x80 decodes to, 0 when invalid
     // BMP code point -> bytes (lead << 8 | trail, or a single byte), 0 = unmappable.
     std::vector<uint16_t> encode = std::vector<uint16_t>(0x10000, 0);
 };
 
-class Iconv {
-public:
-    Iconv(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
-    ~Iconv() {
-        if (m_cd != reinterpret_cast<iconv_t>(-1))
-            iconv_close(m_cd);
-    }
-    bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-    // Converts one whole unit; false when iconv refuses any part of it.
-    bool convert(const char* in, size_t inSize, char* out, size_t& outSize) {
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        char* src = const_cast<char*>(in);
-        size_t left = inSize;
-        char* dst = out;
-        size_t room = outSize;
-        if (iconv(m_cd, &src, &left, &dst, &room) == static_cast<size_t>(-1) || left != 0)
-            return false;
-        outSize -= room;
-        return true;
-    }
-
-private:
-    iconv_t m_cd;
-};
-
-char32_t decodeUcs2(const char* p, size_t n) {
-    if (n != 2)
-        return 0;
-    return static_cast<unsigned char>(p[0]) | (static_cast<unsigned char>(p[1]) << 8);
-}
-
+// The compiled-in rows laid out for lookups; the mapping is one to one, so encoding is
+// its inverse.
 std::unique_ptr<Tables> buildTables() {
     auto t = std::make_unique<Tables>();
-    Iconv toUcs("UCS-2LE", "CP936");
-    Iconv fromUcs("CP936", "UCS-2LE");
-    if (!toUcs.valid() || !fromUcs.valid())
-        return t;
-    char out[8];
-    for (int lead = 0x81; lead <= 0xFE; ++lead) {
-        for (int trail = 0x40; trail <= 0xFE; ++trail) {
-            if (trail == 0x7F)
+    for (int lead = 0; lead < cp936::kLeadBytes; ++lead) {
+        const std::string_view row = cp936::kTwoByteRows[lead];
+        size_t pos = 0;
+        for (int trail = 0; trail < cp936::kTrailBytes && pos < row.size(); ++trail) {
+            const char32_t cp = nextUtf8(row, pos);
+            if (cp == kReplacement || cp >= 0x10000)
                 continue;
-            const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            size_t n = sizeof out;
-            if (toUcs.convert(in, 2, out, n))
-                t->decode[(lead - 0x81) * 191 + (trail - 0x40)] =
-                    static_cast<uint16_t>(decodeUcs2(out, n));
+            t->decode[lead * cp936::kTrailBytes + trail] = static_cast<uint16_t>(cp);
+            t->encode[cp] = static_cast<uint16_t>((0x81 + lead) << 8 | (0x40 + trail));
         }
     }
-    {
-        const char in[1] = {static_cast<char>(0x80)};
-        size_t n = sizeof out;
-        if (toUcs.convert(in, 1, out, n))
-            t->single80 = static_cast<uint16_t>(decodeUcs2(out, n));
-    }
-    for (uint32_t cp = 0x80; cp < 0x10000; ++cp) {
-        if (cp >= 0xD800 && cp < 0xE000)
-            continue;
-        const char in[2] = {static_cast<char>(cp & 0xFF), static_cast<char>(cp >> 8)};
-        size_t n = sizeof out;
-        if (!fromUcs.convert(in, 2, out, n))
-            continue;
-        if (n == 1)
-            t->encode[cp] = static_cast<unsigned char>(out[0]);
-        else if (n == 2)
-            t->encode[cp] = static_cast<uint16_t>((static_cast<unsigned char>(out[0]) << 8) |
-                                                  static_cast<unsigned char>(out[1]));
+    if (cp936::kSingle80 != 0 && cp936::kSingle80 < 0x10000) {
+        t->single80 = static_cast<uint16_t>(cp936::kSingle80);
+        t->encode[cp936::kSingle80] = 0x80;
     }
     return t;
 }
@@ -95,6 +47,45 @@ std::unique_ptr<Tables> buildTables() {
 const Tables& tables() {
     static const std::unique_ptr<Tables> t = buildTables();
     return *t;
+}
+
+// Length of the run of ASCII bytes at the start of [p, end), eight bytes at a time.
+size_t asciiRun(const unsigned char* p, const unsigned char* end) {
+    const unsigned char* q = p;
+    while (end - q >= 8) {
+        uint64_t word;
+        std::memcpy(&word, q, 8);
+        if (word & 0x8080808080808080ull)
+            break;
+        q += 8;
+    }
+    while (q < end && *q < 0x80)
+        ++q;
+    return static_cast<size_t>(q - p);
+}
+
+// Bytes of the well-formed UTF-8 sequence that starts at p (a byte of 0x80 or above),
+// 0 when it is not one.
+int utf8Sequence(const unsigned char* p, const unsigned char* end) {
+    const unsigned char b0 = p[0];
+    const auto in = [](unsigned char b, unsigned char lo, unsigned char hi) {
+        return b >= lo && b <= hi;
+    };
+    const ptrdiff_t left = end - p;
+    if (in(b0, 0xC2, 0xDF))
+        return left >= 2 && in(p[1], 0x80, 0xBF) ? 2 : 0;
+    if (in(b0, 0xE0, 0xEF)) {
+        const unsigned char lo = b0 == 0xE0 ? 0xA0 : 0x80;
+        const unsigned char hi = b0 == 0xED ? 0x9F : 0xBF;  // no surrogates
+        return left >= 3 && in(p[1], lo, hi) && in(p[2], 0x80, 0xBF) ? 3 : 0;
+    }
+    if (in(b0, 0xF0, 0xF4)) {
+        const unsigned char lo = b0 == 0xF0 ? 0x90 : 0x80;
+        const unsigned char hi = b0 == 0xF4 ? 0x8F : 0xBF;  // nothing past U+10FFFF
+        return left >= 4 && in(p[1], lo, hi) && in(p[2], 0x80, 0xBF) && in(p[3], 0x80, 0xBF) ? 4
+                                                                                             : 0;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -163,20 +154,28 @@ char32_t nextUtf8(std::string_view s, size_t& pos) {
     return cp;
 }
 
-bool isValidUtf8(std::string_view s) {
-    size_t pos = 0;
-    while (pos < s.size()) {
-        // Skip ASCII runs quickly.
-        while (pos < s.size() && static_cast<unsigned char>(s[pos]) < 0x80)
-            ++pos;
-        if (pos >= s.size())
+Utf8Scan scanUtf8(std::string_view bytes) {
+    Utf8Scan scan;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    while (p < end) {
+        p += asciiRun(p, end);
+        if (p >= end)
             break;
-        size_t before = pos;
-        char32_t cp = nextUtf8(s, pos);
-        if (cp == kReplacement && pos == before + 1)
-            return false;
+        scan.nonAscii = true;
+        const int length = utf8Sequence(p, end);
+        if (length == 0) {
+            scan.valid = false;
+            break;
+        }
+        scan.threeOrMoreBytes = scan.threeOrMoreBytes || length >= 3;
+        p += length;
     }
-    return true;
+    return scan;
+}
+
+bool isValidUtf8(std::string_view s) {
+    return scanUtf8(s).valid;
 }
 
 void sanitizeUtf8(std::string_view s, std::string& out, size_t& invalid) {
@@ -199,21 +198,6 @@ void sanitizeUtf8(std::string_view s, std::string& out, size_t& invalid) {
 
 namespace cp936 {
 namespace {
-
-// Length of the run of ASCII bytes at the start of [p, end), eight bytes at a time.
-size_t asciiRun(const unsigned char* p, const unsigned char* end) {
-    const unsigned char* q = p;
-    while (end - q >= 8) {
-        uint64_t word;
-        std::memcpy(&word, q, 8);
-        if (word & 0x8080808080808080ull)
-            break;
-        q += 8;
-    }
-    while (q < end && *q < 0x80)
-        ++q;
-    return static_cast<size_t>(q - p);
-}
 
 char* putUtf8(char* out, char32_t cp) {
     if (cp < 0x80) {
@@ -264,7 +248,7 @@ void decode(std::string_view bytes, std::string& out, size_t& invalid) {
             }
             // The trail byte may lie just past the block; it is still in the input.
             if (lead <= 0xFE && end - p >= 2 && p[1] >= 0x40 && p[1] <= 0xFE) {
-                const uint16_t cp = t.decode[(lead - 0x81) * 191 + (p[1] - 0x40)];
+                const uint16_t cp = t.decode[(lead - 0x81) * kTrailBytes + (p[1] - 0x40)];
                 if (cp) {
                     dst = putUtf8(dst, cp);
                     p += 2;
@@ -332,6 +316,28 @@ size_t encode(std::string_view text, std::string& out) {
 size_t firstUnencodable(std::string_view text) {
     std::string scratch;
     return encode(text, scratch);
+}
+
+bool isValid(std::string_view bytes) {
+    const Tables& t = tables();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    while (p < end) {
+        p += asciiRun(p, end);
+        if (p >= end)
+            break;
+        if (*p == 0x80) {
+            if (!t.single80)
+                return false;
+            ++p;
+            continue;
+        }
+        if (*p == 0xFF || end - p < 2 || p[1] < 0x40 || p[1] > 0xFE ||
+            t.decode[(p[0] - 0x81) * cp936::kTrailBytes + (p[1] - 0x40)] == 0)
+            return false;
+        p += 2;
+    }
+    return true;
 }
 
 }  // namespace cp936

@@ -7,8 +7,8 @@
 namespace corvane {
 
 /// Code page 936, the ANSI code page of the Chinese systems the point files come
-/// from. The mapping is taken once from the C library's iconv ("CP936"); the loops
-/// below use it as tables, far faster than a call into iconv per piece of text.
+/// from. The mapping is compiled in (cp936table.cpp, generated from the C library's
+/// iconv "CP936"), so every machine reads and writes the same bytes.
 namespace cp936 {
 
 /// Appends `bytes` decoded to UTF-8; invalid sequences become U+FFFD and are
@@ -23,6 +23,9 @@ size_t encode(std::string_view text, std::string& out);
 /// Byte offset of the first character of `text` the code page cannot hold, or npos.
 size_t firstUnencodable(std::string_view text);
 
+/// True when every byte sequence of `bytes` is a code of the code page.
+bool isValid(std::string_view bytes);
+
 }  // namespace cp936
 
 /// Appends the UTF-8 text as UTF-8 with every invalid sequence replaced by U+FFFD.
@@ -30,6 +33,16 @@ void sanitizeUtf8(std::string_view bytes, std::string& out, size_t& invalid);
 
 /// True when `bytes` is well-formed UTF-8.
 bool isValidUtf8(std::string_view bytes);
+
+/// What a scan of bytes for UTF-8 found.
+struct Utf8Scan {
+    bool valid = true;              // well-formed UTF-8
+    bool nonAscii = false;          // some byte is 0x80 or above
+    bool threeOrMoreBytes = false;  // some character is U+0800 or above
+};
+
+/// Scans `bytes` once; stops at the first byte that makes them invalid.
+Utf8Scan scanUtf8(std::string_view bytes);
 
 /// Appends the code point as UTF-8.
 void appendUtf8(std::string& out, char32_t cp);

@@ -197,8 +197,11 @@ std::string importSummary(const ImportedPoints& imported) {
         text += "，" + std::to_string(imported.otherLines.size()) + " 行其他内容";
     if (imported.skippedLines > 0)
         text += "，跳过 " + std::to_string(imported.skippedLines) + " 行（字段不足）";
-    text += "，编码 ";
-    text += encodingName(imported.encoding);
+    // Code page 936 is what point files are in; only another encoding is worth a word.
+    if (imported.encoding != TextEncoding::Cp936) {
+        text += "，编码 ";
+        text += encodingName(imported.encoding);
+    }
     if (imported.invalidSequences > 0)
         text += "；有 " + std::to_string(imported.invalidSequences) +
                 " 处无效字节已替换为“\xEF\xBF\xBD”";

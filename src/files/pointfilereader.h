@@ -39,7 +39,8 @@ Result<ImportedPoints> parsePointFile(std::string_view bytes, PointFileFormat fo
 /// Reads a point file from disk; the error names the path.
 Result<ImportedPoints> readPointFile(const std::string& path, PointFileFormat format);
 
-/// A one-line Chinese summary of an import for the status bar and the command line.
+/// A one-line Chinese summary of an import for the status bar and the command line; it
+/// names the encoding when that is not code page 936.
 std::string importSummary(const ImportedPoints& imported);
 
 }  // namespace corvane

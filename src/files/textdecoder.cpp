@@ -11,20 +11,6 @@ namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-bool hasNonAscii(std::string_view bytes) {
-    size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        uint64_t word;
-        std::memcpy(&word, bytes.data() + i, 8);
-        if (word & 0x8080808080808080ull)
-            return true;
-    }
-    for (; i < bytes.size(); ++i)
-        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
-            return true;
-    return false;
-}
-
 // Decodes UTF-16 after its byte order mark. A U+0000 is no text: its index (counted
 // in code units after the mark) is returned in `nulAt`, and decoding stops there.
 std::string decodeUtf16(std::string_view bytes, bool bigEndian, size_t& invalid, size_t& nulAt) {
@@ -133,7 +119,12 @@ TextEncoding detectEncoding(std::string_view bytes) {
         if (bytes[0] == '\xFE' && bytes[1] == '\xFF')
             return TextEncoding::Utf16BE;
     }
-    if (hasNonAscii(bytes) && isValidUtf8(bytes))
+    // Code page 936 Chinese often forms two-byte UTF-8 sequences by accident (桩 is D7 AE,
+    // U+05EE), longer ones almost never; so two-byte UTF-8 alone decides nothing.
+    const Utf8Scan scan = scanUtf8(bytes);
+    if (!scan.valid || !scan.nonAscii)
+        return TextEncoding::Cp936;
+    if (scan.threeOrMoreBytes || !cp936::isValid(bytes))
         return TextEncoding::Utf8;
     return TextEncoding::Cp936;
 }

@@ -14,9 +14,10 @@ enum class TextEncoding { Cp936, Utf8, Utf8Bom, Utf16LE, Utf16BE };
 /// Chinese name of an encoding, for messages.
 std::string_view encodingName(TextEncoding encoding);
 
-/// How the bytes of a point file are to be read: a UTF-8 byte order mark, or valid
-/// UTF-8 holding non-ASCII bytes, means UTF-8; a UTF-16 byte order mark, UTF-16;
-/// anything else is code page 936.
+/// How the bytes of a point file are to be read. A byte order mark decides (UTF-8,
+/// UTF-16 LE or BE). Otherwise bytes that are not valid UTF-8 are code page 936; valid
+/// UTF-8 holding non-ASCII bytes is UTF-8 when some character takes three or four bytes
+/// or the bytes are not valid code page 936, and code page 936 otherwise.
 TextEncoding detectEncoding(std::string_view bytes);
 
 /// The bytes after the byte order mark that `encoding` (as detected) implies.

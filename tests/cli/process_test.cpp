@@ -67,6 +67,29 @@ TEST(CliProcess, Conversions) {
     }
 }
 
+// A code page 936 file whose only Chinese is "J桩" and "Z桩" is also valid UTF-8 (D7 AE
+// is U+05EE); read as UTF-8 its stakes were no stakes and its written copy unreadable.
+TEST(CliProcess, StakesOnlyFileKeepsItsStakesAndRoundTrips) {
+    TempFolder folder;
+    fs::copy_file(kData + "stakes-only.ept", folder / "in.ept");
+    filetest::CliRun run =
+        runCli({"process", (folder / "in.ept").string(), "-o", (folder / "out.org").string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string org = readFile(folder / "out.org");
+    for (const char* stake : {"0,J1,", "0,Z1,", "0,J2,"})
+        EXPECT_NE(org.find(stake), std::string::npos) << stake << " in\n" << org;
+
+    const std::string written = (folder / "written.ept").string();
+    const std::string again = (folder / "again.ept").string();
+    run = runCli({"process", (folder / "in.ept").string(), "-o", written});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFile(written), readFile(kData + "stakes-only.ept"));
+    run = runCli({"process", written, "-o", again});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(readFile(again), readFile(written));
+}
+
 TEST(CliProcess, UsageErrors) {
     TempFolder folder;
     fs::copy_file(kData + "survey.ept", folder / "in.ept");

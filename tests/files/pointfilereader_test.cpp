@@ -181,6 +181,51 @@ TEST(PointFileImport, Encodings) {
     }
 }
 
+// Without a byte order mark, two-byte UTF-8 alone decides nothing: code page 936
+// Chinese forms such sequences by accident (桩 is D7 AE, U+05EE as UTF-8).
+TEST(PointFileImport, EncodingDetection) {
+    const struct Case {
+        const char* name;
+        std::string bytes;
+        TextEncoding encoding;
+    } cases[] = {
+        {"ASCII only", "P1,1,2,3\r\n", TextEncoding::Cp936},
+        {"code page 936, not UTF-8", gbk("点名,普通点"), TextEncoding::Cp936},
+        {"code page 936 J and Z stakes, two-byte UTF-8 as well", gbk("J1,J桩\nZ1,Z桩\n"),
+         TextEncoding::Cp936},
+        {"two-byte UTF-8 only (every such sequence is a code of the code page)", "caf\xC3\xA9",
+         TextEncoding::Cp936},
+        {"UTF-8 Chinese", "J1,J桩\nZ1,Z桩\n", TextEncoding::Utf8},
+        {"UTF-8 two-byte and three-byte characters", "caf\xC3\xA9,点", TextEncoding::Utf8},
+        {"UTF-8 four-byte character only", "P\xF0\x9F\x98\x80", TextEncoding::Utf8},
+        {"UTF-8 Chinese then a stray byte", "J桩\xFF", TextEncoding::Cp936},
+        {"UTF-8 Chinese cut at the end", std::string("J桩").substr(0, 3), TextEncoding::Cp936},
+        {"encoded surrogate", "\xED\xA0\x80", TextEncoding::Cp936},
+        {"overlong encoding", "\xC0\xAF", TextEncoding::Cp936},
+        {"beyond U+10FFFF", "\xF4\x90\x80\x80", TextEncoding::Cp936},
+        // The price of the rule: code page 936 text that is valid UTF-8 with a long
+        // character ("稹啊" is F0 A1 B0 A1, U+21C21) or starts like a byte order mark.
+        {"code page 936 that is four-byte UTF-8", gbk("稹啊"), TextEncoding::Utf8},
+        {"code page 936 that starts like a byte order mark", gbk("锘开,1"), TextEncoding::Utf8Bom},
+        {"UTF-8 byte order mark, then code page 936", "\xEF\xBB\xBF" + gbk("点"),
+         TextEncoding::Utf8Bom},
+        {"UTF-16 LE byte order mark", "\xFF\xFE" + gbk("J桩"), TextEncoding::Utf16LE},
+        {"UTF-16 BE byte order mark", "\xFE\xFFP\0", TextEncoding::Utf16BE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(detectEncoding(c.bytes), c.encoding);
+    }
+    // The bytes of a large file are looked at whole: a long character at the very end
+    // still makes it UTF-8.
+    std::string large;
+    for (int i = 0; i < 20000; ++i)
+        large += "P" + std::to_string(i) + ",J\xC3\xA9,1,2,3\r\n";
+    EXPECT_EQ(detectEncoding(large), TextEncoding::Cp936);
+    EXPECT_EQ(detectEncoding(large + "点"), TextEncoding::Utf8);
+    EXPECT_EQ(detectEncoding(large + "\xFF" + "点"), TextEncoding::Cp936);
+}
+
 TEST(PointFileImport, InvalidSequencesBecomeReplacementCharactersAndAreCounted) {
     const std::string fffd = "\xEF\xBF\xBD";
     const struct Case {
@@ -333,10 +378,15 @@ TEST(PointFileImport, FormatFromTheFileName) {
 
 TEST(PointFileImport, SummarySaysWhatWasRead) {
     ImportedPoints imported = parse(gbk("t\nP,c,1,2\nx\n"), PointFileFormat::RawCsv);
+    // Code page 936 is what point files are in: the summary names only other encodings.
+    EXPECT_EQ(importSummary(imported), "读入 1 个点，跳过 2 行（字段不足）。");
+    imported = parse(gbk("J1,1,2,3,,,,,,J桩,\nx") + "\x81\n", PointFileFormat::Ept);
     EXPECT_EQ(importSummary(imported),
-              "读入 1 个点，跳过 2 行（字段不足），编码 GBK（代码页 936）。");
+              "读入 1 个点，1 行其他内容；有 1 处无效字节已替换为“\xEF\xBF\xBD”。");
     imported = parse("\xEF\xBB\xBFt\nP,1,2,3,,,,,,,\n", PointFileFormat::Ept);
     EXPECT_EQ(importSummary(imported), "读入 1 个点，1 行其他内容，编码 UTF-8（带 BOM）。");
+    imported = parse("P,1,2,3,,,,,,J桩,\n", PointFileFormat::Ept);
+    EXPECT_EQ(importSummary(imported), "读入 1 个点，编码 UTF-8。");
 }
 
 }  // namespace
