@@ -42,7 +42,7 @@ std::unique_ptr<PointTable> survey(size_t points, Stage stage) {
     if (stage >= Stage::Assigned)
         autoSelectLines(*table);
     if (stage >= Stage::Calculated)
-        calculateData(*table);
+        (void)calculateData(*table);
     table->clearHistory();
     return table;
 }
@@ -64,7 +64,7 @@ void timeCommand(benchmark::State& state, PointTable& table, Command command) {
 
 void BM_DataCalculation(benchmark::State& state) {
     auto table = survey(static_cast<size_t>(state.range(0)), Stage::Assigned);
-    timeCommand(state, *table, [](PointTable& t) { calculateData(t); });
+    timeCommand(state, *table, [](PointTable& t) { (void)calculateData(t); });
 }
 BENCHMARK(BM_DataCalculation)
     ->Arg(100'000)
@@ -98,7 +98,7 @@ BENCHMARK(BM_LinePointSelectionOk)->Arg(1'000'000)->Unit(benchmark::kMillisecond
 
 void BM_Projection(benchmark::State& state) {
     auto table = survey(static_cast<size_t>(state.range(0)), Stage::Calculated);
-    timeCommand(state, *table, [](PointTable& t) { projectPoints(t, 2.0); });
+    timeCommand(state, *table, [](PointTable& t) { (void)projectPoints(t, 2.0); });
 }
 BENCHMARK(BM_Projection)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(3);
 

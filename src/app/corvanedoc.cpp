@@ -44,6 +44,14 @@ CCorvaneDoc::CCorvaneDoc(PointTable& table, CorvaneSettings& settings, QWidget* 
       m_window(window),
       m_dialogs(&systemFileDialogs()) {}
 
+QString CCorvaneDoc::exportDoneMessage(ExportType type, const OrgReport& report) {
+    QString text = QStringLiteral("测量数据输出完毕！");
+    if (type == ExportType::Org)
+        for (const std::string& line : orgReportLines(report))
+            text += QLatin1Char('\n') + QString::fromStdString(line) + QStringLiteral("。");
+    return text;
+}
+
 QStringList CCorvaneDoc::importFilters() {
     return {QStringLiteral("电力线测量数据文件(*.ept)"), QStringLiteral("电力测量数据文件(*.csv)")};
 }
@@ -154,8 +162,10 @@ bool CCorvaneDoc::confirmCheckedForOrg() {
 
 bool CCorvaneDoc::exportFile(const QString& path, ExportType type) {
     const bool wholeTable = m_table.rowCount() == m_table.fullRowCount();
-    Status written = runLongOperation(m_window, QStringLiteral("正在导出 %1 ……").arg(shown(path)),
-                                      [&] { return exportTable(m_table, type, localPath(path)); });
+    OrgReport report;
+    Status written =
+        runLongOperation(m_window, QStringLiteral("正在导出 %1 ……").arg(shown(path)),
+                         [&] { return exportTable(m_table, type, localPath(path), &report); });
     if (!written) {
         const Error& error = written.error();
         if (error.row >= 0)
@@ -172,7 +182,7 @@ bool CCorvaneDoc::exportFile(const QString& path, ExportType type) {
     emit exported(path);
     emit statusMessage(QStringLiteral("已导出到 %1").arg(shown(path)));
     if (type != ExportType::Dxf)
-        showInformation(m_window, QStringLiteral("测量数据输出完毕！"));
+        showInformation(m_window, exportDoneMessage(type, report));
     return true;
 }
 

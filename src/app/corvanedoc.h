@@ -28,6 +28,9 @@ public:
 
     static QStringList importFilters();
     static QStringList exportFilters();
+    /// "测量数据输出完毕！", followed for a ".org" file by a line for each kind of row or
+    /// record the file leaves out.
+    static QString exportDoneMessage(ExportType type, const OrgReport& report);
 
     /// True when the table holds no changes that were not exported, or the user
     /// agrees to give them up.

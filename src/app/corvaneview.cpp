@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QStyleHints>
 
+#include <optional>
 #include <string>
 
 #include "autoselection.h"
@@ -396,9 +397,21 @@ void CCorvaneView::OnEditPaste() {
 
 void CCorvaneView::OnDataCalculation() {
     m_list->commitOpenEdit();
-    WaitCursor wait;
-    PointTable::Command command(m_table, "电力数据计算");
-    calculateData(m_table);
+    std::optional<NonFiniteCell> failed;
+    {
+        WaitCursor wait;
+        PointTable::Command command(m_table, "电力数据计算");
+        failed = calculateData(m_table);
+    }
+    if (failed)
+        reportNonFinite(*failed);
+}
+
+void CCorvaneView::reportNonFinite(NonFiniteCell cell) {
+    if (cell.row >= 0 && cell.row < m_table.rowCount())
+        m_list->selectRow(cell.row, true);
+    showError(this, QString::fromStdString(nonFiniteMessage(cell)),
+              QStringLiteral("表格没有改动。"));
 }
 
 void CCorvaneView::OnAutoSelectLine() {
@@ -430,11 +443,14 @@ void CCorvaneView::OnPointProject() {
     CPointProjectDlg dialog(m_settings, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    ProjectionResult result;
     {
         WaitCursor wait;
         PointTable::Command command(m_table, "测点投影到电力线");
-        projectPoints(m_table, dialog.limit());
+        result = projectPoints(m_table, dialog.limit());
     }
+    if (result.nonFinite)
+        reportNonFinite(*result.nonFinite);
     InvalidateDrawingArea();
 }
 

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include "nonfinite.h"
+
 class QMenu;
 class QAction;
 
@@ -105,6 +107,9 @@ private:
     void onContextMenuWanted(const QPoint& globalPos, bool byMouse);
     void showListMenu();
     bool ask(const QString& question);
+    /// A computation whose result is no finite number left the table as it was: the
+    /// row is selected and the message names the cell.
+    void reportNonFinite(NonFiniteCell cell);
     QAction* addMenuCommand(const QString& text, const QString& tip, void (CCorvaneView::*slot)());
 
     PointTable& m_table;

@@ -227,6 +227,15 @@ void CLinePointSelectDlg::accept() {
         m_startEdit->selectAll();
         return;
     }
+    // A mileage that is no finite number (coordinates or start mileage too large) would
+    // be written as no number at all: the table stays as it is.
+    const std::vector<std::string> chainNames = names();
+    if (std::optional<NonFiniteCell> cell = nonFiniteMileage(
+            m_table, chainNames, lineMileages(m_table, chainNames, m_dStartMileage))) {
+        showError(this, QString::fromStdString(nonFiniteMessage(*cell)),
+                  QStringLiteral("表格没有改动。"));
+        return;
+    }
     std::vector<std::pair<std::string, std::string>> chain;
     const QStringList mileages = mileageTexts();
     for (int r = 0; r < m_list->rowCount(); ++r)

@@ -10,6 +10,7 @@
 #include "exitcodes.h"
 #include "pointtable.h"
 #include "processcommand.h"
+#include "standardoutput.h"
 #include "stepoptions.h"
 #include "validation.h"
 
@@ -65,7 +66,7 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
             request->options.inputFormat =
                 *inputFormat == "csv" ? PointFileFormat::RawCsv : PointFileFormat::Ept;
         readSteps();
-        exitCode = runCheck(*request);
+        exitCode = finishOutput(runCheck(*request));
     });
 }
 

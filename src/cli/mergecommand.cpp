@@ -8,6 +8,7 @@
 #include "exitcodes.h"
 #include "filemerge.h"
 #include "mergereport.h"
+#include "standardoutput.h"
 
 namespace corvane {
 
@@ -18,7 +19,7 @@ void addMergeCommand(CLI::App& app, int& exitCode) {
     merge->add_option("FIRST", options->first, "第一个文件（同名时以它为准）")->required();
     merge->add_option("SECOND", options->second, "第二个文件")->required();
     merge->add_option("-o,--output", options->output, "输出文件（可以是输入文件之一）")->required();
-    merge->callback([options, &exitCode] { exitCode = runMerge(*options); });
+    merge->callback([options, &exitCode] { exitCode = finishOutput(runMerge(*options)); });
 }
 
 int runMerge(const MergeOptions& options) {

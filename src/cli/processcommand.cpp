@@ -16,10 +16,12 @@
 #include "datacalculation.h"
 #include "exitcodes.h"
 #include "linepointselection.h"
+#include "nonfiniteerror.h"
 #include "pointtable.h"
 #include "projection.h"
 #include "sorting.h"
 #include "splitfields.h"
+#include "standardoutput.h"
 #include "stepoptions.h"
 
 namespace corvane {
@@ -75,7 +77,7 @@ void addProcessCommand(CLI::App& app, int& exitCode) {
         if (!type->empty())
             options->type = exportTypeByName(*type);
         readSteps();
-        exitCode = runProcess(*options);
+        exitCode = finishOutput(runProcess(*options));
     });
 }
 
@@ -90,6 +92,8 @@ Status runProcessSteps(PointTable& table, const ProcessOptions& options,
                          "终点、累距和离中。\n";
         const std::vector<double> mileages =
             lineMileages(table, chain.value(), options.startMileage);
+        if (std::optional<NonFiniteCell> cell = nonFiniteMileage(table, chain.value(), mileages))
+            return nonFiniteResultError(*cell);
         std::vector<std::pair<std::string, std::string>> rows;
         rows.reserve(mileages.size());
         for (size_t i = 0; i < mileages.size(); ++i)
@@ -106,11 +110,16 @@ Status runProcessSteps(PointTable& table, const ProcessOptions& options,
             std::cerr << "corvane-cli: 自动选择电力线：" << result.unassignedRows.size()
                       << " 个点的垂足不在任何线段内，未分配电力线。\n";
     }
-    if (options.calculate)
-        calculateData(table);
+    if (options.calculate) {
+        if (std::optional<NonFiniteCell> cell = calculateData(table))
+            return nonFiniteResultError(*cell);
+    }
     if (options.projectLimit) {
-        projectPoints(table, *options.projectLimit);
-        calculateData(table);
+        if (std::optional<NonFiniteCell> cell =
+                projectPoints(table, *options.projectLimit).nonFinite)
+            return nonFiniteResultError(*cell);
+        if (std::optional<NonFiniteCell> cell = calculateData(table))
+            return nonFiniteResultError(*cell);
     }
     if (options.sort)
         sortByDistance(table);
@@ -147,9 +156,14 @@ int runProcess(const ProcessOptions& options) {
     if (!steps)
         return fail(steps.error());
 
-    Status written = exportTable(table, *type, options.output);
+    OrgReport report;
+    Status written = exportTable(table, *type, options.output, &report);
     if (!written)
         return fail(written.error());
+    // What the ".org" file leaves out by its rules is said, not silently dropped.
+    if (*type == ExportType::Org)
+        for (const std::string& line : orgReportLines(report))
+            std::cerr << "corvane-cli: " << line << "。\n";
     return ExitDone;
 }
 

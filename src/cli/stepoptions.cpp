@@ -37,6 +37,16 @@ CLI::Validator numberValidator() {
         "NUMBER");
 }
 
+// The same for a distance: a finite number of at least 0.
+CLI::Validator distanceValidator() {
+    return CLI::Validator(
+        [](std::string& text) {
+            const std::optional<double> value = parseNumber(text);
+            return value && *value >= 0.0 ? std::string() : "“" + text + "”不是一个不小于 0 的数";
+        },
+        "DISTANCE");
+}
+
 struct StepTexts {
     std::string line;
     std::string startMileage;
@@ -59,7 +69,7 @@ std::function<void()> addStepOptions(CLI::App& command, ProcessOptions& options)
     command
         .add_option("--max-distance", texts->maxDistance,
                     "自动选择电力线时，离最近线段超过此距离[m]的点不分配")
-        ->check(numberValidator())
+        ->check(distanceValidator())
         ->needs(autoSelect);
     command.add_flag("--calculate", options.calculate, "电力数据计算");
     command

@@ -90,10 +90,10 @@ public:
         const double distance = beforeStart ? startDistance - foot.u : foot.u + startDistance;
         const double side = std::sin(direction(segment.a, p) - segment.segmentDirection);
         const double offset = side < 0 ? foot.d : -foot.d;
-        if (!std::isfinite(distance) || !std::isfinite(offset)) {
-            unresolved();
-            return;
-        }
+        if (!std::isfinite(distance))
+            throw NonFiniteResult({row, ColDistance});
+        if (!std::isfinite(offset))
+            throw NonFiniteResult({row, ColOffset});
         m_distance.clear();
         appendFixed(m_distance, distance, 3);
         m_offset.clear();
@@ -143,12 +143,12 @@ bool writesAStartRow(const PointTable& table) {
 
 }  // namespace
 
-void calculateData(PointTable& table) {
+std::optional<NonFiniteCell> calculateData(PointTable& table) {
     if (table.rowCount() == 0)
-        return;
+        return std::nullopt;
     PointTable::Command command(table, "电力数据计算");
     const FillOrder order = writesAStartRow(table) ? FillOrder::TopDown : FillOrder::Parallel;
-    table.fillRows([&table]() -> RowFiller { return RowCalculator(table); }, order);
+    return table.fillRows([&table]() -> RowFiller { return RowCalculator(table); }, order);
 }
 
 }  // namespace corvane

@@ -52,6 +52,20 @@ std::vector<double> lineMileages(const PointTable& table, const std::vector<std:
     return mileages;
 }
 
+std::optional<NonFiniteCell> nonFiniteMileage(const PointTable& table,
+                                              const std::vector<std::string>& names,
+                                              const std::vector<double>& mileages) {
+    for (size_t i = 0; i < mileages.size() && i < names.size(); ++i) {
+        if (std::isfinite(mileages[i]))
+            continue;
+        int row = table.FindPointRow(names[i]);
+        if (row < 0)  // hidden by a filter: its place in the whole table
+            row = table.findFullRow(names[i]);
+        return NonFiniteCell{row, ColDistance};
+    }
+    return std::nullopt;
+}
+
 void applyLinePointSelection(
     PointTable& table, const std::vector<std::pair<std::string, std::string>>& nameAndMileageText) {
     PointTable::Command command(table, "电力线点选择");

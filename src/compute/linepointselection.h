@@ -1,8 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "nonfinite.h"
 
 namespace corvane {
 
@@ -20,6 +23,13 @@ std::vector<std::string> gatherJStakes(const PointTable& table);
 /// that had coordinates).
 std::vector<double> lineMileages(const PointTable& table, const std::vector<std::string>& names,
                                  double startMileage);
+
+/// The first mileage of `mileages` (one per name of `names`, as lineMileages gives them)
+/// that is not a finite number, as the cell it would go to: column 7 of the first row
+/// shown of that name. None when every mileage is a number.
+std::optional<NonFiniteCell> nonFiniteMileage(const PointTable& table,
+                                              const std::vector<std::string>& names,
+                                              const std::vector<double>& mileages);
 
 /// The OK of the line point dialog, "电力线点选择": empties columns 4, 5, 7 and 8 of
 /// every row shown, then gives every row named like chain point i (whatever its type) the

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "cellnumber.h"
 #include "columns.h"
@@ -15,21 +16,22 @@ constexpr double kQuarterTurn = 1.5707963267948966;
 
 }  // namespace
 
-int projectPoints(PointTable& table, double limit) {
+ProjectionResult projectPoints(PointTable& table, double limit) {
     PointTable::Command command(table, "测点投影到电力线");
-    int moved = 0;
+    ProjectionResult result;
     std::string northText;
     std::string eastText;
-    for (int i = 0; i < table.rowCount(); ++i) {
+    // Top down: a segment end moved above is read where it now stands.
+    auto fill = [&](int i, std::vector<CellText>& cells) {
         const double offset = readNumber(table.text(i, ColOffset));
         if (!(std::fabs(offset) < limit))
-            continue;
+            return;
         const double x = readNumber(table.text(i, ColNorth));
         const double y = readNumber(table.text(i, ColEast));
         const int s = table.FindPointRow(table.text(i, ColSegmentStart));
         const int e = table.FindPointRow(table.text(i, ColSegmentEnd));
         if (s < 0 || e < 0)
-            continue;
+            return;
         const double xa = readNumber(table.text(s, ColNorth));
         const double ya = readNumber(table.text(s, ColEast));
         const double xb = readNumber(table.text(e, ColNorth));
@@ -42,17 +44,21 @@ int projectPoints(PointTable& table, double limit) {
         const double normal = angle + kQuarterTurn;
         const double east = y + offset * std::cos(normal);
         const double north = x + offset * std::sin(normal);
-        if (!std::isfinite(east) || !std::isfinite(north))
-            continue;
+        if (!std::isfinite(north))
+            throw NonFiniteResult({i, ColNorth});
+        if (!std::isfinite(east))
+            throw NonFiniteResult({i, ColEast});
         eastText.clear();
         appendFixed(eastText, east, 4);
         northText.clear();
         appendFixed(northText, north, 4);
-        const CellText cells[] = {{ColNorth, northText}, {ColEast, eastText}};
-        table.setTexts(i, cells);
-        ++moved;
-    }
-    return moved;
+        cells.assign({{ColNorth, northText}, {ColEast, eastText}});
+        ++result.moved;
+    };
+    result.nonFinite = table.fillRows([&]() -> RowFiller { return fill; }, FillOrder::TopDown);
+    if (result.nonFinite)
+        result.moved = 0;
+    return result;
 }
 
 }  // namespace corvane

@@ -115,16 +115,14 @@ int crossingCode(std::string_view text) {
     return readInteger(text);
 }
 
-void appendFixed(std::string& out, double value, int decimals) {
+bool appendFixed(std::string& out, double value, int decimals) {
     if (!std::isfinite(value))
-        value = 0.0;
+        return false;
     char buffer[400];
     auto [end, ec] =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (ec != std::errc()) {
-        out += '0';
-        return;
-    }
+    if (ec != std::errc())
+        return false;
     const char* begin = buffer;
     if (*begin == '-') {
         bool allZero = true;
@@ -138,6 +136,7 @@ void appendFixed(std::string& out, double value, int decimals) {
             ++begin;
     }
     out.append(begin, static_cast<size_t>(end - begin));
+    return true;
 }
 
 std::string formatFixed(double value, int decimals) {

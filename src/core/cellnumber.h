@@ -29,7 +29,9 @@ inline int poleTypeCode(std::string_view text) {
 
 /// Fixed-point text with "." whatever the locale, as "%.Nf" would print it in the C
 /// locale, except that a value that rounds to zero is never written with a minus.
+/// Infinities and NaN have no such text: formatFixed gives "" and appendFixed writes
+/// nothing and returns false, so callers that write cells or files check first.
 std::string formatFixed(double value, int decimals);
-void appendFixed(std::string& out, double value, int decimals);
+bool appendFixed(std::string& out, double value, int decimals);
 
 }  // namespace corvane

@@ -1,6 +1,7 @@
 #include "geometry.h"
 
 #include <cmath>
+#include <limits>
 
 namespace corvane {
 namespace {
@@ -31,10 +32,24 @@ FootOfPerpendicular PerpendicularFoot(PlanePoint a, PlanePoint b, PlanePoint p) 
         foot.inside = false;
         return foot;
     };
+    // Coordinates too large for the arithmetic give no foot at all, never a wrong one.
+    auto overflowed = [&] {
+        constexpr double kInfinity = std::numeric_limits<double>::infinity();
+        foot.d = kInfinity;
+        foot.u = kInfinity;
+        foot.v = kInfinity;
+        foot.inside = false;
+        return foot;
+    };
+    if (!std::isfinite(h) || !std::isfinite(l) || !std::isfinite(o))
+        return overflowed();
     if (!(o > 0.0))
         return withoutLine();
     const double s = (o + (l + h)) * 0.5;
-    const double area = rootOrZero(s * (s - h) * (s - l) * (s - o));
+    const double product = s * (s - h) * (s - l) * (s - o);
+    if (!std::isfinite(product))
+        return overflowed();
+    const double area = rootOrZero(product);
     const double d = 2.0 * area / o;
     if (!std::isfinite(d))
         return withoutLine();

@@ -24,8 +24,8 @@ struct FootOfPerpendicular {
 /// angle over an end; they count as zero, so such a point has d = 0 or u = 0 rather than
 /// no number. A segment whose ends coincide has no line: d is the distance to `a`,
 /// u = 0, v the distance to `b`, and the foot is never inside. For finite input every
-/// result is a number; d, u and v are infinite only when the coordinates are so large
-/// that their squared differences overflow.
+/// result is a number; d, u and v are all infinite (and the foot not inside) when the
+/// coordinates are so large that the distances or Heron's product overflow.
 FootOfPerpendicular PerpendicularFoot(PlanePoint a, PlanePoint b, PlanePoint p);
 
 }  // namespace corvane

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -10,6 +11,7 @@
 
 #include "columns.h"
 #include "nameindex.h"
+#include "nonfinite.h"
 #include "row.h"
 
 namespace corvane {
@@ -18,7 +20,8 @@ class TableListener;
 struct TableCommandRecord;
 
 /// Gives the cell texts to set in one row, in ascending column order. The texts must
-/// stay valid until the filler's next call (it may keep them in its own buffers).
+/// stay valid until the filler's next call (it may keep them in its own buffers). A
+/// filler whose result is not a finite number throws NonFiniteResult.
 using RowFiller = std::function<void(int row, std::vector<CellText>& cells)>;
 
 /// How PointTable::fillRows goes through its rows: shared out over the cores, or top
@@ -74,11 +77,15 @@ public:
     /// on several threads at once: `makeFiller` is called once a thread and gives that
     /// thread's filler, which may then read its own row and every row the batch leaves
     /// unchanged, nothing else. The name column is not filled this way.
-    void fillRows(std::span<const int> rows, const std::function<RowFiller()>& makeFiller,
-                  FillOrder order = FillOrder::Parallel);
+    /// A filler that fails takes the whole batch back: the table is as before and the
+    /// batch leaves no undo step. A NonFiniteResult is returned as its cell (the topmost
+    /// one that failed); any other exception is thrown on.
+    std::optional<NonFiniteCell> fillRows(std::span<const int> rows,
+                                          const std::function<RowFiller()>& makeFiller,
+                                          FillOrder order = FillOrder::Parallel);
     /// As above, for every row shown.
-    void fillRows(const std::function<RowFiller()>& makeFiller,
-                  FillOrder order = FillOrder::Parallel);
+    std::optional<NonFiniteCell> fillRows(const std::function<RowFiller()>& makeFiller,
+                                          FillOrder order = FillOrder::Parallel);
     void setChecked(int row, bool checked);
     /// Inserts before shown row `row` (at the end when row == rowCount()). Under a
     /// filter the row goes right after the full-table place of the row above it.

@@ -1,7 +1,10 @@
 #include "dxfexport.h"
 
+#include <cmath>
+
 #include "cellnumber.h"
 #include "dxfwriter.h"
+#include "nonfiniteerror.h"
 #include "pointtable.h"
 
 namespace corvane {
@@ -23,6 +26,8 @@ Result<std::string> buildDxfFile(const PointTable& table) {
         const Row& row = table.rowAt(r);
         const double x = readNumber(row.cell(ColNorth));
         const double y = readNumber(row.cell(ColEast));
+        if (!std::isfinite(x) || !std::isfinite(y))
+            return nonFiniteWriteError({r, std::isfinite(x) ? ColEast : ColNorth});
         dxf.point(kLayer, kColour, x, y);
         dxf.text(row.cell(ColName), kLayer, kColour, kTextStyle, 0, 0, x, y, kTextHeight);
     }

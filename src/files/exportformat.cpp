@@ -67,13 +67,15 @@ Result<std::string> buildExport(const PointTable& table, ExportType type) {
     return Error::data("未知的导出文件类型。");
 }
 
-Status exportTable(const PointTable& table, ExportType type, const std::string& path) {
+Status exportTable(const PointTable& table, ExportType type, const std::string& path,
+                   OrgReport* orgReport) {
     // The point files are written as they are encoded.
     if (type == ExportType::Ept)
         return writeEptFile(table, path);
     if (type == ExportType::Csv)
         return writeCsvTable(table, path);
-    Result<std::string> bytes = buildExport(table, type);
+    Result<std::string> bytes =
+        type == ExportType::Org ? buildOrgFile(table, orgReport) : buildExport(table, type);
     if (!bytes)
         return bytes.error();
     return writeFileAtomically(path, bytes.value());

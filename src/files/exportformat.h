@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "orgwriter.h"
 #include "result.h"
 
 namespace corvane {
@@ -23,8 +24,10 @@ std::optional<ExportType> exportTypeForPath(std::string_view path);
 std::optional<ExportType> exportTypeByName(std::string_view name);
 
 /// Builds the whole file for the rows shown, then writes it atomically to `path`
-/// exactly as given. Nothing is written when any part fails.
-Status exportTable(const PointTable& table, ExportType type, const std::string& path);
+/// exactly as given. Nothing is written when any part fails. For a ".org" file,
+/// `orgReport` (when given) receives the rows and records the file leaves out.
+Status exportTable(const PointTable& table, ExportType type, const std::string& path,
+                   OrgReport* orgReport = nullptr);
 
 /// The file's bytes without writing them.
 Result<std::string> buildExport(const PointTable& table, ExportType type);

@@ -66,12 +66,13 @@ char* writeFixedNumber(char* out, double value, int decimals) {
     return out + length;
 }
 
-void appendFixedNumber(std::string& out, double value, int decimals) {
+bool appendFixedNumber(std::string& out, double value, int decimals) {
     char buffer[kFixedNumberRoom];
-    if (char* end = writeFixedNumber(buffer, value, decimals))
+    if (char* end = writeFixedNumber(buffer, value, decimals)) {
         out.append(buffer, static_cast<size_t>(end - buffer));
-    else
-        appendFixed(out, value, decimals);  // also takes infinities and NaN
+        return true;
+    }
+    return appendFixed(out, value, decimals);
 }
 
 }  // namespace corvane

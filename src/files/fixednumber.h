@@ -16,7 +16,8 @@ inline constexpr size_t kFixedNumberRoom = 32;
 /// and NaN.
 char* writeFixedNumber(char* out, double value, int decimals);
 
-/// appendFixed for the millions of coordinates and measures the exporters write.
-void appendFixedNumber(std::string& out, double value, int decimals);
+/// appendFixed for the millions of coordinates and measures the exporters write; false,
+/// writing nothing, for infinities and NaN.
+bool appendFixedNumber(std::string& out, double value, int decimals);
 
 }  // namespace corvane

@@ -1,6 +1,7 @@
 #include "orgoutlines.h"
 
 #include <cmath>
+#include <initializer_list>
 
 #include "angles.h"
 #include "cellnumber.h"
@@ -92,20 +93,38 @@ OrgPlanPoint orgPlanPoint(const PointTable& table, int row) {
     return {readNumber(r.cell(ColNorth)), readNumber(r.cell(ColEast))};
 }
 
-void writeOutline(const PointTable& table, const OrgRowValues& v, OrgNumber& counter,
-                  OrgRecords& records) {
+namespace {
+
+// The column behind the first number of the outline that is not finite, or -1. Sizes
+// measured between points come from their coordinates.
+int nonFiniteColumn(const OrgRowValues& v, const Outline& outline, double packedBandAngle,
+                    std::initializer_list<Corner> corners) {
+    const bool measured = v.type == kTwoPointObject || v.type == kThreePointHouse;
+    if (!std::isfinite(outline.width))
+        return measured ? ColNorth : ColWidth;
+    if (!std::isfinite(outline.length))
+        return v.type == kThreePointHouse ? ColNorth : ColLength;
+    if (!std::isfinite(packedBandAngle))
+        return ColAngle;
+    for (const Corner& p : corners)
+        if (!std::isfinite(p.x) || !std::isfinite(p.y))
+            return ColWidth;
+    return -1;
+}
+
+}  // namespace
+
+OutlineOutcome writeOutline(const PointTable& table, const OrgRowValues& v, OrgNumber& counter,
+                            OrgRecords& records) {
     const int r = v.row;
     // Of a group of two- or three-point rows only those that carry a crossing object,
     // and the last row of the group, describe an object.
     if ((v.type == kTwoPointObject || v.type == kThreePointHouse) &&
         cellOrEmpty(table, r + 1, ColPointType) == v.type && v.code == 0)
-        return;
+        return {};
 
     const OrgNumber c = counter;
-    counter = c + 1;
     const OutlineKind kind = kindOf(v);
-    if (kind == OutlineKind::Band)
-        counter += 1;
     const Outline outline = outlineOf(table, v, kind);
 
     const double o = v.offset;
@@ -123,17 +142,30 @@ void writeOutline(const PointTable& table, const OrgRowValues& v, OrgNumber& cou
         if (std::fabs(p.x) <= std::fabs(nearest))
             nearest = p.x;
 
+    const double bandAngle =
+        kind == OutlineKind::Band ? PackDms(FoldHalfTurn(theta + kHalfPi)) : 0.0;
+    // A pond's corners are written relative to the measured point; a band writes none.
+    const Corner rel1{p1.x - o, p1.y - d};
+    const Corner rel2{p2.x - o, p2.y - d};
+    const Corner rel3{p3.x - o, p3.y - d};
+    const int column = kind == OutlineKind::Band
+                           ? nonFiniteColumn(v, outline, bandAngle, {})
+                           : nonFiniteColumn(v, outline, bandAngle, {p1, p2, p3, rel1, rel2, rel3});
+    if (column >= 0)
+        return {true, column};
+
+    counter = kind == OutlineKind::Band ? c + 2 : c + 1;
     records.point(c, o, d, v.elevation);
     switch (kind) {
         case OutlineKind::Band:
-            records.band(c, outline.width, PackDms(FoldHalfTurn(theta + kHalfPi)), v.code);
+            records.band(c, outline.width, bandAngle, v.code);
             break;
         case OutlineKind::Pond:
-            records.relativePoint(c + 1, c, p2.x - o, p2.y - d);
+            records.relativePoint(c + 1, c, rel2.x, rel2.y);
             records.flag70(c);
             records.flag60(c + 1);
-            records.relativeChainedPoint(c + 2, c, p1.x - o, p1.y - d, c);
-            records.relativeChainedPoint(c + 3, c, p3.x - o, p3.y - d, c + 1);
+            records.relativeChainedPoint(c + 2, c, rel1.x, rel1.y, c);
+            records.relativeChainedPoint(c + 3, c, rel3.x, rel3.y, c + 1);
             records.link(c + 1, c + 2);
             records.link(c, c + 3);
             counter = c + 4;
@@ -147,6 +179,7 @@ void writeOutline(const PointTable& table, const OrgRowValues& v, OrgNumber& cou
             counter = c + 6;
             break;
     }
+    return {true, -1};
 }
 
 }  // namespace corvane

@@ -34,10 +34,19 @@ struct OrgPlanPoint {
 };
 OrgPlanPoint orgPlanPoint(const PointTable& table, int row);
 
+/// What writeOutline did with a row.
+struct OutlineOutcome {
+    /// False for a row of a two- or three-point group that describes no object itself.
+    bool written = false;
+    /// The column a number of the outline that is not finite comes from (nothing was
+    /// appended then), else -1.
+    int nonFiniteColumn = -1;
+};
+
 /// Appends the outline of a road, river, pond or house measured by one, two or three
 /// points (a band, a pond or a house, chosen by the crossing code) and advances the
 /// counter. Rows of a two- or three-point group take the rows above them as partners.
-void writeOutline(const PointTable& table, const OrgRowValues& values, OrgNumber& counter,
-                  OrgRecords& records);
+OutlineOutcome writeOutline(const PointTable& table, const OrgRowValues& values, OrgNumber& counter,
+                            OrgRecords& records);
 
 }  // namespace corvane

@@ -19,7 +19,8 @@ void OrgRecords::number(long long n) {
 }
 
 void OrgRecords::fixed(double value) {
-    appendFixedNumber(m_out.bytes(), value, 4);
+    if (!appendFixedNumber(m_out.bytes(), value, 4))
+        m_allFinite = false;
 }
 
 // "0,%s,%.4f,%.4f,%.4f,96=00+96,0.0000,0.0000"

@@ -18,6 +18,8 @@ public:
     explicit OrgRecords(EncodedText& out) : m_out(out) {}
 
     bool ok() const { return m_out.ok(); }
+    /// False once a number was not finite (it was left out of its record).
+    bool allFinite() const { return m_allFinite; }
 
     void stake(std::string_view name, int row, double o, double d, double h);
     void turnRight(std::string_view name, int row, double packedAngle);
@@ -46,6 +48,7 @@ private:
     void end() { m_out.endLine(); }
 
     EncodedText& m_out;
+    bool m_allFinite = true;
 };
 
 }  // namespace corvane

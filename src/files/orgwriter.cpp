@@ -1,11 +1,13 @@
 #include "orgwriter.h"
 
 #include <array>
+#include <cmath>
 #include <optional>
 #include <unordered_map>
 
 #include "angles.h"
 #include "cellnumber.h"
+#include "nonfiniteerror.h"
 #include "orgoutlines.h"
 #include "orgrecords.h"
 #include "pointtable.h"
@@ -89,12 +91,19 @@ public:
         m_out.reserve(static_cast<size_t>(table.rowCount()) * 64);
     }
 
-    Result<std::string> run() {
+    Result<std::string> run(OrgReport* report) {
         for (int r = 0; r < m_table.rowCount(); ++r) {
             if (std::optional<Error> error = writeRow(r))
                 return *error;
             if (!m_out.ok())
                 return m_out.error();
+            if (!m_records.allFinite())  // the checks above should have caught it
+                return nonFiniteWriteError({r, -1});
+        }
+        if (report) {
+            m_report.unusedGroupRows = static_cast<int>(m_unusedGroupRows.size());
+            m_report.noLinePoints = m_table.linePoints().empty();
+            *report = m_report;
         }
         return std::move(m_out.bytes());
     }
@@ -117,8 +126,10 @@ private:
         const bool crossedLine = v.type == kOnePointCrossedObject;
         const bool outline =
             v.type == kOnePointObject || v.type == kTwoPointObject || v.type == kThreePointHouse;
-        if (!stake && !point && !crossedLine && !outline)
-            return std::nullopt;  // not a point type: nothing is written
+        if (!stake && !point && !crossedLine && !outline) {
+            ++m_report.unknownType;  // not a point type: nothing is written
+            return std::nullopt;
+        }
 
         v.elevation = readNumber(cell[ColHeight]);
         v.distance = readNumber(cell[ColDistance]);
@@ -126,7 +137,7 @@ private:
         if (stake) {
             m_records.stake(v.name, r, v.offset, v.distance, v.elevation);
             if (v.type == kJStake)
-                writeTurn(v);
+                return writeTurn(v);
             return std::nullopt;
         }
         if (point) {
@@ -143,16 +154,35 @@ private:
         v.length = readInteger(cell[ColLength]);
         v.width = readNumber(cell[ColWidth]);
         if (crossedLine) {
+            const double packedAngle = PackDms(FoldHalfTurn(v.angle - v.azimuth + kHalfPi));
+            if (!std::isfinite(packedAngle))
+                return nonFiniteWriteError({r, ColAngle});
             const OrgNumber c = m_counter;
             m_records.point(c, v.offset, v.distance, v.elevation);
             m_records.height(c + 1, c, v.measuredHeight);
-            m_records.crossedLine(c + 1, v.pole, v.code,
-                                  PackDms(FoldHalfTurn(v.angle - v.azimuth + kHalfPi)));
+            m_records.crossedLine(c + 1, v.pole, v.code, packedAngle);
             m_counter = c + 2;
-        } else {
-            writeOutline(m_table, v, m_counter, m_records);
+            return std::nullopt;
         }
+        const OutlineOutcome outcome = writeOutline(m_table, v, m_counter, m_records);
+        if (outcome.nonFiniteColumn >= 0)
+            return nonFiniteWriteError({r, outcome.nonFiniteColumn});
+        noteGroupRow(r, v.type, outcome.written);
         return std::nullopt;
+    }
+
+    // A row of a two- or three-point run that writes nothing waits to be taken as a
+    // partner by the row that writes the object: one row above for two points, two for
+    // a house of three.
+    void noteGroupRow(int r, std::string_view type, bool written) {
+        if (!written) {
+            if (type == kTwoPointObject || type == kThreePointHouse)
+                m_unusedGroupRows.push_back(r);
+            return;
+        }
+        const int partners = type == kThreePointHouse ? 2 : type == kTwoPointObject ? 1 : 0;
+        while (!m_unusedGroupRows.empty() && m_unusedGroupRows.back() >= r - partners)
+            m_unusedGroupRows.pop_back();
     }
 
     double segmentAzimuth(int s, int e) {
@@ -167,16 +197,22 @@ private:
     }
 
     // Interior stakes of the line get their turning angle after the stake record.
-    void writeTurn(const OrgRowValues& v) {
+    std::optional<Error> writeTurn(const OrgRowValues& v) {
         const std::vector<std::string>& line = m_table.linePoints();
         auto found = m_lineIndex.find(v.name);
+        if (found == m_lineIndex.end() && !line.empty())
+            ++m_report.stakesOffLine;
         if (found == m_lineIndex.end() || found->second == 0 || found->second + 1 >= line.size())
-            return;
+            return std::nullopt;
         const double t = turningAngle(m_table, line, found->second);
+        const double packed = PackDms(t);
+        if (!std::isfinite(packed))
+            return nonFiniteWriteError({v.row, ColNorth});
         if (t < 0.0)
-            m_records.turnRight(v.name, v.row, PackDms(t));
+            m_records.turnRight(v.name, v.row, packed);
         else
-            m_records.turnLeft(v.name, v.row, PackDms(t));
+            m_records.turnLeft(v.name, v.row, packed);
+        return std::nullopt;
     }
 
     const PointTable& m_table;
@@ -190,6 +226,8 @@ private:
     double m_azimuth = 0.0;
     std::unordered_map<std::string_view, size_t> m_lineIndex;
     OrgNumber m_counter = 1;
+    OrgReport m_report;
+    std::vector<int> m_unusedGroupRows;  // ascending; the last two may still be taken
 };
 
 }  // namespace
@@ -201,8 +239,23 @@ Error unresolvedSegmentError(std::string_view name, int row, int column) {
     return e;
 }
 
-Result<std::string> buildOrgFile(const PointTable& table) {
-    return OrgWriter(table).run();
+Result<std::string> buildOrgFile(const PointTable& table, OrgReport* report) {
+    return OrgWriter(table).run(report);
+}
+
+std::vector<std::string> orgReportLines(const OrgReport& report) {
+    std::vector<std::string> lines;
+    if (report.unknownType > 0)
+        lines.push_back(std::to_string(report.unknownType) + " 行未写出：点类型不是已知的类型");
+    if (report.unusedGroupRows > 0)
+        lines.push_back(std::to_string(report.unusedGroupRows) +
+                        " 行未写出：“2点测路河塘房等”或“3点测房”的点没有用在任何对象中");
+    if (report.noLinePoints)
+        lines.push_back("没有电力线点列表，没有写出转角记录");
+    else if (report.stakesOffLine > 0)
+        lines.push_back(std::to_string(report.stakesOffLine) +
+                        " 个 J 桩不在电力线点列表中，没有写出转角记录");
+    return lines;
 }
 
 }  // namespace corvane

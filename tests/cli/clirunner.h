@@ -30,9 +30,16 @@ struct CliStart {
     std::vector<std::string> environment;
 };
 
+/// Where a program's standard output and error go instead of being collected, e.g.
+/// "/dev/full"; empty to collect them.
+struct CliStreams {
+    std::string out;
+    std::string err;
+};
+
 /// Runs `program args...` and collects its exit status and output.
 inline CliRun runProgram(const std::string& program, const std::vector<std::string>& args,
-                         const CliStart& start = {}) {
+                         const CliStart& start = {}, const CliStreams& streams = {"", ""}) {
     TempFolder capture;
     const std::string outPath = (capture / "stdout").string();
     const std::string errPath = (capture / "stderr").string();
@@ -62,10 +69,15 @@ inline CliRun runProgram(const std::string& program, const std::vector<std::stri
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
+    auto open = [&](int fd, const std::string& to, const std::string& collect) {
+        if (to.empty())
+            posix_spawn_file_actions_addopen(&actions, fd, collect.c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        else
+            posix_spawn_file_actions_addopen(&actions, fd, to.c_str(), O_WRONLY, 0);
+    };
+    open(1, streams.out, outPath);
+    open(2, streams.err, errPath);
     pid_t pid = 0;
     CliRun run;
     if (posix_spawnp(&pid, cargv[0], &actions, nullptr, cargv.data(), cenv.data()) == 0) {
@@ -74,13 +86,16 @@ inline CliRun runProgram(const std::string& program, const std::vector<std::stri
         run.status = WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
     }
     posix_spawn_file_actions_destroy(&actions);
-    run.out = readFile(outPath);
-    run.err = readFile(errPath);
+    if (streams.out.empty())
+        run.out = readFile(outPath);
+    if (streams.err.empty())
+        run.err = readFile(errPath);
     return run;
 }
 
-inline CliRun runCli(const std::vector<std::string>& args, const CliStart& start = {}) {
-    return runProgram(CORVANE_CLI, args, start);
+inline CliRun runCli(const std::vector<std::string>& args, const CliStart& start = {},
+                     const CliStreams& streams = {"", ""}) {
+    return runProgram(CORVANE_CLI, args, start, streams);
 }
 
 /// The prefix that runs a program as a user to whom file permissions apply: none when

@@ -37,7 +37,7 @@ TEST(Projection, MovesPointsNearerThanTheLimitOntoTheLine) {
         std::vector<Point> points = eastwardSegment();
         points.push_back({"P", c.x, c.y, "A", "B", "", kOrdinaryPoint, c.offset});
         load(t, points);
-        projectPoints(t, c.limit);
+        EXPECT_FALSE(projectPoints(t, c.limit).nonFinite);
         EXPECT_EQ(cell(t, "P", ColNorth), c.newX) << c.what;
         EXPECT_EQ(cell(t, "P", ColEast), c.newY) << c.what;
         EXPECT_EQ(cell(t, "P", ColOffset), c.offset) << c.what << ": the offset stays";
@@ -53,7 +53,7 @@ TEST(Projection, DiagonalSegmentAndStakesRewrittenWithFourDecimals) {
                 {"P", "10.123456", "0", "A", "B", "", kOrdinaryPoint, "-7.0710678"},
                 {"Q", "1", "1", "A", "nowhere", "", kOrdinaryPoint, "0.5"},
             });
-    EXPECT_EQ(projectPoints(t, 10.0), 3);
+    EXPECT_EQ(projectPoints(t, 10.0).moved, 3);
     EXPECT_EQ(cell(t, "A", ColNorth), "0.1235");
     EXPECT_EQ(cell(t, "A", ColEast), "0.0000");
     EXPECT_EQ(cell(t, "P", ColNorth), "5.1235");
@@ -66,8 +66,8 @@ TEST(Projection, TwiceWithoutRecalculationCrossesTheLine) {
     std::vector<Point> points = eastwardSegment();
     points.push_back({"P", "1.5", "40", "A", "B", "", kOrdinaryPoint, "-1.500"});
     load(t, points);
-    projectPoints(t, 2.0);
-    projectPoints(t, 2.0);
+    EXPECT_FALSE(projectPoints(t, 2.0).nonFinite);
+    EXPECT_FALSE(projectPoints(t, 2.0).nonFinite);
     EXPECT_EQ(cell(t, "P", ColNorth), "-1.5000");
 }
 
@@ -78,16 +78,16 @@ TEST(Projection, IsOneUndoableStepOverTheRowsShown) {
     points.push_back({"Z", "1.5", "60", "A", "B", "", kZStake, "-1.500"});
     load(t, points);
     const std::string before = testing::fullState(t);
-    EXPECT_EQ(projectPoints(t, 2.0), 4);
+    EXPECT_EQ(projectPoints(t, 2.0).moved, 4);
     EXPECT_EQ(t.undoLabel(), "测点投影到电力线");
     t.undo();
     EXPECT_EQ(testing::fullState(t), before);
     EXPECT_FALSE(t.canUndo());
 
     t.setDisplayMode(DisplayMode::ZStakes);
-    EXPECT_EQ(projectPoints(t, 2.0), 0) << "the segment's ends are not shown";
+    EXPECT_EQ(projectPoints(t, 2.0).moved, 0) << "the segment's ends are not shown";
     t.setDisplayMode(DisplayMode::JStakes);
-    EXPECT_EQ(projectPoints(t, 2.0), 2);
+    EXPECT_EQ(projectPoints(t, 2.0).moved, 2);
     t.setDisplayMode(DisplayMode::AllPoints);
     EXPECT_EQ(cell(t, "P", ColNorth), "1.5");
     EXPECT_EQ(cell(t, "A", ColNorth), "0.0000");

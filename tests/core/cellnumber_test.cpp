@@ -96,9 +96,16 @@ TEST(FormatFixed, PrintsLikeCFormatWithoutMinusZero) {
                  {0.125, 2, "0.12"},
                  {0.375, 2, "0.38"},
                  {1e20, 3, "100000000000000000000.000"},
-                 {std::numeric_limits<double>::quiet_NaN(), 3, "0.000"}};
-    for (const auto& c : cases)
+                 // No number has no text, never a "0.000" that passes for one.
+                 {std::numeric_limits<double>::quiet_NaN(), 3, ""},
+                 {std::numeric_limits<double>::infinity(), 3, ""},
+                 {-std::numeric_limits<double>::infinity(), 4, ""}};
+    for (const auto& c : cases) {
         EXPECT_EQ(formatFixed(c.value, c.decimals), c.text) << c.value;
+        std::string appended = "x";
+        EXPECT_EQ(appendFixed(appended, c.value, c.decimals), *c.text != '\0') << c.value;
+        EXPECT_EQ(appended, "x" + std::string(c.text)) << c.value;
+    }
 }
 
 TEST(FormatFixed, MatchesPrintfOnManyValues) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -88,7 +90,7 @@ TEST(FillRows, EveryOrderGivesTheSameTableAndOneUndoableStep) {
     }
 }
 
-TEST(FillRows, FillsTheRowsGivenAndKeepsWhatWasDoneWhenAFillerFails) {
+TEST(FillRows, FillsTheRowsGiven) {
     PointTable table;
     loadRows(table, 80000);
     const std::string before = tableText(table);
@@ -117,19 +119,81 @@ TEST(FillRows, FillsTheRowsGivenAndKeepsWhatWasDoneWhenAFillerFails) {
     table.setText(2, ColOffset, "");
     table.clearHistory();
     ASSERT_EQ(tableText(table), before);
+}
 
-    auto failing = [] {
-        return [](int row, std::vector<CellText>& cells) {
-            if (row == 70000)
-                throw std::runtime_error("stop");
-            cells.push_back({ColRemark, "y"});
-        };
+// A filler that fails, on any thread, takes the whole batch back: the table is as it
+// was, with nothing to undo and nothing repainted. A result that is not a number is
+// returned as the topmost such cell; any other exception is thrown on.
+TEST(FillRows, AFailingFillerLeavesTheTableAsItWas) {
+    const struct Case {
+        const char* name;
+        std::vector<int> failAt;  // rows whose filler fails
+        bool nonFinite;
+        FillOrder order;
+        bool history;
+    } cases[] = {
+        {"one row late in the last part", {79000}, true, FillOrder::Parallel, true},
+        {"the first row", {0}, true, FillOrder::TopDown, true},
+        {"rows in two parts: the upper one is named",
+         {70000, 30000},
+         true,
+         FillOrder::Parallel,
+         true},
+        {"without history", {50000}, true, FillOrder::Parallel, false},
+        {"another exception", {60000}, false, FillOrder::Parallel, true},
+        {"another exception top down", {10}, false, FillOrder::TopDown, true},
     };
-    EXPECT_THROW(table.fillRows(failing), std::runtime_error);
-    EXPECT_EQ(table.text(0, ColRemark), "y");
-    ASSERT_TRUE(table.canUndo());
-    table.undo();
-    EXPECT_EQ(tableText(table), before);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PointTable table;
+        loadRows(table, 80000);
+        table.setHistoryEnabled(c.history);
+        table.setText(3, ColRemark, "kept");
+        table.clearHistory();
+        const std::string before = tableText(table);
+        const std::string undoBefore = table.undoLabel();
+        CellRectangles painted;
+        table.addListener(&painted);
+        auto failing = [&c] {
+            return [&c](int row, std::vector<CellText>& cells) {
+                for (int at : c.failAt) {
+                    if (row != at)
+                        continue;
+                    if (c.nonFinite)
+                        throw NonFiniteResult({row, ColOffset});
+                    throw std::runtime_error("stop");
+                }
+                cells.push_back({ColRemark, "y"});
+                cells.push_back({ColOffset, "1.000"});
+            };
+        };
+        if (c.nonFinite) {
+            std::optional<NonFiniteCell> failed;
+            {
+                PointTable::Command command(table, "计算");
+                failed = table.fillRows(failing, c.order);
+            }
+            ASSERT_TRUE(failed);
+            EXPECT_EQ(failed->row, *std::min_element(c.failAt.begin(), c.failAt.end()));
+            EXPECT_EQ(failed->column, ColOffset);
+        } else {
+            EXPECT_THROW(table.fillRows(failing, c.order), std::runtime_error);
+        }
+        EXPECT_EQ(tableText(table), before);
+        EXPECT_FALSE(table.canUndo());
+        EXPECT_TRUE(painted.changes.empty());
+        table.removeListener(&painted);
+
+        // The table still takes a batch that succeeds, and its undo is exact.
+        EXPECT_FALSE(table.fillRows([] {
+            return [](int, std::vector<CellText>& cells) { cells.push_back({ColRemark, "z"}); };
+        }));
+        EXPECT_EQ(table.text(3, ColRemark), "z");
+        if (c.history) {
+            table.undo();
+            EXPECT_EQ(tableText(table), before);
+        }
+    }
 }
 
 }  // namespace
