@@ -5,6 +5,8 @@
 #include <cmath>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "cellnumber.h"
@@ -28,18 +30,92 @@ double direction(PlanePoint from, PlanePoint to) {
     return angle;
 }
 
-/// The segment of the row last computed; neighbouring rows mostly share it, and the
-/// command changes neither names nor coordinates, so its ends stay valid. The start's
-/// distance changes only when the run writes the start row itself.
-struct ResolvedSegment {
-    std::string start;
-    std::string end;
+/// A segment's ends as the calculation needs them: their rows, points and direction,
+/// and the start's distance before the run.
+struct SegmentEnds {
     int startRow = -1;
     int endRow = -1;
     PlanePoint a;
     PlanePoint b;
     double segmentDirection = 0.0;
     double startDistance = 0.0;
+};
+
+/// Every distinct segment of the rows the run computes, looked up before any row is
+/// written: the rows shared out over the cores then read nothing but the segments and
+/// their own row, never an end row another part may be rewriting (whose storage moves
+/// when it grows), nor the name index, which reads the names of such rows.
+class SegmentTable {
+public:
+    explicit SegmentTable(const PointTable& table);
+
+    /// True when a row the run writes starts a segment: the rows must then be taken top
+    /// down, as later ones read the distance written into it.
+    bool writesAStartRow() const { return m_writesAStartRow; }
+    /// The segment of a row the run computes; `key` is room for the lookup.
+    const SegmentEnds& find(std::string_view start, std::string_view end, std::string& key) const {
+        return m_segments.find(keyOf(start, end, key))->second;
+    }
+
+private:
+    static const std::string& keyOf(std::string_view start, std::string_view end,
+                                    std::string& key) {
+        key.assign(start);
+        key += '\0';  // no cell holds NUL
+        key.append(end);
+        return key;
+    }
+
+    std::unordered_map<std::string, SegmentEnds> m_segments;
+    bool m_writesAStartRow = false;
+};
+
+SegmentTable::SegmentTable(const PointTable& table) {
+    // The distinct segments of each part, on every core (nothing is written yet); rows
+    // next to each other mostly share theirs.
+    using Names = std::pair<std::string_view, std::string_view>;
+    const size_t rows = static_cast<size_t>(table.rowCount());
+    const size_t parts = partsFor(rows);
+    std::vector<std::vector<Names>> found(parts);
+    runInParts(rows, parts, [&](size_t part, size_t begin, size_t end) {
+        std::vector<Names>& names = found[part];
+        for (size_t i = begin; i < end; ++i) {
+            const std::array<std::string_view, kColumnCount> cells =
+                table.rowAt(static_cast<int>(i)).cells(ColPointType);
+            if (cells[ColPointType] == kJStake)
+                continue;
+            const Names segment{cells[ColSegmentStart], cells[ColSegmentEnd]};
+            if (names.empty() || names.back() != segment)
+                names.push_back(segment);
+        }
+    });
+    std::string key;
+    for (const std::vector<Names>& names : found) {
+        for (const auto& [start, end] : names) {
+            auto [at, added] = m_segments.try_emplace(keyOf(start, end, key));
+            if (!added)
+                continue;
+            SegmentEnds& segment = at->second;
+            segment.startRow = table.FindPointRow(start);
+            segment.endRow = table.FindPointRow(end);
+            if (segment.startRow >= 0 && table.text(segment.startRow, ColPointType) != kJStake)
+                m_writesAStartRow = true;
+            if (segment.startRow < 0 || segment.endRow < 0)
+                continue;
+            segment.a = pointOf(table, segment.startRow);
+            segment.b = pointOf(table, segment.endRow);
+            segment.segmentDirection = direction(segment.a, segment.b);
+            segment.startDistance = readNumber(table.text(segment.startRow, ColDistance));
+        }
+    }
+}
+
+/// The segment of the row last computed; neighbouring rows mostly share it. The start's
+/// distance changes only when the run writes the start row itself, which it does only
+/// top down.
+struct ResolvedSegment : SegmentEnds {
+    std::string start;
+    std::string end;
     bool valid = false;
 
     bool matches(std::string_view s, std::string_view e) const {
@@ -51,7 +127,10 @@ struct ResolvedSegment {
 // the segment of the row before.
 class RowCalculator {
 public:
-    explicit RowCalculator(const PointTable& table) : m_table(table) {}
+    /// `topDown`: rows are computed in table order on one thread, and a start's distance
+    /// is read when its segment comes up, as rows above may have written it.
+    RowCalculator(const PointTable& table, const SegmentTable& segments, bool topDown)
+        : m_table(table), m_segments(segments), m_topDown(topDown) {}
 
     void operator()(int row, std::vector<CellText>& out) {
         const std::array<std::string_view, kColumnCount> cells =
@@ -62,14 +141,9 @@ public:
         if (!segment.matches(cells[ColSegmentStart], cells[ColSegmentEnd])) {
             segment.start.assign(cells[ColSegmentStart]);
             segment.end.assign(cells[ColSegmentEnd]);
-            segment.startRow = m_table.FindPointRow(segment.start);
-            segment.endRow = m_table.FindPointRow(segment.end);
-            if (segment.startRow >= 0 && segment.endRow >= 0) {
-                segment.a = pointOf(m_table, segment.startRow);
-                segment.b = pointOf(m_table, segment.endRow);
-                segment.segmentDirection = direction(segment.a, segment.b);
+            static_cast<SegmentEnds&>(segment) = m_segments.find(segment.start, segment.end, m_key);
+            if (m_topDown && segment.startRow >= 0 && segment.endRow >= 0)
                 segment.startDistance = readNumber(m_table.text(segment.startRow, ColDistance));
-            }
             segment.valid = true;
         }
         auto unresolved = [&] {
@@ -107,39 +181,13 @@ public:
 
 private:
     const PointTable& m_table;
+    const SegmentTable& m_segments;
+    const bool m_topDown;
     ResolvedSegment m_segment;
+    std::string m_key;
     std::string m_distance;
     std::string m_offset;
 };
-
-// True when a row the calculation writes starts a segment of a row it computes: the rows
-// must then be taken top down, as later ones read the distance written into it. Only
-// reads, so a large table is looked through on every core.
-bool writesAStartRow(const PointTable& table) {
-    const size_t rows = static_cast<size_t>(table.rowCount());
-    const size_t parts = partsFor(rows);
-    std::vector<char> found(parts, 0);
-    runInParts(rows, parts, [&](size_t part, size_t begin, size_t end) {
-        std::string_view lastStart;
-        bool haveLast = false;
-        for (size_t i = begin; i < end; ++i) {
-            const std::array<std::string_view, kColumnCount> cells =
-                table.rowAt(static_cast<int>(i)).cells(ColPointType);
-            if (cells[ColPointType] == kJStake)
-                continue;
-            if (haveLast && cells[ColSegmentStart] == lastStart)
-                continue;
-            lastStart = cells[ColSegmentStart];
-            haveLast = true;
-            const int start = table.FindPointRow(lastStart);
-            if (start >= 0 && table.text(start, ColPointType) != kJStake) {
-                found[part] = 1;
-                return;
-            }
-        }
-    });
-    return std::find(found.begin(), found.end(), 1) != found.end();
-}
 
 }  // namespace
 
@@ -147,8 +195,10 @@ std::optional<NonFiniteCell> calculateData(PointTable& table) {
     if (table.rowCount() == 0)
         return std::nullopt;
     PointTable::Command command(table, "电力数据计算");
-    const FillOrder order = writesAStartRow(table) ? FillOrder::TopDown : FillOrder::Parallel;
-    return table.fillRows([&table]() -> RowFiller { return RowCalculator(table); }, order);
+    const SegmentTable segments(table);
+    const bool topDown = segments.writesAStartRow();
+    return table.fillRows([&]() -> RowFiller { return RowCalculator(table, segments, topDown); },
+                          topDown ? FillOrder::TopDown : FillOrder::Parallel);
 }
 
 }  // namespace corvane

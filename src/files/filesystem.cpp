@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "largebuffer.h"
+#include "pendingfile.h"
 
 namespace corvane {
 namespace {
@@ -106,27 +107,6 @@ private:
     bool m_active = false;
 };
 
-std::string folderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// The name of the temporary file: hidden, beside the target, short enough for any
-// file system even when the target's own name is long.
-std::string temporaryTemplate(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    std::string base = path.substr(slash == std::string::npos ? 0 : slash + 1);
-    if (base.size() > 100) {
-        size_t cut = 100;
-        while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80)
-            --cut;  // keep whole UTF-8 characters
-        base.resize(cut);
-    }
-    return folderOf(path) + "/." + base + ".XXXXXX";
-}
-
 // A symbolic link is written through: its target gets the new content, the link stays.
 std::string resolveLink(const std::string& path) {
     struct stat st {};
@@ -138,14 +118,6 @@ std::string resolveLink(const std::string& path) {
     std::string target(resolved);
     std::free(resolved);
     return target;
-}
-
-void syncFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);  // makes the rename durable; the data itself is already synced
-        ::close(fd);
-    }
 }
 
 }  // namespace
@@ -193,8 +165,13 @@ Status writeFileAtomically(const std::string& path, std::string_view bytes) {
     });
 }
 
-Status writeFileAtomically(const std::string& requestedPath,
+Status writeFileAtomically(const std::string& path,
                            const std::function<Status(const ByteSink&)>& produce) {
+    return writeFileAtomicallyAs(PendingFileKind::Unnamed, path, produce);
+}
+
+Status writeFileAtomicallyAs(PendingFileKind kind, const std::string& requestedPath,
+                             const std::function<Status(const ByteSink&)>& produce) {
     if (requestedPath.empty())
         return Error::io("没有给出要写入的文件名。");
     const std::string& shownPath = requestedPath;
@@ -209,15 +186,11 @@ Status writeFileAtomically(const std::string& requestedPath,
     if (exists && ::access(path.c_str(), W_OK) != 0)
         return Error::io("无法写入文件" + quoted(shownPath) + "：" + reason(errno));
 
-    const std::string tmpl = temporaryTemplate(path);
-    std::vector<char> name(tmpl.begin(), tmpl.end());
-    name.push_back('\0');
-    FileDescriptor fd(::mkostemp(name.data(), O_CLOEXEC));
-    if (fd.get() < 0)
-        return Error::io("无法创建文件" + quoted(shownPath) + "：" + reason(errno));
-    const std::string tmpPath(name.data());
+    // Whatever fails from here on, the pending file goes with this scope.
+    PendingFile file;
+    if (const int err = file.open(path, kind))
+        return Error::io("无法创建文件" + quoted(shownPath) + "：" + reason(err));
     auto fail = [&](const std::string& what, int err) -> Status {
-        ::unlink(tmpPath.c_str());
         return Error::io(what + quoted(shownPath) + "：" + reason(err));
     };
 
@@ -225,14 +198,14 @@ Status writeFileAtomically(const std::string& requestedPath,
     if (exists) {
         mode = target.st_mode & 07777;
         // Keep the owner when root rewrites someone else's file; harmless when it fails.
-        if (::fchown(fd.get(), target.st_uid, target.st_gid) != 0) {
+        if (::fchown(file.fd(), target.st_uid, target.st_gid) != 0) {
         }
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (::fchmod(fd.get(), mode) != 0)
+    if (::fchmod(file.fd(), mode) != 0)
         return fail("无法写入文件", errno);
 
     {
@@ -242,7 +215,7 @@ Status writeFileAtomically(const std::string& requestedPath,
             const char* p = bytes.data();
             size_t left = bytes.size();
             while (writeError == 0 && left > 0) {
-                const ssize_t n = ::write(fd.get(), p, left);
+                const ssize_t n = ::write(file.fd(), p, left);
                 if (n < 0 && errno == EINTR)
                     continue;
                 if (n <= 0) {
@@ -254,27 +227,16 @@ Status writeFileAtomically(const std::string& requestedPath,
             }
             return writeError == 0;
         };
-        Status produced = success();
-        try {
-            produced = produce(sink);
-        } catch (...) {
-            ::unlink(tmpPath.c_str());
-            throw;
-        }
+        Status produced = produce(sink);
         if (writeError != 0)
             return fail("写入文件", writeError);
-        if (!produced) {
-            ::unlink(tmpPath.c_str());
+        if (!produced)
             return produced;
-        }
     }
-    if (::fsync(fd.get()) != 0)
-        return fail("写入文件", errno);
-    if (::close(fd.release()) != 0)
-        return fail("写入文件", errno);
-    if (::rename(tmpPath.c_str(), path.c_str()) != 0)
-        return fail("无法保存文件", errno);
-    syncFolder(folderOf(path));
+    if (const int err = file.flush())
+        return fail("写入文件", err);
+    if (const int err = file.place())
+        return fail("无法保存文件", err);
     return success();
 }
 

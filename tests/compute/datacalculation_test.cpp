@@ -195,6 +195,53 @@ TEST(DataCalculation, SeesOnlyTheRowsShown) {
     EXPECT_EQ(cell(t, "Z4", ColDistance), "40.000");
 }
 
+// Segments that end at rows the run rewrites (ordinary points, Z stakes) in a table large
+// enough to be shared out over the cores: every row gets what it gets in a small table
+// computed top down on one thread, and no part reads an end row while another writes it.
+TEST(DataCalculation, SegmentsEndingAtComputedRowsInALargeTable) {
+    const std::vector<Point> top = {
+        {"A", "0", "0", "A", "E", "1000", kJStake}, {"F", "80", "300", "", "", "2000", kJStake},
+        {"E", "0", "100", "A", "E", "0"},           {"Z", "50", "150", "A", "Z", "0", kZStake},
+        {"G", "60", "200", "F", "Z", "0"},
+    };
+    const std::vector<Point> rows = {
+        {"P", "10", "40", "A", "E", "0"},  {"Q", "-5", "130", "A", "Z", "0"},
+        {"R", "30", "120", "F", "G", "0"}, {"S", "3", "260", "F", "Z", "0", kZStake},
+        {"T", "-20", "70", "A", "H", "0"},
+    };
+    const std::vector<Point> bottom = {{"H", "40", "90", "F", "G", "0"}};
+    // The end rows at the top and the bottom, so that the first and the last part write
+    // them while the others compute rows of their segments.
+    auto table = [&](PointTable& t, int copies) {
+        std::vector<Point> points = top;
+        for (int k = 0; k < copies; ++k)
+            points.insert(points.end(), rows.begin(), rows.end());
+        points.insert(points.end(), bottom.begin(), bottom.end());
+        load(t, points);
+        calculateData(t);
+    };
+    PointTable small;
+    table(small, 1);
+    constexpr int kCopies = 12000;
+    PointTable large;
+    table(large, kCopies);
+
+    const int topCount = static_cast<int>(top.size());
+    const int rowCount = static_cast<int>(rows.size());
+    auto smallRowOf = [&](int row) {
+        if (row < topCount)
+            return row;
+        if (row == large.rowCount() - 1)
+            return small.rowCount() - 1;
+        return topCount + (row - topCount) % rowCount;
+    };
+    for (int row = 0; row < large.rowCount(); ++row) {
+        ASSERT_EQ(large.text(row, ColDistance), small.text(smallRowOf(row), ColDistance)) << row;
+        ASSERT_EQ(large.text(row, ColOffset), small.text(smallRowOf(row), ColOffset)) << row;
+    }
+    EXPECT_EQ(cell(small, "P", ColDistance), "1040.000");
+}
+
 // A table large enough to be computed on several threads gives every part what the part
 // gives on its own, whether its start points are J stakes (rows computed in any order)
 // or ordinary points that the run writes first (rows computed top down).

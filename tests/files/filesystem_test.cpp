@@ -5,15 +5,21 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "filetestutil.h"
+#include "pendingfile.h"
 
 namespace corvane {
 namespace {
@@ -64,30 +70,42 @@ TEST(ReadWholeFile, RefusesWhatIsNoFile) {
     }
 }
 
-TEST(WriteFileAtomically, CreatesAndReplaces) {
+// Every guarantee holds for both kinds of pending file: the unnamed one the program
+// asks for, and the named one it falls back to where the file system has no unnamed files.
+class WriteFileAtomically : public testing::TestWithParam<PendingFileKind> {
+protected:
+    Status write(const std::string& path, std::string_view bytes) {
+        return writeFileAtomicallyAs(GetParam(), path, [bytes](const ByteSink& sink) {
+            sink(bytes);
+            return success();
+        });
+    }
+};
+
+TEST_P(WriteFileAtomically, CreatesAndReplaces) {
     TempFolder folder;
     const fs::path target = folder / "out.ept";
-    ASSERT_TRUE(writeFileAtomically(target.string(), "first").ok());
+    ASSERT_TRUE(write(target.string(), "first").ok());
     EXPECT_EQ(readFile(target), "first");
     ::chmod(target.c_str(), 0640);
-    ASSERT_TRUE(writeFileAtomically(target.string(), "second, longer").ok());
+    ASSERT_TRUE(write(target.string(), "second, longer").ok());
     EXPECT_EQ(readFile(target), "second, longer");
     EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));  // the mode is kept
-    ASSERT_TRUE(writeFileAtomically(target.string(), "").ok());
+    ASSERT_TRUE(write(target.string(), "").ok());
     EXPECT_EQ(readFile(target), "");
     EXPECT_EQ(folderEntries(folder.path()), Names{"out.ept"});
 }
 
-TEST(WriteFileAtomically, WritesThroughSymbolicLinks) {
+TEST_P(WriteFileAtomically, WritesThroughSymbolicLinks) {
     TempFolder folder;
     writeFile(folder / "real.ept", "old");
     fs::create_symlink("real.ept", folder / "link.ept");
-    ASSERT_TRUE(writeFileAtomically((folder / "link.ept").string(), "new").ok());
+    ASSERT_TRUE(write((folder / "link.ept").string(), "new").ok());
     EXPECT_TRUE(fs::is_symlink(folder / "link.ept"));
     EXPECT_EQ(readFile(folder / "real.ept"), "new");
 }
 
-TEST(WriteFileAtomically, FailuresLeaveEverythingAsItWas) {
+TEST_P(WriteFileAtomically, FailuresLeaveEverythingAsItWas) {
     TempFolder folder;
     writeFile(folder / "plain", "keep");
     fs::create_directory(folder / "dir");
@@ -101,7 +119,7 @@ TEST(WriteFileAtomically, FailuresLeaveEverythingAsItWas) {
         {"", "没有给出要写入的文件名"},
     };
     for (const Case& c : cases) {
-        Status written = writeFileAtomically(c.path, "data");
+        Status written = write(c.path, "data");
         ASSERT_FALSE(written.ok()) << c.path;
         EXPECT_EQ(written.error().kind, Error::Kind::Io);
         EXPECT_NE(written.error().message.find(c.message), std::string::npos)
@@ -112,7 +130,7 @@ TEST(WriteFileAtomically, FailuresLeaveEverythingAsItWas) {
     EXPECT_EQ(readFile(folder / "plain"), "keep");
 }
 
-TEST(WriteFileAtomically, FileSizeLimitIsAnErrorNotTheEndOfTheProgram) {
+TEST_P(WriteFileAtomically, FileSizeLimitIsAnErrorNotTheEndOfTheProgram) {
     // Past the limit the kernel sends SIGXFSZ, which would end the process and leave
     // the temporary file behind.
     TempFolder folder;
@@ -123,7 +141,7 @@ TEST(WriteFileAtomically, FileSizeLimitIsAnErrorNotTheEndOfTheProgram) {
     rlimit small = old;
     small.rlim_cur = 4096;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    Status written = writeFileAtomically(target.string(), std::string(100000, 'x'));
+    Status written = write(target.string(), std::string(100000, 'x'));
     ::setrlimit(RLIMIT_FSIZE, &old);
     ASSERT_FALSE(written.ok());
     EXPECT_NE(written.error().message.find("文件超出了允许的大小"), std::string::npos)
@@ -132,7 +150,7 @@ TEST(WriteFileAtomically, FileSizeLimitIsAnErrorNotTheEndOfTheProgram) {
     EXPECT_EQ(folderEntries(folder.path()), Names{"out.ept"});
 }
 
-TEST(WriteFileAtomically, FullDisk) {
+TEST_P(WriteFileAtomically, FullDisk) {
     TempFolder folder;
     filetest::SmallTmpfs disk(folder / "disk", 64 * 1024);
     if (!disk.mounted())
@@ -140,7 +158,7 @@ TEST(WriteFileAtomically, FullDisk) {
     const fs::path target = folder / "disk" / "out.ept";
     const std::string old(20000, 'o');
     writeFile(target, old);
-    Status written = writeFileAtomically(target.string(), std::string(100000, 'n'));
+    Status written = write(target.string(), std::string(100000, 'n'));
     ASSERT_FALSE(written.ok());
     EXPECT_NE(written.error().message.find("磁盘空间不足"), std::string::npos)
         << written.error().message;
@@ -148,7 +166,7 @@ TEST(WriteFileAtomically, FullDisk) {
     EXPECT_EQ(folderEntries(folder / "disk"), Names{"out.ept"});
 }
 
-TEST(WriteFileAtomically, ReadOnlyFileSystem) {
+TEST_P(WriteFileAtomically, ReadOnlyFileSystem) {
     TempFolder folder;
     filetest::SmallTmpfs disk(folder / "disk", 64 * 1024);
     if (!disk.mounted())
@@ -157,13 +175,145 @@ TEST(WriteFileAtomically, ReadOnlyFileSystem) {
     writeFile(target, "old");
     ASSERT_TRUE(disk.makeReadOnly());
     for (const fs::path& path : {target, folder / "disk" / "new.ept"}) {
-        Status written = writeFileAtomically(path.string(), "new");
+        Status written = write(path.string(), "new");
         ASSERT_FALSE(written.ok());
         EXPECT_NE(written.error().message.find("文件系统是只读的"), std::string::npos)
             << written.error().message;
     }
     EXPECT_EQ(readFile(target), "old");
     EXPECT_EQ(folderEntries(folder / "disk"), Names{"out.ept"});
+}
+
+// Whether the folder's file system makes unnamed files (tmpfs, ext4, xfs and btrfs do).
+bool hasUnnamedFiles(const fs::path& folder) {
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+TEST_P(WriteFileAtomically, WhileWritingOnlyTheNamedKindShowsInTheFolder) {
+    TempFolder folder;
+    const bool unnamed = GetParam() == PendingFileKind::Unnamed;
+    if (unnamed && !hasUnnamedFiles(folder.path()))
+        GTEST_SKIP() << "the temporary folder's file system has no unnamed files";
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    for (const bool old : {false, true}) {
+        const fs::path target = folder / "out.ept";
+        if (old)
+            writeFile(target, "old");
+        Names during;
+        Status written =
+            writeFileAtomicallyAs(GetParam(), target.string(), [&](const ByteSink& sink) {
+                sink("new");
+                during = folderEntries(folder.path());
+                return success();
+            });
+        ASSERT_TRUE(written.ok()) << written.error().message;
+        Names expected;
+        if (old)
+            expected.push_back("out.ept");
+        if (unnamed) {
+            EXPECT_EQ(during, expected);
+        } else {
+            ASSERT_EQ(during.size(), expected.size() + 1);
+            EXPECT_EQ(during[0].rfind(".out.ept.", 0), 0u) << during[0];
+        }
+        EXPECT_EQ(readFile(target), "new");
+        EXPECT_EQ(folderEntries(folder.path()), Names{"out.ept"});
+        if (!old) {  // a new file gets the mode any new file would get
+            EXPECT_EQ(fs::status(target).permissions(), fs::perms(0666 & ~mask));
+        }
+        fs::remove(target);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, WriteFileAtomically,
+                         testing::Values(PendingFileKind::Unnamed, PendingFileKind::Named),
+                         [](const testing::TestParamInfo<PendingFileKind>& info) {
+                             return info.param == PendingFileKind::Unnamed ? "Unnamed" : "Named";
+                         });
+
+// An export in a child process, ended by `signal` once it has written a megabyte;
+// returns the child's status. `ownHandler`: the program handles the signal itself.
+int interruptedExport(const fs::path& target, PendingFileKind kind, int signal,
+                      bool ownHandler = false) {
+    int ready[2];
+    if (::pipe(ready) != 0)
+        return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(ready[0]);
+        if (ownHandler)
+            ::signal(signal, [](int) { ::_exit(7); });
+        const std::string block(1 << 20, 'n');
+        Status written = writeFileAtomicallyAs(kind, target.string(), [&](const ByteSink& sink) {
+            sink(block);
+            const char one = 1;
+            if (::write(ready[1], &one, 1) != 1)
+                ::_exit(4);
+            for (int i = 0; i < 1000; ++i) {  // ten seconds at most
+                sink(std::string_view(block).substr(0, 4096));
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            return success();
+        });
+        ::_exit(written.ok() ? 0 : 3);
+    }
+    ::close(ready[1]);
+    char byte = 0;
+    const bool started = ::read(ready[0], &byte, 1) == 1;
+    ::close(ready[0]);
+    if (started)
+        ::kill(child, signal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return started ? status : -1;
+}
+
+TEST(InterruptedExport, LeavesTheOldFileAndNothingElse) {
+    // Killing leaves nothing only with an unnamed file; the named one is removed by a
+    // handler of the signals that can be caught.
+    const struct Case {
+        PendingFileKind kind;
+        int signal;
+        bool oldTarget;
+    } cases[] = {
+        {PendingFileKind::Unnamed, SIGKILL, true}, {PendingFileKind::Unnamed, SIGKILL, false},
+        {PendingFileKind::Unnamed, SIGTERM, true}, {PendingFileKind::Unnamed, SIGINT, true},
+        {PendingFileKind::Named, SIGTERM, true},   {PendingFileKind::Named, SIGINT, true},
+        {PendingFileKind::Named, SIGHUP, false},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        if (c.kind == PendingFileKind::Unnamed && !hasUnnamedFiles(folder.path()))
+            continue;
+        const std::string label = (c.kind == PendingFileKind::Unnamed ? "unnamed, " : "named, ") +
+                                  std::string(strsignal(c.signal));
+        const fs::path target = folder / "out.ept";
+        if (c.oldTarget)
+            writeFile(target, "old");
+        const int status = interruptedExport(target, c.kind, c.signal);
+        ASSERT_TRUE(WIFSIGNALED(status)) << label << ": status " << status;
+        EXPECT_EQ(WTERMSIG(status), c.signal) << label;  // ended as by the signal itself
+        if (c.oldTarget) {
+            EXPECT_EQ(readFile(target), "old") << label;
+            EXPECT_EQ(folderEntries(folder.path()), Names{"out.ept"}) << label;
+        } else {
+            EXPECT_EQ(folderEntries(folder.path()), Names{}) << label;
+        }
+    }
+}
+
+TEST(InterruptedExport, SignalsTheProgramHandlesStayItsOwn) {
+    // The desktop may handle SIGTERM itself; the removal of named files must not take
+    // that over.
+    TempFolder folder;
+    const int status = interruptedExport(folder / "out.ept", PendingFileKind::Named, SIGTERM, true);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 7);
 }
 
 }  // namespace
