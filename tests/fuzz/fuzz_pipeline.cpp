@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes through the whole road of a survey: import, the line through
 // all J stakes, automatic line selection, calculation, projection, sorting, then every
-// writer. Checks what must hold for any input: no crash and no exception, a DXF file
-// of ASCII alone, and a written .ept file that reads back as the same table.
+// writer. Checks what must hold for any input: no crash and no exception, a step whose
+// result is not a number changes nothing, a DXF file of ASCII alone, and a written .ept
+// file that reads back as the same table.
 
 #include <cstddef>
 #include <cstdint>
@@ -41,13 +42,28 @@ std::vector<std::string> rowTexts(const PointTable& table) {
 // Start mileages a survey may give, the last one too large for any distance after it.
 constexpr double kStartMileages[] = {0.0, 1234.567, -50.0, 1e308};
 
-void selectLine(PointTable& table, double startMileage) {
+// The line through every J stake; false, with nothing changed, when a mileage is too
+// large to be a number.
+bool selectLine(PointTable& table, double startMileage) {
     const std::vector<std::string> names = gatherJStakes(table);
     const std::vector<double> mileages = lineMileages(table, names, startMileage);
+    if (nonFiniteMileage(table, names, mileages))
+        return false;
     std::vector<std::pair<std::string, std::string>> rows;
     for (size_t i = 0; i < names.size(); ++i)
         rows.emplace_back(names[i], formatFixed(mileages[i], 3));
     applyLinePointSelection(table, rows);
+    return true;
+}
+
+// A computation whose result is not a number leaves every cell as it was.
+template <class Step>
+bool runStep(PointTable& table, Step&& step) {
+    const std::vector<std::string> before = rowTexts(table);
+    if (step())
+        return true;
+    require(rowTexts(table) == before);
+    return false;
 }
 
 void checkDxf(const PointTable& table) {
@@ -80,11 +96,14 @@ void runPipeline(std::string_view bytes) {
         return;
     PointTable table;
     table.replaceAll(std::move(imported->rows), std::move(imported->otherLines));
-    selectLine(table, kStartMileages[bytes.size() % std::size(kStartMileages)]);
+    const double startMileage = kStartMileages[bytes.size() % std::size(kStartMileages)];
+    if (!runStep(table, [&] { return selectLine(table, startMileage); }))
+        return;
     autoSelectLines(table);
-    calculateData(table);
-    projectPoints(table, 2.0);
-    calculateData(table);
+    if (!runStep(table, [&] { return !calculateData(table); }) ||
+        !runStep(table, [&] { return !projectPoints(table, 2.0).nonFinite; }) ||
+        !runStep(table, [&] { return !calculateData(table); }))
+        return;
     sortByDistance(table);
 
     (void)buildOrgFile(table);
