@@ -59,6 +59,7 @@ void checkCodePage(std::string_view bytes) {
     size_t invalid = 0;
     cp936::decode(bytes, text, invalid);
     require(isValidUtf8(text));
+    require(cp936::isValid(bytes) == (invalid == 0));
     std::string back;
     const size_t failed = cp936::encode(text, back);
     // Every valid code decodes to a character that encodes to the same bytes; only
