@@ -12,19 +12,21 @@ namespace corvane {
 Result<std::string> readWholeFile(const std::string& path);
 
 /// Writes `bytes` to `path` so that the target is either the old file or the whole
-/// new one: a temporary file in the same folder, every write, the flush to disk and
-/// the close checked, then renamed over the target. On any failure the temporary
-/// file is removed and the target is untouched. An existing target keeps its mode
-/// and owner; a symbolic link is written through; a target the user may not write is
-/// refused. Messages name `path` as given.
+/// new one: a file with no name yet in the same folder (a hidden temporary one where
+/// the file system cannot), every write and the flush to disk checked, then put in
+/// place of the target in one step. On any failure, and when the process is ended
+/// meanwhile, nothing new is left in the folder and the target is untouched (a named
+/// temporary file survives only SIGKILL or a power failure). An existing target keeps
+/// its mode and owner; a symbolic link is written through; a target the user may not
+/// write is refused. Messages name `path` as given.
 Status writeFileAtomically(const std::string& path, std::string_view bytes);
 
 /// Takes bytes being written; false once writing failed, so the producer can stop.
 using ByteSink = std::function<bool(std::string_view bytes)>;
 
 /// As above for a file produced a piece at a time: `produce` hands the pieces to the
-/// sink in order. When it returns an error, or a write fails, the temporary file is
-/// removed and the target is untouched; a failed write is the error returned.
+/// sink in order. When it returns an error, or a write fails, the new file is dropped
+/// and the target is untouched; a failed write is the error returned.
 Status writeFileAtomically(const std::string& path,
                            const std::function<Status(const ByteSink&)>& produce);
 

@@ -22,6 +22,11 @@
 #include "pendingfile.h"
 
 namespace corvane {
+
+void PrintTo(PendingFileKind kind, std::ostream* out) {
+    *out << (kind == PendingFileKind::Unnamed ? "unnamed" : "named");
+}
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -296,6 +301,7 @@ TEST(InterruptedExport, LeavesTheOldFileAndNothingElse) {
         if (c.oldTarget)
             writeFile(target, "old");
         const int status = interruptedExport(target, c.kind, c.signal);
+        ASSERT_NE(status, -1) << label << ": the export did not start";
         ASSERT_TRUE(WIFSIGNALED(status)) << label << ": status " << status;
         EXPECT_EQ(WTERMSIG(status), c.signal) << label;  // ended as by the signal itself
         if (c.oldTarget) {
@@ -312,6 +318,7 @@ TEST(InterruptedExport, SignalsTheProgramHandlesStayItsOwn) {
     // that over.
     TempFolder folder;
     const int status = interruptedExport(folder / "out.ept", PendingFileKind::Named, SIGTERM, true);
+    ASSERT_NE(status, -1) << "the export did not start";
     ASSERT_TRUE(WIFEXITED(status)) << status;
     EXPECT_EQ(WEXITSTATUS(status), 7);
 }
