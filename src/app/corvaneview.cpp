@@ -202,7 +202,12 @@ void CCorvaneView::OnCellEditing(int row, int column) {
 }
 
 void CCorvaneView::OnCellChanged(int row, int column) {
-    commitCellChange(m_table, row, column, m_list->m_strPrevText.toStdString());
+    const std::string previous = m_list->m_strPrevText.toStdString();
+    if (std::optional<NonFiniteCell> failed = commitCellChange(m_table, row, column, previous)) {
+        // The typed text would put the point at no number: it is not kept.
+        m_table.setText(row, column, previous);
+        reportNonFinite(*failed);
+    }
     InvalidateDrawingArea();
 }
 

@@ -25,11 +25,11 @@ void carrySegmentName(PointTable& table, int row, int column, std::string_view p
 // Places the point at its typed distance along its segment and offset from it
 // (positive to the right of the direction from start to end). The segment's ends are
 // looked up in the whole table, so that a filter hiding them does not stop the move.
-void placeFromDistanceAndOffset(PointTable& table, int row) {
+std::optional<NonFiniteCell> placeFromDistanceAndOffset(PointTable& table, int row) {
     const int a = table.findFullRow(table.text(row, ColSegmentStart));
     const int b = table.findFullRow(table.text(row, ColSegmentEnd));
     if (a < 0 || b < 0)
-        return;
+        return std::nullopt;
     const double ea = readNumber(table.fullText(a, ColEast));
     const double na = readNumber(table.fullText(a, ColNorth));
     const double eb = readNumber(table.fullText(b, ColEast));
@@ -42,15 +42,21 @@ void placeFromDistanceAndOffset(PointTable& table, int row) {
         theta += 2 * std::numbers::pi;
     const double east = ea + std::cos(theta) * dist + off * std::sin(theta);
     const double north = na + std::sin(theta) * dist - off * std::cos(theta);
+    if (!std::isfinite(north))
+        return NonFiniteCell{row, ColNorth};
+    if (!std::isfinite(east))
+        return NonFiniteCell{row, ColEast};
     table.setText(row, ColEast, formatFixed(east, 4));
     table.setText(row, ColNorth, formatFixed(north, 4));
+    return std::nullopt;
 }
 
 }  // namespace
 
-void commitCellChange(PointTable& table, int row, int column, std::string_view previousText) {
+std::optional<NonFiniteCell> commitCellChange(PointTable& table, int row, int column,
+                                              std::string_view previousText) {
     if (row < 0 || row >= table.rowCount())
-        return;
+        return std::nullopt;
     PointTable::Command command(table, "编辑单元格");
     switch (column) {
         case ColName:
@@ -63,11 +69,11 @@ void commitCellChange(PointTable& table, int row, int column, std::string_view p
             break;
         case ColDistance:
         case ColOffset:
-            placeFromDistanceAndOffset(table, row);
-            break;
+            return placeFromDistanceAndOffset(table, row);
         default:
             break;
     }
+    return std::nullopt;
 }
 
 bool editCell(PointTable& table, int row, int column, std::string_view text) {
@@ -76,7 +82,10 @@ bool editCell(PointTable& table, int row, int column, std::string_view text) {
     PointTable::Command command(table, "编辑单元格");
     const std::string previous(table.text(row, column));
     table.setText(row, column, text);
-    commitCellChange(table, row, column, previous);
+    if (commitCellChange(table, row, column, previous)) {
+        table.setText(row, column, previous);
+        return false;
+    }
     return true;
 }
 

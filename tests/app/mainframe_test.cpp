@@ -576,6 +576,54 @@ private slots:
         QCOMPARE(m_settings->exportFileFilter(), 3);
     }
 
+    void exportOfOrgSaysWhatTheFileLeavesOut() {
+        importSurvey();
+        m_dialogs.answers.push_back(FileChoice{path("line.org"), 1});
+        // The check before a ".org" export may ask first; the completion comes last.
+        test::MessageBoxAnswerer boxes({QMessageBox::Yes, QMessageBox::Ok});
+        trigger(ID_FILE_SAVE);
+        QVERIFY(!boxes.texts().isEmpty());
+        QCOMPARE(boxes.texts().last(),
+                 QStringLiteral("测量数据输出完毕！\n没有电力线点列表，没有写出转角记录。"));
+        QVERIFY(QFile::exists(path("line.org")));
+
+        OrgReport report;
+        report.unknownType = 12;
+        report.unusedGroupRows = 1;
+        QCOMPARE(
+            CCorvaneDoc::exportDoneMessage(ExportType::Org, report),
+            QStringLiteral("测量数据输出完毕！\n12 行未写出：点类型不是已知的类型。\n"
+                           "1 行未写出：“2点测路河塘房等”或“3点测房”的点没有用在任何对象中。"));
+        QCOMPARE(CCorvaneDoc::exportDoneMessage(ExportType::Org, OrgReport{}),
+                 QStringLiteral("测量数据输出完毕！"));
+        QCOMPARE(CCorvaneDoc::exportDoneMessage(ExportType::Csv, report),
+                 QStringLiteral("测量数据输出完毕！"));
+    }
+
+    // --- computations ----------------------------------------------------------------
+
+    void calculationWithAResultTooLargeKeepsTheTable() {
+        table().replaceAll({point("J1", kJStake, "0", "0", "J1", "J2"),
+                            point("P1", kOrdinaryPoint, "5", "1", "J1", "J2"),
+                            point("P2", kOrdinaryPoint, "1e308", "-1e308", "J1", "J2"),
+                            point("J2", kJStake, "10", "0", "J2", "J2")},
+                           {});
+        table().clearHistory();
+        {
+            test::MessageBoxAnswerer boxes;
+            trigger(ID_LIST_DATA_CALCULATION);
+            QCOMPARE(boxes.texts(),
+                     QStringList{QStringLiteral(
+                         "第 3 行“累距[m]”列的计算结果不是有限的数（坐标或里程过大）。")});
+            QCOMPARE(boxes.seen().front().icon, QMessageBox::Critical);
+            QCOMPARE(boxes.seen().front().details, QStringLiteral("表格没有改动。"));
+        }
+        QCOMPARE(text(table(), 1, ColDistance), QString());
+        QCOMPARE(text(table(), 2, ColDistance), QString());
+        QVERIFY(!table().canUndo());
+        QCOMPARE(m_frame->view()->list()->currentIndex().row(), 2);
+    }
+
     void exportAppendsTheExtensionAndAsksBeforeReplacing_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("written");

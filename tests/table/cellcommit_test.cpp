@@ -83,6 +83,24 @@ TEST(CellCommit, SegmentThatNamesNoRowMovesNothing) {
     EXPECT_EQ(t.text(2, ColEast), "5");
 }
 
+TEST(CellCommit, ATypedNumberThatPutsThePointAtNoNumberIsNotKept) {
+    PointTable t;
+    fillSegment(t);
+    t.setText(0, ColEast, "1e308");  // A far east: the segment runs west, towards B
+    t.clearHistory();
+    EXPECT_FALSE(editCell(t, 2, ColDistance, "-1e308"));
+    EXPECT_EQ(t.text(2, ColDistance), "1005.000");
+    EXPECT_EQ(t.text(2, ColNorth), "5");
+    EXPECT_EQ(t.text(2, ColEast), "5");
+
+    t.setText(2, ColDistance, "-1e308");
+    const std::optional<NonFiniteCell> failed = commitCellChange(t, 2, ColDistance, "1005.000");
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->row, 2);
+    EXPECT_EQ(failed->column, ColEast);
+    EXPECT_EQ(t.text(2, ColEast), "5");
+}
+
 TEST(CellCommit, SegmentEndsHiddenByAFilterStillPlaceThePoint) {
     PointTable t;
     fillSegment(t);
