@@ -14,7 +14,7 @@ namespace corvane {
 CCorvaneApp::CCorvaneApp(int& argc, char** argv) : QApplication(argc, argv) {
     setIdentity();
     setWindowIcon(QIcon(QStringLiteral(":/icons/corvane.svg")));
-    loadTranslations();
+    loadTranslations(*this);
 }
 
 CCorvaneApp::~CCorvaneApp() {
@@ -28,12 +28,15 @@ void CCorvaneApp::setIdentity() {
     QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
 }
 
-void CCorvaneApp::loadTranslations() {
+bool CCorvaneApp::loadTranslations(QCoreApplication& app) {
     // Every text of the program is Chinese; Qt's own buttons and dialogs follow.
-    auto* qt = new QTranslator(this);
-    if (qt->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                 QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(qt);
+    auto* qt = new QTranslator(&app);
+    if (!qt->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                  QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete qt;
+        return false;
+    }
+    return QCoreApplication::installTranslator(qt);
 }
 
 bool CCorvaneApp::InitInstance() {

@@ -27,9 +27,11 @@ public:
 
     CMainFrame* mainFrame() const { return m_frame.get(); }
 
-private:
-    void loadTranslations();
+    /// Installs Qt's own Chinese texts (buttons, file dialogs) into `app`; false when
+    /// they are not installed on this machine.
+    static bool loadTranslations(QCoreApplication& app);
 
+private:
     std::unique_ptr<CorvaneSettings> m_settings;
     std::unique_ptr<CMainFrame> m_frame;
 };

@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -119,6 +121,16 @@ private slots:
         QTEST(settings.projectLimit(), "limit");
         QTEST(settings.exportFileFilter(), "filter");
         QTEST(settings.applicationLook(), "look");
+    }
+
+    // Qt's own buttons speak the program's language: scripts/setup installs them.
+    void standardButtonsReadInChinese() {
+        QVERIFY(CCorvaneApp::loadTranslations(*QCoreApplication::instance()));
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        QVERIFY2(box.button(QMessageBox::Yes)->text().contains(u'是'),
+                 qPrintable(box.button(QMessageBox::Yes)->text()));
+        QVERIFY(box.button(QMessageBox::No)->text().contains(u'否'));
     }
 
     void recentFilesKeepFourNewestFirst() {
