@@ -1,6 +1,7 @@
 #include "corvaneview.h"
 
 #include <QAbstractItemModelTester>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -96,6 +97,7 @@ private slots:
     void contextMenuOffersTheRowCommands();
     void editorCommitsTheCellAndItsConsequences();
     void crossingChoicesFollowThePointType();
+    void pickingTheSameChoiceAddsNoStep();
     void editUnderAFilterSurvivesShowingAllPoints();
     void commandsStoreTheOpenEditFirst();
     void everyCommandIsOneUndoableStep_data();
@@ -457,6 +459,20 @@ void CorvaneViewTest::crossingChoicesFollowThePointType() {
     QCOMPARE(combo->currentText(), QStringLiteral("无跨越物(0)"));
     combo->hidePopup();
     QTRY_VERIFY(!m_view->list()->openEditor());
+}
+
+void CorvaneViewTest::pickingTheSameChoiceAddsNoStep() {
+    QVERIFY(!m_table->canUndo());
+    auto* combo = qobject_cast<QComboBox*>(openEditor(4, ColPointType));
+    QVERIFY(combo);
+    QCOMPARE(combo->currentText(), QStringLiteral("J桩"));
+    QAbstractItemView* popup = combo->view();
+    QTRY_VERIFY(popup->isVisible());
+    const QRect item = popup->visualRect(popup->model()->index(combo->currentIndex(), 0));
+    QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, item.center());
+    QTRY_VERIFY(!m_view->list()->openEditor());
+    QCOMPARE(qs(m_table->text(4, ColPointType)), QStringLiteral("J桩"));
+    QVERIFY(!m_table->canUndo());
 }
 
 void CorvaneViewTest::editUnderAFilterSurvivesShowingAllPoints() {
