@@ -62,10 +62,14 @@ QStringList CCorvaneDoc::exportFilters() {
 }
 
 bool CCorvaneDoc::confirmDiscard() {
+    if (m_commitOpenEdit)
+        m_commitOpenEdit();
     if (!m_table.isModified())
         return true;
+    const int changed = m_table.changedPointCount();
     const QString details =
-        QStringLiteral("放弃后，表中 %1 个点上尚未导出的修改将丢失。").arg(m_table.fullRowCount());
+        changed > 0 ? QStringLiteral("放弃后，%1 个点上尚未导出的修改将丢失。").arg(changed)
+                    : QStringLiteral("放弃后，尚未导出的修改将丢失。");
     return askYesNo(m_window, QStringLiteral("当前数据尚未导出，是否放弃修改？"), details);
 }
 
@@ -95,7 +99,7 @@ bool CCorvaneDoc::importFile(const QString& path, PointFileFormat format) {
     const QString summary = QString::fromStdString(importSummary(read.value()));
     {
         WaitCursor wait;
-        m_table.replaceAll(std::move(read->rows), std::move(read->otherLines));
+        m_table.replaceAll(std::move(read->rows), std::move(read->otherLines), path.toStdString());
         m_table.markSaved();
     }
     emit imported(path, summary);

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 #include "exportformat.h"
 #include "pointfilereader.h"
 
@@ -32,8 +34,14 @@ public:
     /// record the file leaves out.
     static QString exportDoneMessage(ExportType type, const OrgReport& report);
 
-    /// True when the table holds no changes that were not exported, or the user
-    /// agrees to give them up.
+    /// Called before the question about unsaved changes, to store a cell still being
+    /// edited so that the question sees it.
+    void setOpenEditCommitter(std::function<void()> commit) {
+        m_commitOpenEdit = std::move(commit);
+    }
+
+    /// Stores the open cell edit, then: true when the table holds no changes that were
+    /// not exported, or the user agrees to give them up.
     bool confirmDiscard();
 
     /// Command 57601: asks, shows the open dialog and imports the file chosen.
@@ -64,6 +72,7 @@ private:
     CorvaneSettings& m_settings;
     QWidget* m_window;
     FileDialogs* m_dialogs;
+    std::function<void()> m_commitOpenEdit;
 };
 
 }  // namespace corvane

@@ -289,6 +289,7 @@ void CCorvaneView::markRow(int row) {
     QItemSelectionModel* selection = m_list->selectionModel();
     selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     selection->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    m_list->setSelectionMark(row);
     m_list->scrollTo(index);
 }
 
@@ -372,8 +373,9 @@ void CCorvaneView::OnEditCopy() {
 
 void CCorvaneView::OnEditPaste() {
     m_list->commitOpenEdit();
+    // The cell the user clicked; Qt's own current cell after a focus change is not it.
     const QModelIndex current = m_list->currentIndex();
-    if (!current.isValid()) {
+    if (!current.isValid() || current.row() != selectionMark()) {
         emit statusMessage(QStringLiteral("请先单击要粘贴到的单元格。"));
         return;
     }

@@ -3,8 +3,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -33,13 +35,34 @@ bool holdsSeparator(const QString& text) {
     return text.contains(u',') || text.contains(u'\n') || text.contains(u'\r');
 }
 
+// The list of stakes keeps the row the user picked as the dialog's mark; the row Qt
+// makes current when the list gets the focus is not picked.
+class StakeList : public QTableWidget {
+public:
+    StakeList(SelectionMark& mark, QWidget* parent) : QTableWidget(0, 3, parent), m_mark(mark) {}
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        QTableWidget::mousePressEvent(event);
+        m_mark.mousePressed(*this, event->position().toPoint());
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        const QModelIndex before = currentIndex();
+        QTableWidget::keyPressEvent(event);
+        m_mark.keyPressed(*this, before);
+    }
+
+private:
+    SelectionMark& m_mark;
+};
+
 }  // namespace
 
 CLinePointSelectDlg::CLinePointSelectDlg(PointTable& table, QWidget* parent)
     : QDialog(parent), m_table(table) {
     setWindowTitle(QStringLiteral("电力线点选择"));
 
-    m_list = new QTableWidget(0, 3, this);
+    m_list = new StakeList(m_mark, this);
     m_list->setHorizontalHeaderLabels(
         {QStringLiteral("点名"), QStringLiteral("里程"), QStringLiteral("备注")});
     for (int c = 0; c < 3; ++c)
@@ -189,18 +212,19 @@ void CLinePointSelectDlg::swapWithRow(int row, int other) {
                       QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
     selection->setCurrentIndex(m_list->model()->index(other, 0),
                                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    m_mark.set(m_list->model()->index(other, 0));
     recomputeMileages();
 }
 
 void CLinePointSelectDlg::OnMoveUp() {
-    int mark = m_list->currentRow();
+    const int mark = m_mark.row();
     if (mark <= 0)
         return;
     swapWithRow(mark, mark - 1);
 }
 
 void CLinePointSelectDlg::OnMoveDown() {
-    int mark = m_list->currentRow();
+    const int mark = m_mark.row();
     if (mark < 0 || mark >= m_list->rowCount() - 1)
         return;
     swapWithRow(mark, mark + 1);

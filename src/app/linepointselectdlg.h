@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "selectionmark.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -25,6 +27,8 @@ public:
     CLinePointSelectDlg(PointTable& table, QWidget* parent = nullptr);
 
     QTableWidget* list() const { return m_list; }
+    /// The row the up and down buttons move: the one the user last picked, or -1.
+    int markedRow() const { return m_mark.row(); }
     QLineEdit* startMileageEdit() const { return m_startEdit; }
     /// The start mileage in force: the last text of the edit that began with a number.
     double startMileage() const { return m_dStartMileage; }
@@ -47,6 +51,7 @@ private:
     void showProblem(const QString& text);
 
     PointTable& m_table;
+    SelectionMark m_mark;
     QTableWidget* m_list = nullptr;
     QLineEdit* m_startEdit = nullptr;
     QLabel* m_problem = nullptr;

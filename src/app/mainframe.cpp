@@ -43,7 +43,10 @@ public:
     }
     ~StateWatcher() override { m_table.removeListener(this); }
 
-    void stateChanged() override { m_frame.updateCommandStates(); }
+    void stateChanged() override {
+        m_frame.updateCommandStates();
+        m_frame.updateCaption();
+    }
 
 private:
     PointTable& m_table;
@@ -82,6 +85,11 @@ CMainFrame::CMainFrame(CorvaneSettings& settings, QWidget* parent)
     createStatusBar();
     connectView();
     installAnalysisDocks(*this);
+    // A cell still being edited is stored before any question about unsaved changes.
+    m_doc->setOpenEditCommitter([this] {
+        if (m_view)
+            m_view->list()->commitOpenEdit();
+    });
     connect(m_doc, &CCorvaneDoc::imported, this, &CMainFrame::onImported);
     connect(m_doc, &CCorvaneDoc::problemAtRow, this, &CMainFrame::selectRow);
     connect(m_doc, &CCorvaneDoc::statusMessage, this, &CMainFrame::showStatus);
@@ -424,6 +432,15 @@ void CMainFrame::updateCommandStates() {
         commandAction(look.id)->setChecked(look.id == m_nLook);
 }
 
+void CMainFrame::updateCaption() {
+    // The caption names the file the table came from, and follows undo and redo.
+    const std::string& source = m_table->source();
+    setWindowTitle(source.empty()
+                       ? defaultCaption()
+                       : QStringLiteral("%1 [ %2 ]")
+                             .arg(defaultCaption(), shown(QString::fromStdString(source))));
+}
+
 void CMainFrame::OnApplicationLook(int id) {
     WaitCursor wait;
     m_nLook = id;
@@ -442,14 +459,13 @@ void CMainFrame::OnFileNew() {
     if (!m_doc->confirmDiscard())
         return;
     const bool empty = m_table->fullRowCount() == 0 && m_table->otherLines().empty() &&
-                       m_table->linePoints().empty();
+                       m_table->linePoints().empty() && m_table->source().empty();
     if (!empty) {
         WaitCursor wait;
         PointTable::Command command(*m_table, "新建");
         m_table->replaceAll({}, {});
     }
     m_table->markSaved();
-    setWindowTitle(defaultCaption());
     showStatus(QStringLiteral("就绪"));
 }
 
@@ -495,7 +511,6 @@ bool CMainFrame::openFile(const QString& path) {
 
 void CMainFrame::onImported(const QString& path, const QString& summary) {
     Q_UNUSED(summary);
-    setWindowTitle(QStringLiteral("%1 [ %2 ]").arg(defaultCaption(), shown(path)));
     addRecentFile(QFileInfo(path).absoluteFilePath());
     m_view->OnFitAll();
 }

@@ -44,7 +44,8 @@ public:
     /// the recent-file list, after the question about unsaved changes.
     bool openFile(const QString& path);
 
-    /// The caption: "Tessaly - Corvane", and after an import the file's path.
+    /// The caption: "Tessaly - Corvane", and while the table holds an imported file
+    /// that file's path.
     static QString defaultCaption();
 
     void OnFileNew();
@@ -71,6 +72,7 @@ private:
     void createStatusBar();
     void connectView();
     void updateCommandStates();
+    void updateCaption();
     void updateRecentFileMenu();
     void addRecentFile(const QString& path);
     void onImported(const QString& path, const QString& summary);

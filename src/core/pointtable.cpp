@@ -69,6 +69,7 @@ size_t TableCommandRecord::bytes() const {
                         total += r.joined(',').size();
                     for (const auto& n : o.otherLines)
                         total += sizeof(n) + n.capacity();
+                    total += o.source.capacity();
                 }
             },
             op);
@@ -583,7 +584,8 @@ void PointTable::reorderRows(std::span<const int> order) {
     TableOps::apply(*this, m_pending->ops.back(), true);
 }
 
-void PointTable::replaceAll(std::vector<Row> rows, std::vector<std::string> otherLines) {
+void PointTable::replaceAll(std::vector<Row> rows, std::vector<std::string> otherLines,
+                            std::string source) {
     WholeTable whole;
     const size_t n = rows.size();
     whole.rows = std::move(rows);
@@ -592,6 +594,7 @@ void PointTable::replaceAll(std::vector<Row> rows, std::vector<std::string> othe
     whole.order.resize(n);
     std::iota(whole.order.begin(), whole.order.end(), RowId{0});
     whole.otherLines = std::move(otherLines);
+    whole.source = std::move(source);
     Command scope(*this, "导入");
     m_pending->touchesData = true;
     m_pending->ops.emplace_back(std::move(whole));
@@ -822,6 +825,7 @@ void TableOps::apply(PointTable& t, WholeTable& w) {
     t.m_order.swap(w.order);
     t.m_linePoints.swap(w.linePoints);
     t.m_otherLines.swap(w.otherLines);
+    t.m_source.swap(w.source);
     std::swap(t.m_mode, w.mode);
     t.m_pos.assign(t.m_rows.size(), kNoRow);
     t.recomputePositions(0);

@@ -100,8 +100,12 @@ public:
     /// among the full-table places they occupy.
     void reorderRows(std::span<const int> order);
     /// Replaces everything (an import): rows, other lines, an empty line point list,
-    /// all points shown, no check marks.
-    void replaceAll(std::vector<Row> rows, std::vector<std::string> otherLines);
+    /// all points shown, no check marks. `source` names where the rows came from (the
+    /// imported file); it belongs to the table's state, so undo brings the former back.
+    void replaceAll(std::vector<Row> rows, std::vector<std::string> otherLines,
+                    std::string source = {});
+    /// The `source` of the last replaceAll in force; empty for a new table.
+    const std::string& source() const { return m_source; }
     void setLinePoints(std::vector<std::string> names);
     /// Shows all points, the J stakes or the Z stakes. Not an edit of the data, so it
     /// is not in the history; like any rebuild of the shown rows it clears check marks.
@@ -136,6 +140,11 @@ public:
     /// state is no longer reachable through undo and redo).
     bool isModified() const;
     void markSaved();
+    /// How many points differ from the state of the last markSaved(): rows edited,
+    /// inserted, removed or moved, each counted once (check marks are not data). Every
+    /// point of either table when a replaceAll lies between, and every point now when
+    /// that state is out of the history's reach.
+    int changedPointCount() const;
 
     void addListener(TableListener* listener);
     void removeListener(TableListener* listener);
@@ -172,6 +181,7 @@ private:
     DisplayMode m_mode = DisplayMode::AllPoints;
     std::vector<std::string> m_linePoints;
     std::vector<std::string> m_otherLines;
+    std::string m_source;
 
     std::vector<std::unique_ptr<TableCommandRecord>> m_history;
     size_t m_historyPos = 0;

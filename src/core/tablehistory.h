@@ -67,6 +67,7 @@ struct WholeTable {
     std::vector<RowId> order;
     std::vector<std::string> linePoints;
     std::vector<std::string> otherLines;
+    std::string source;
     DisplayMode mode = DisplayMode::AllPoints;
 };
 

@@ -87,6 +87,20 @@ void CellEditorDelegate::finish(QWidget* editor) {
 
 bool CellEditorDelegate::eventFilter(QObject* object, QEvent* event) {
     auto* editor = qobject_cast<QWidget*>(object);
+    if (editor && event->type() == QEvent::ShortcutOverride) {
+        // The keys an editor uses reach it before the window's shortcuts: the text edit
+        // gets every Ctrl key, Enter, Delete and Escape; the drop-down Enter and Escape.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool textEdit = qobject_cast<CListCellEdit*>(editor) != nullptr;
+        const bool ownKey = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+                            key->key() == Qt::Key_Escape ||
+                            (textEdit && (key->key() == Qt::Key_Delete ||
+                                          key->modifiers().testFlag(Qt::ControlModifier)));
+        if (ownKey) {
+            event->accept();
+            return true;
+        }
+    }
     if (editor && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         switch (key) {

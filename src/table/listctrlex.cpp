@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -79,15 +80,20 @@ void CListCtrlEx::OnEndLabelEdit(int row, int column, const QString& text) {
     model()->setData(index, text, Qt::EditRole);
 }
 
-int CListCtrlEx::selectionMark() const {
-    const QModelIndex current = currentIndex();
-    return current.isValid() ? current.row() : -1;
+void CListCtrlEx::setModel(QAbstractItemModel* model) {
+    m_mark.clear();
+    QTableView::setModel(model);
+}
+
+void CListCtrlEx::setSelectionMark(int row) {
+    m_mark.set(model() ? model()->index(row, 0) : QModelIndex());
 }
 
 void CListCtrlEx::selectRow(int row, bool atTop) {
     if (!model() || row < 0 || row >= model()->rowCount())
         return;
     const QModelIndex index = model()->index(row, 0);
+    m_mark.set(index);
     selectionModel()->setCurrentIndex(
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(index, atTop ? PositionAtTop : EnsureVisible);
@@ -173,6 +179,13 @@ void CListCtrlEx::mousePressEvent(QMouseEvent* event) {
         return;
     }
     QTableView::mousePressEvent(event);
+    m_mark.mousePressed(*this, event->position().toPoint());
+}
+
+void CListCtrlEx::keyPressEvent(QKeyEvent* event) {
+    const QModelIndex before = currentIndex();
+    QTableView::keyPressEvent(event);
+    m_mark.keyPressed(*this, before);
 }
 
 void CListCtrlEx::mouseReleaseEvent(QMouseEvent* event) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "celltext.h"
+#include "selectionmark.h"
 
 namespace corvane {
 
@@ -49,10 +50,15 @@ public:
     /// Where the check box of `row` is drawn, in viewport coordinates.
     QRect checkBoxRect(int row) const;
 
-    /// The row the user last clicked or a command marked, -1 when none.
-    int selectionMark() const;
+    /// The row the user last clicked or moved to with the keys, or a command marked;
+    /// -1 when none. The row Qt makes current when the list gets the focus is not it.
+    int selectionMark() const { return m_mark.row(); }
+    /// Marks `row` without touching the selection; -1 takes the mark away.
+    void setSelectionMark(int row);
     /// Marks and selects `row` alone and shows it; `atTop` scrolls it to the top.
     void selectRow(int row, bool atTop = false);
+
+    void setModel(QAbstractItemModel* model) override;
 
     /// The editor currently open, if any.
     QWidget* openEditor() const { return m_pOpenEditor; }
@@ -88,6 +94,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
@@ -97,6 +104,7 @@ private:
 
     std::vector<tagSUBITEMINFO> m_aSubItemInfo;
     QPointer<QWidget> m_pOpenEditor;
+    SelectionMark m_mark;
     bool m_bSwallowRelease = false;
 };
 

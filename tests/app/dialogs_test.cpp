@@ -246,14 +246,20 @@ private slots:
         fillLine(table);
         CLinePointSelectDlg dialog(table);
         dialog.startMileageEdit()->setText(QStringLiteral("100"));
-        if (mark >= 0)
-            dialog.list()->setCurrentCell(mark, 0);
+        if (mark >= 0) {
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QTableWidget* list = dialog.list();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(mark, 0)).center());
+            QCOMPARE(dialog.markedRow(), mark);
+        }
         if (up)
             dialog.OnMoveUp();
         else
             dialog.OnMoveDown();
         QCOMPARE(column(dialog.list(), 0), names);
-        QCOMPARE(dialog.list()->currentRow(), markAfter);
+        QCOMPARE(dialog.markedRow(), markAfter);
         if (markAfter >= 0)
             QVERIFY(dialog.list()->item(markAfter, 0)->isSelected());
         // The mileages follow the new order.

@@ -3,12 +3,15 @@
 #include <QAbstractItemView>
 #include <QActionGroup>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -18,6 +21,7 @@
 #include "corvanedoc.h"
 #include "corvaneview.h"
 #include "exportformat.h"
+#include "linepointselectdlg.h"
 #include "listctrlex.h"
 #include "pointtable.h"
 #include "settings.h"
@@ -74,6 +78,13 @@ QMenu* submenuTitled(QMenu* menu, const QString& title) {
     return nullptr;
 }
 
+QStringList dialogNames(const QTableWidget* list) {
+    QStringList out;
+    for (int r = 0; r < list->rowCount(); ++r)
+        out.append(list->item(r, 0)->text());
+    return out;
+}
+
 }  // namespace
 
 class MainFrameTest : public QObject {
@@ -112,6 +123,68 @@ private:
         QAction* action = m_frame->commandAction(id);
         QVERIFY2(action, qPrintable(QString::number(id)));
         action->trigger();
+    }
+
+    // A freshly imported survey with the focus in the table, given other than by a
+    // click: Qt has made a row current, but the user has marked none.
+    void importAndFocusTheTable() {
+        importSurvey();
+        m_frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+        CListCtrlEx* list = m_frame->view()->list();
+        list->clearFocus();
+        list->setFocus(Qt::ActiveWindowFocusReason);
+        QVERIFY(list->hasFocus());
+        QVERIFY(list->currentIndex().isValid());
+        QCOMPARE(m_frame->view()->selectionMark(), -1);
+    }
+
+    void clickRow(int row) {
+        CListCtrlEx* list = m_frame->view()->list();
+        const QModelIndex index = list->model()->index(row, ColName);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+    }
+
+    QStringList names() {
+        QStringList out;
+        for (int r = 0; r < table().rowCount(); ++r)
+            out.append(text(table(), r, ColName));
+        return out;
+    }
+
+    // Opens the editor of row 1's remark and types into it; nothing is stored yet.
+    QLineEdit* typeIntoACell(const QString& typed) {
+        m_frame->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_frame.get()))
+            return nullptr;
+        CListCtrlEx* list = m_frame->view()->list();
+        const QModelIndex index = list->model()->index(1, ColRemark);
+        list->scrollTo(index);
+        const QPoint at = list->visualRect(index).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        auto* edit = qobject_cast<QLineEdit*>(list->openEditor());
+        if (!edit)
+            return nullptr;
+        QTest::keyClicks(edit, typed);
+        return table().isModified() ? nullptr : edit;
+    }
+
+    QAction* recentAction(const QString& file) {
+        for (QAction* a : m_frame->fileMenu()->actions())
+            if (a->isVisible() && a->data().toString() == QFileInfo(file).absoluteFilePath())
+                return a;
+        return nullptr;
+    }
+
+    void drop(const QString& file) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(m_frame.get(), &enter);
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(m_frame.get(), &event);
     }
 
     QByteArray readFile(const QString& file) {
@@ -413,6 +486,100 @@ private slots:
         QVERIFY(!m_frame->commandAction(ID_VIEW_SHOW_J_STAKES)->isChecked());
     }
 
+    // --- the marked row ---------------------------------------------------------------
+
+    void rowCommandsActOnTheMarkedRowOnly_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("clicked");  // -1: the table only got the focus
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("starts");  // the segment starts, top down
+        const QString J1 = QStringLiteral("J1"), P1 = QStringLiteral("P1"),
+                      J2 = QStringLiteral("J2"), none;
+        const QStringList asImported{J1, P1, J2}, importedStarts{J1, J1, J2};
+        QTest::newRow("insert, no mark: appended")
+            << int(ID_LIST_INSERT_ROW) << -1 << QStringList{J1, P1, J2, none}
+            << QStringList{J1, J1, J2, none};
+        QTest::newRow("insert below P1")
+            << int(ID_LIST_INSERT_ROW) << 1 << QStringList{J1, P1, none, J2}
+            << QStringList{J1, J1, none, J2};
+        QTest::newRow("down, no mark")
+            << int(ID_LIST_MOVE_DOWN) << -1 << asImported << importedStarts;
+        QTest::newRow("down P1") << int(ID_LIST_MOVE_DOWN) << 1 << QStringList{J1, J2, P1}
+                                 << QStringList{J1, J2, J1};
+        QTest::newRow("up, no mark") << int(ID_LIST_MOVE_UP) << -1 << asImported << importedStarts;
+        QTest::newRow("up P1") << int(ID_LIST_MOVE_UP) << 1 << QStringList{P1, J1, J2}
+                               << importedStarts;
+        QTest::newRow("last, no mark")
+            << int(ID_LIST_MOVE_LAST) << -1 << asImported << importedStarts;
+        QTest::newRow("last J1") << int(ID_LIST_MOVE_LAST) << 0 << QStringList{J2, P1, J1}
+                                 << QStringList{J2, J1, J1};
+        QTest::newRow("copy line, no mark")
+            << int(ID_LIST_COPY_LINE_TO_CHECKED) << -1 << asImported << importedStarts;
+        QTest::newRow("copy line of J2")
+            << int(ID_LIST_COPY_LINE_TO_CHECKED) << 2 << asImported << QStringList{J2, J1, J2};
+    }
+    void rowCommandsActOnTheMarkedRowOnly() {
+        QFETCH(int, command);
+        QFETCH(int, clicked);
+        importAndFocusTheTable();
+        table().setChecked(0, true);
+        table().setChecked(2, true);
+        const QString lastStep = QString::fromStdString(table().undoLabel());
+        if (clicked >= 0) {
+            clickRow(clicked);
+            QCOMPARE(m_frame->view()->selectionMark(), clicked);
+        }
+        trigger(command);
+        QTEST(names(), "names");
+        QStringList starts;
+        for (int r = 0; r < table().rowCount(); ++r)
+            starts.append(text(table(), r, ColSegmentStart));
+        QTEST(starts, "starts");
+        if (clicked < 0 && command != ID_LIST_INSERT_ROW)
+            QCOMPARE(QString::fromStdString(table().undoLabel()), lastStep);
+    }
+
+    void keysAfterAClickMoveTheMark() {
+        importAndFocusTheTable();
+        clickRow(0);
+        QTest::keyClick(m_frame->view()->list(), Qt::Key_Down);
+        QCOMPARE(m_frame->view()->selectionMark(), 1);
+        trigger(ID_LIST_MOVE_DOWN);
+        QCOMPARE(names(),
+                 (QStringList{QStringLiteral("J1"), QStringLiteral("J2"), QStringLiteral("P1")}));
+        QCOMPARE(m_frame->view()->selectionMark(), 2);
+    }
+
+    void lineDialogMovesNothingUntilAStakeIsPicked() {
+        importAndFocusTheTable();
+        QStringList atOpening, afterPick;
+        test::DialogCloser<CLinePointSelectDlg> closer(false, [&](CLinePointSelectDlg& dialog) {
+            // The list gets the focus as the dialog opens, and Qt makes its first row
+            // current; the user has picked nothing yet.
+            QApplication::setActiveWindow(&dialog);
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            QTableWidget* list = dialog.list();
+            QVERIFY(list->hasFocus());
+            QCOMPARE(list->currentRow(), 0);
+            QCOMPARE(dialog.markedRow(), -1);
+            QPushButton* down = nullptr;
+            for (QPushButton* b : dialog.findChildren<QPushButton*>())
+                if (b->text() == QStringLiteral("下移(&D)"))
+                    down = b;
+            QVERIFY(down);
+            QTest::mouseClick(down, Qt::LeftButton);
+            atOpening = dialogNames(list);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(0, 0)).center());
+            QTest::mouseClick(down, Qt::LeftButton);
+            afterPick = dialogNames(list);
+        });
+        trigger(ID_LIST_LINE_POINT_SELECT);
+        QVERIFY(closer.seen());
+        QCOMPARE(atOpening, (QStringList{QStringLiteral("J1"), QStringLiteral("J2")}));
+        QCOMPARE(afterPick, (QStringList{QStringLiteral("J2"), QStringLiteral("J1")}));
+    }
+
     // --- nothing lost without a question ---------------------------------------------
 
     void closingAsksWhenDataWereNotExported_data() {
@@ -439,8 +606,130 @@ private slots:
             QCOMPARE(seen.title, QStringLiteral("Corvane"));
             QCOMPARE(seen.icon, QMessageBox::Question);
             QCOMPARE(seen.defaultButton, QMessageBox::No);
-            QCOMPARE(seen.details, QStringLiteral("放弃后，表中 3 个点上尚未导出的修改将丢失。"));
+            QCOMPARE(seen.details, QStringLiteral("放弃后，1 个点上尚未导出的修改将丢失。"));
         }
+    }
+
+    void theQuestionCountsTheChangedPoints() {
+        importSurvey();
+        table().setText(0, ColRemark, "x");
+        table().setText(0, ColDistance, "5");
+        table().setText(2, ColRemark, "y");
+        table().setChecked(1, true);
+        test::MessageBoxAnswerer boxes({QMessageBox::No});
+        QVERIFY(!m_frame->close());
+        QCOMPARE(boxes.seen().at(0).details,
+                 QStringLiteral("放弃后，2 个点上尚未导出的修改将丢失。"));
+    }
+
+    // Typed text in an open cell editor, then a way of giving up the table: the text is
+    // stored first and the question is asked about it.
+    void typedTextIsStoredBeforeTheQuestion_data() {
+        QTest::addColumn<int>("way");
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        const char* ways[] = {"close", "exit", "new", "import", "recent file", "drop"};
+        for (int w = 0; w < int(std::size(ways)); ++w) {
+            QTest::addRow("%s, no", ways[w]) << w << QMessageBox::No;
+            QTest::addRow("%s, yes", ways[w]) << w << QMessageBox::Yes;
+        }
+    }
+    void typedTextIsStoredBeforeTheQuestion() {
+        QFETCH(int, way);
+        QFETCH(QMessageBox::StandardButton, answer);
+        enum { Close, Exit, New, Import, Recent, Drop };
+        const QString second = writeSurvey("second.ept");
+        QVERIFY(m_frame->document()->importFile(second, PointFileFormat::Ept));
+        importSurvey();
+        m_dialogs.answers.push_back(FileChoice{second, 1});
+        QLineEdit* edit = typeIntoACell(QStringLiteral("typed"));
+        QVERIFY(edit);
+
+        test::MessageBoxAnswerer boxes({answer});
+        switch (way) {
+            case Close:
+                m_frame->close();
+                break;
+            case Exit:
+                trigger(ID_APP_EXIT);
+                break;
+            case New:
+                trigger(ID_FILE_NEW);
+                break;
+            case Import:
+                trigger(ID_FILE_OPEN);
+                break;
+            case Recent:
+                QVERIFY(recentAction(second));
+                recentAction(second)->trigger();
+                break;
+            case Drop:
+                drop(second);
+                break;
+        }
+        QTRY_COMPARE(boxes.seen().size(), size_t(1));
+        QCOMPARE(boxes.seen().front().text, QStringLiteral("当前数据尚未导出，是否放弃修改？"));
+        QCOMPARE(boxes.seen().front().details,
+                 QStringLiteral("放弃后，1 个点上尚未导出的修改将丢失。"));
+        QVERIFY(!m_frame->view()->list()->openEditor());
+        if (answer == QMessageBox::No) {
+            QVERIFY(m_frame->isVisible());
+            QCOMPARE(text(table(), 1, ColRemark), QStringLiteral("typed"));
+            QVERIFY(table().isModified());
+            QVERIFY(m_dialogs.filtersAsked.isEmpty());
+            QVERIFY(m_frame->windowTitle().contains(QStringLiteral("survey.ept")));
+            return;
+        }
+        switch (way) {
+            case Close:
+            case Exit:
+                QVERIFY(!m_frame->isVisible());
+                break;
+            case New:
+                QCOMPARE(table().rowCount(), 0);
+                QCOMPARE(m_frame->windowTitle(), QStringLiteral("Tessaly - Corvane"));
+                break;
+            default:
+                QTRY_VERIFY(m_frame->windowTitle().contains(QStringLiteral("second.ept")));
+                QCOMPARE(table().rowCount(), 3);
+                QCOMPARE(text(table(), 1, ColRemark), QString());
+                QVERIFY(!table().isModified());
+                break;
+        }
+    }
+
+    void ctrlKeysInAnOpenEditorGoToTheEditor() {
+        importSurvey();
+        m_dialogs.answers.push_back(FileChoice{writeSurvey("second.ept"), 1});
+        QLineEdit* edit = typeIntoACell(QStringLiteral("typed"));
+        QVERIFY(edit);
+        test::MessageBoxAnswerer boxes({QMessageBox::Yes});
+        for (Qt::Key key : {Qt::Key_N, Qt::Key_O, Qt::Key_S})
+            QTest::keyClick(edit, key, Qt::ControlModifier);
+        QTest::qWait(20);
+        QVERIFY(boxes.seen().empty());
+        QVERIFY(m_dialogs.filtersAsked.isEmpty());
+        QCOMPARE(m_frame->view()->list()->openEditor(), edit);
+        QCOMPARE(edit->text(), QStringLiteral("typed"));
+        // Ctrl+Z undoes the typing in the editor, not a step of the table.
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(edit->text() != QStringLiteral("typed"));
+        QCOMPARE(QString::fromStdString(table().undoLabel()), QStringLiteral("导入"));
+        QCOMPARE(table().rowCount(), 3);
+    }
+
+    void undoingAnImportBringsBackTheFormerCaption() {
+        const QString second = writeSurvey("second.ept");
+        importSurvey();
+        const QString first = m_frame->windowTitle();
+        QVERIFY(first.contains(QStringLiteral("survey.ept")));
+        QVERIFY(m_frame->document()->importFile(second, PointFileFormat::Ept));
+        QVERIFY(m_frame->windowTitle().contains(QStringLiteral("second.ept")));
+        trigger(ID_EDIT_UNDO);
+        QCOMPARE(m_frame->windowTitle(), first);
+        trigger(ID_EDIT_UNDO);
+        QCOMPARE(m_frame->windowTitle(), QStringLiteral("Tessaly - Corvane"));
+        trigger(ID_EDIT_REDO);
+        QCOMPARE(m_frame->windowTitle(), first);
     }
 
     void closingSavesTheWindowLayout() {

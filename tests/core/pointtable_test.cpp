@@ -361,6 +361,60 @@ TEST(PointTable, ModifiedFollowsSavedStateThroughUndo) {
     EXPECT_TRUE(t.isModified());
 }
 
+TEST(PointTable, ChangedPointsCountEachPointOnceSinceTheSavedState) {
+    PointTable t;
+    fill(t);
+    t.setChecked(0, true);
+    EXPECT_EQ(t.changedPointCount(), 0) << "check marks are not data";
+    t.setText(0, ColRemark, "r");
+    t.setText(0, ColDistance, "5");
+    EXPECT_EQ(t.changedPointCount(), 1) << "two cells of one point";
+    t.setText(2, ColRemark, "r");
+    EXPECT_EQ(t.changedPointCount(), 2);
+    t.undo();
+    EXPECT_EQ(t.changedPointCount(), 1);
+    t.redo();
+    t.swapRowTexts(3, 4);
+    EXPECT_EQ(t.changedPointCount(), 4);
+    t.insertRow(6);
+    t.removeRows({1});
+    EXPECT_EQ(t.changedPointCount(), 6);
+
+    t.markSaved();
+    EXPECT_EQ(t.changedPointCount(), 0);
+    const int order[] = {1, 0, 2, 3, 4, 5};
+    t.reorderRows(order);
+    EXPECT_EQ(t.changedPointCount(), 2) << "a sort counts the points it moved";
+    t.undo();
+    EXPECT_EQ(t.changedPointCount(), 0);
+
+    // A new table: every point of the larger of the two.
+    t.replaceAll({makeRow("X")}, {});
+    EXPECT_EQ(t.changedPointCount(), 6);
+    t.markSaved();
+    t.undo();
+    EXPECT_EQ(t.changedPointCount(), 6);
+    t.setText(0, ColRemark, "the saved state is gone");
+    EXPECT_EQ(t.changedPointCount(), t.fullRowCount());
+}
+
+TEST(PointTable, SourceFollowsTheTableThroughUndo) {
+    PointTable t;
+    EXPECT_EQ(t.source(), "");
+    t.replaceAll({makeRow("A")}, {}, "/data/a.ept");
+    t.replaceAll({makeRow("B")}, {}, "/data/b.csv");
+    EXPECT_EQ(t.source(), "/data/b.csv");
+    t.undo();
+    EXPECT_EQ(t.source(), "/data/a.ept");
+    EXPECT_EQ(t.text(0, ColName), "A");
+    t.undo();
+    EXPECT_EQ(t.source(), "");
+    t.redo();
+    EXPECT_EQ(t.source(), "/data/a.ept");
+    t.setText(0, ColRemark, "edits keep the source");
+    EXPECT_EQ(t.source(), "/data/a.ept");
+}
+
 TEST(PointTable, WithoutHistoryEditsApplyAndOnlyTheModifiedStateIsKept) {
     PointTable t;
     fill(t);

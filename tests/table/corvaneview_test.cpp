@@ -1,6 +1,7 @@
 #include "corvaneview.h"
 
 #include <QAbstractItemModelTester>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -96,6 +97,7 @@ private slots:
     void contextMenuOffersTheRowCommands();
     void editorCommitsTheCellAndItsConsequences();
     void crossingChoicesFollowThePointType();
+    void pickingTheSameChoiceAddsNoStep();
     void editUnderAFilterSurvivesShowingAllPoints();
     void commandsStoreTheOpenEditFirst();
     void everyCommandIsOneUndoableStep_data();
@@ -152,6 +154,7 @@ void CorvaneViewTest::select(const std::set<int>& rows, int mark) {
         selection->select(cell(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     selection->setCurrentIndex(mark >= 0 ? cell(mark, 0) : QModelIndex(),
                                QItemSelectionModel::NoUpdate);
+    m_view->list()->setSelectionMark(mark);
 }
 
 std::set<int> CorvaneViewTest::selectedRows() const {
@@ -458,6 +461,20 @@ void CorvaneViewTest::crossingChoicesFollowThePointType() {
     QTRY_VERIFY(!m_view->list()->openEditor());
 }
 
+void CorvaneViewTest::pickingTheSameChoiceAddsNoStep() {
+    QVERIFY(!m_table->canUndo());
+    auto* combo = qobject_cast<QComboBox*>(openEditor(4, ColPointType));
+    QVERIFY(combo);
+    QCOMPARE(combo->currentText(), QStringLiteral("J桩"));
+    QAbstractItemView* popup = combo->view();
+    QTRY_VERIFY(popup->isVisible());
+    const QRect item = popup->visualRect(popup->model()->index(combo->currentIndex(), 0));
+    QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, item.center());
+    QTRY_VERIFY(!m_view->list()->openEditor());
+    QCOMPARE(qs(m_table->text(4, ColPointType)), QStringLiteral("J桩"));
+    QVERIFY(!m_table->canUndo());
+}
+
 void CorvaneViewTest::editUnderAFilterSurvivesShowingAllPoints() {
     m_view->OnShowJStakes();
     auto* edit = qobject_cast<QLineEdit*>(openEditor(1, ColRemark));
@@ -529,9 +546,19 @@ void CorvaneViewTest::copyAndPasteGoThroughTheClipboard() {
     QCOMPARE(copied.count(u'\n'), 2);
     QCOMPARE(copied.section(u'\n', 0, 0).split(u'\t').size(), kColumnCount);
 
+    // The current cell Qt chose when the table got the focus is not a place to paste.
     QSignalSpy status(m_view.get(), &CCorvaneView::statusMessage);
-    m_view->list()->setCurrentIndex(cell(20, 0));
-    QTest::keyClick(m_view->list(), Qt::Key_V, Qt::ControlModifier);
+    CListCtrlEx* list = m_view->list();
+    list->setCurrentIndex(cell(0, 0));
+    list->setSelectionMark(-1);
+    const Row top = m_table->rowAt(0);
+    QTest::keyClick(list, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(m_table->rowAt(0), top);
+    QCOMPARE(status.last().at(0).toString(), QStringLiteral("请先单击要粘贴到的单元格。"));
+
+    list->scrollTo(cell(20, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(cell(20, 0)).center());
+    QTest::keyClick(list, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(m_table->rowAt(20), m_table->rowAt(1));
     QCOMPARE(m_table->rowAt(21), m_table->rowAt(2));
     m_table->undo();

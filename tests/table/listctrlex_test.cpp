@@ -54,6 +54,8 @@ private slots:
     void scrollingEndsTheEdit();
     void editAndConsequencesAreOneStep();
     void checkBoxClickTogglesWithoutTouchingTheSelection();
+    void markIsARowTheUserPicked();
+    void markFollowsItsRowAndGoesWithAReset();
     void modelPassesTheModelTester();
 
 private:
@@ -353,6 +355,51 @@ void ListCtrlExTest::checkBoxClickTogglesWithoutTouchingTheSelection() {
     QCOMPARE(clicked.count(), 1);
     QCOMPARE(clicked.at(0).at(0).toInt(), 2);
     QVERIFY2(!m_table->isChecked(2), "the listener decides");
+}
+
+void ListCtrlExTest::markIsARowTheUserPicked() {
+    // Getting the focus other than by a click makes a row current, but marks none.
+    m_elsewhere->setFocus();
+    m_list->setFocus(Qt::TabFocusReason);
+    QVERIFY(m_list->hasFocus());
+    QVERIFY(m_list->currentIndex().isValid());
+    QCOMPARE(m_list->selectionMark(), -1);
+    QTest::keyClick(m_list, Qt::Key_Up);  // row 0 was never the user's
+    QCOMPARE(m_list->selectionMark(), -1);
+
+    QTest::mouseClick(m_list->viewport(), Qt::LeftButton, {},
+                      m_list->visualRect(cell(4, ColName)).center());
+    QCOMPARE(m_list->selectionMark(), 4);
+    QTest::keyClick(m_list, Qt::Key_Down);
+    QCOMPARE(m_list->selectionMark(), 5);
+    // A check box click leaves the selection, and so the mark, alone.
+    QTest::mouseClick(m_list->viewport(), Qt::LeftButton, {}, m_list->checkBoxRect(8).center());
+    QCOMPARE(m_list->selectionMark(), 5);
+    // Going away and coming back keeps it.
+    m_elsewhere->setFocus();
+    m_list->setFocus(Qt::TabFocusReason);
+    QCOMPARE(m_list->selectionMark(), 5);
+}
+
+void ListCtrlExTest::markFollowsItsRowAndGoesWithAReset() {
+    m_list->selectRow(10);
+    QCOMPARE(m_list->selectionMark(), 10);
+    m_table->insertRow(0);
+    QCOMPARE(m_list->selectionMark(), 11);
+    m_table->removeRows({2});
+    QCOMPARE(m_list->selectionMark(), 10);
+    QCOMPARE(text(10, ColName), QStringLiteral("P10"));
+    m_table->removeRows({10});
+    QCOMPARE(m_list->selectionMark(), -1);
+
+    m_list->setSelectionMark(3);
+    QCOMPARE(m_list->selectionMark(), 3);
+    m_table->replaceAll({Row(), Row(), Row(), Row(), Row()}, {});  // an import
+    QCOMPARE(m_list->selectionMark(), -1);
+    m_elsewhere->setFocus();
+    m_list->setFocus(Qt::ActiveWindowFocusReason);
+    QVERIFY(m_list->currentIndex().isValid());
+    QCOMPARE(m_list->selectionMark(), -1);
 }
 
 void ListCtrlExTest::modelPassesTheModelTester() {
