@@ -11,6 +11,7 @@
 #include "columns.h"
 #include "nameindex.h"
 #include "row.h"
+#include "textlines.h"
 
 namespace corvane {
 
@@ -62,7 +63,7 @@ public:
     int rowOfFull(int fullRow) const;
 
     const std::vector<std::string>& linePoints() const { return m_linePoints; }
-    const std::vector<std::string>& otherLines() const { return m_otherLines; }
+    const TextLines& otherLines() const { return m_otherLines; }
 
     // Edits. Rows are indices of the rows shown; out of range indices are ignored.
     void setText(int row, int column, std::string_view text);
@@ -93,14 +94,16 @@ public:
     /// among the full-table places they occupy.
     void reorderRows(std::span<const int> order);
     /// Replaces everything (an import): rows, other lines, an empty line point list,
-    /// all points shown, no check marks.
-    void replaceAll(std::vector<Row> rows, std::vector<std::string> otherLines);
+    /// all points shown, no check marks. Line breaks given in an other line are dropped.
+    void replaceAll(std::vector<Row> rows, TextLines otherLines);
     void setLinePoints(std::vector<std::string> names);
     /// Shows all points, the J stakes or the Z stakes. Not an edit of the data, so it
     /// is not in the history; like any rebuild of the shown rows it clears check marks.
     void setDisplayMode(DisplayMode mode);
 
     /// One undoable step: every edit made while it lives is undone and redone together.
+    /// When the outermost scope ends by an exception, its edits are taken back instead
+    /// (with the history on; without it, nothing is kept to take them back with).
     class Command {
     public:
         Command(PointTable& table, std::string label);
@@ -110,6 +113,7 @@ public:
 
     private:
         PointTable& m_table;
+        int m_exceptions;  // exceptions in flight when the scope began
     };
 
     bool canUndo() const { return m_historyPos > 0; }
@@ -164,7 +168,7 @@ private:
     NameIndex m_index;
     DisplayMode m_mode = DisplayMode::AllPoints;
     std::vector<std::string> m_linePoints;
-    std::vector<std::string> m_otherLines;
+    TextLines m_otherLines;
 
     std::vector<std::unique_ptr<TableCommandRecord>> m_history;
     size_t m_historyPos = 0;

@@ -133,7 +133,7 @@ Status streamRows(const PointTable& table, const ByteSink& sink) {
 
 Status produceEptFile(const PointTable& table, const ByteSink& sink) {
     EncodedText head;
-    const std::vector<std::string>& other = table.otherLines();
+    const TextLines& other = table.otherLines();
     for (size_t i = 0; i < other.size(); ++i) {
         if (!head.append(other[i])) {
             // Not a cell: name the line of the file it will be.
