@@ -130,6 +130,38 @@ void TextLines::append(const TextLines& other) {
         push_back(line);
 }
 
+void TextLines::append(TextLines&& other) {
+    if (&other == this || !m_wraps.empty() || !other.m_wraps.empty() ||
+        ((m_textSize + other.m_textSize) >> 32) != 0) {
+        append(static_cast<const TextLines&>(other));
+        other = TextLines();
+        return;
+    }
+    reserve(other.m_count, other.m_textSize);
+    // From the back, a block at a time, shrinking the other's buffers behind the copy:
+    // a large block shrinks in place and its pages go back to the system.
+    constexpr size_t kBlock = size_t{1} << 20;
+    const auto shift = static_cast<uint32_t>(m_textSize);
+    for (size_t left = other.m_count; left > 0;) {
+        const size_t from = left > kBlock ? left - kBlock : 0;
+        for (size_t i = from; i < left; ++i)
+            m_ends[m_count + i] = other.m_ends[i] + shift;
+        left = from;
+        other.m_ends = static_cast<uint32_t*>(regrow(other.m_ends, left * sizeof(uint32_t)));
+        other.m_endsCapacity = left;
+    }
+    for (size_t left = other.m_textSize; left > 0;) {
+        const size_t from = left > kBlock ? left - kBlock : 0;
+        std::memcpy(m_text + m_textSize + from, other.m_text + from, left - from);
+        left = from;
+        other.m_text = static_cast<char*>(regrow(other.m_text, left));
+        other.m_textCapacity = left;
+    }
+    m_count += other.m_count;
+    m_textSize += other.m_textSize;
+    other = TextLines();
+}
+
 void TextLines::reserve(size_t lines, size_t bytes) {
     if (bytes > m_textCapacity - m_textSize)
         growText(m_textSize + bytes);

@@ -64,6 +64,9 @@ public:
     void push_back(std::string_view line);
     /// Appends every line of `other`.
     void append(const TextLines& other);
+    /// The same, emptying `other` as it goes: its memory is given back a block at a
+    /// time while the lines move, so the two lists are not held whole at once.
+    void append(TextLines&& other);
     /// Room for `lines` more lines of `bytes` more bytes in all. The buffers grow in
     /// place where the system can (large blocks are remapped, not copied), so room is
     /// only worth asking for when the sizes are known.

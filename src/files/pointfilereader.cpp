@@ -171,8 +171,9 @@ Result<ImportedPoints> parsePointFile(std::string_view bytes, PointFileFormat fo
     for (size_t k = 1; k < results.size(); ++k) {
         ImportedPoints& part = results[k]->value();
         std::move(part.rows.begin(), part.rows.end(), std::back_inserter(imported.rows));
-        imported.otherLines.append(part.otherLines);
-        part.otherLines = TextLines();  // a file of short lines may hold little else
+        // A file of short lines may hold little else: the part's lines are let go as
+        // they move.
+        imported.otherLines.append(std::move(part.otherLines));
         imported.invalidSequences += part.invalidSequences;
         imported.skippedLines += part.skippedLines;
     }

@@ -67,5 +67,23 @@ TEST(TextLines, CopiesMovesAppendsAndComparesLineByLine) {
     EXPECT_GT(swapped.heapBytes(), 0u);  // the room stays for the next lines
 }
 
+// Moving the lines of a large list over (the parts of an import joined) gives what
+// copying them gives, and leaves the list moved from empty.
+TEST(TextLines, AppendingByMoveGivesWhatCopyingGives) {
+    TextLines first{"标题", "", "x"};
+    TextLines second;
+    for (int i = 0; i < 2500000; ++i)
+        second.push_back(i % 3 == 0 ? std::string_view() : std::to_string(i));
+    TextLines copied(first);
+    copied.append(second);
+    first.append(std::move(second));
+    EXPECT_EQ(first, copied);
+    EXPECT_EQ(first.size(), 2500003u);
+    EXPECT_EQ(first[2500001], "2499998");
+    EXPECT_TRUE(second.empty());  // NOLINT(bugprone-use-after-move): emptied on purpose
+    second.push_back("again");
+    EXPECT_EQ(second[0], "again");
+}
+
 }  // namespace
 }  // namespace corvane
