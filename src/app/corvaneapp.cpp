@@ -6,7 +6,11 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <exception>
+#include <new>
+
 #include "mainframe.h"
+#include "messagebox.h"
 #include "settings.h"
 
 namespace corvane {
@@ -37,6 +41,31 @@ bool CCorvaneApp::loadTranslations(QCoreApplication& app) {
         return false;
     }
     return QCoreApplication::installTranslator(qt);
+}
+
+bool CCorvaneApp::notify(QObject* receiver, QEvent* event) {
+    QString text;
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::bad_alloc&) {
+        text = QStringLiteral("内存不足，操作未能完成。表格保持操作前的样子。");
+    } catch (const std::exception& e) {
+        text = QStringLiteral("操作因意外的错误而中止（%1）。表格保持操作前的样子。")
+                   .arg(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        text = QStringLiteral("操作因意外的错误而中止。表格保持操作前的样子。");
+    }
+    // One message at a time: events delivered while it is shown may fail as well.
+    static bool showing = false;
+    if (!showing) {
+        showing = true;
+        QWidget* parent = activeWindow();
+        if (parent == nullptr)
+            parent = m_frame.get();
+        showError(parent, text);
+        showing = false;
+    }
+    return false;
 }
 
 bool CCorvaneApp::InitInstance() {

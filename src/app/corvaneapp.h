@@ -10,7 +10,7 @@ class CMainFrame;
 class CorvaneSettings;
 
 /// The application: its identity for the settings store, the Chinese texts of Qt's
-/// own dialogs, the settings and the main window.
+/// own dialogs, the settings, the main window and the last stop for exceptions.
 class CCorvaneApp : public QApplication {
     Q_OBJECT
 
@@ -26,6 +26,11 @@ public:
     bool InitInstance();
 
     CMainFrame* mainFrame() const { return m_frame.get(); }
+
+    /// Delivers events; an exception that a command let through ends in an error
+    /// message instead of ending the program. The point table has taken back the
+    /// edits of the command that failed.
+    bool notify(QObject* receiver, QEvent* event) override;
 
     /// Installs Qt's own Chinese texts (buttons, file dialogs) into `app`; false when
     /// they are not installed on this machine.

@@ -8,6 +8,7 @@
 
 #include "codepage.h"
 #include "exitcodes.h"
+#include "inputformat.h"
 #include "pointtable.h"
 #include "processcommand.h"
 #include "standardoutput.h"
@@ -54,17 +55,12 @@ int runCheck(const CheckRequest& request) {
 
 void addCheckCommand(CLI::App& app, int& exitCode) {
     auto request = std::make_shared<CheckRequest>();
-    auto inputFormat = std::make_shared<std::string>();
     CLI::App* check = app.add_subcommand("check", "导入点文件，按给出的步骤处理，列出表中所有问题");
     check->add_option("INPUT", request->options.input, "输入文件（.ept 或原始 .csv）")->required();
-    check->add_option("--input-format", *inputFormat, "输入格式：ept 或 csv（默认按扩展名）")
-        ->check(CLI::IsMember({"ept", "csv"}, CLI::ignore_case));
+    addInputFormatOption(*check, request->options.inputFormat);
     check->add_flag("--json", request->json, "以 JSON 输出");
     std::function<void()> readSteps = addStepOptions(*check, request->options);
     check->callback([=, &exitCode] {
-        if (!inputFormat->empty())
-            request->options.inputFormat =
-                *inputFormat == "csv" ? PointFileFormat::RawCsv : PointFileFormat::Ept;
         readSteps();
         exitCode = finishOutput(runCheck(*request));
     });

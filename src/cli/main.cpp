@@ -1,6 +1,8 @@
 #include <CLI/CLI.hpp>
 
+#include <exception>
 #include <iostream>
+#include <new>
 #include <utility>
 
 #include "checkcommand.h"
@@ -42,6 +44,17 @@ int main(int argc, char** argv) {
         std::cerr << "corvane-cli: " << corvane::usageMessage(e)
                   << "\n运行 corvane-cli --help 或 corvane-cli 子命令 --help 查看用法。\n";
         return corvane::ExitUsage;
+    } catch (const std::bad_alloc&) {
+        // The commands run inside parse(): whatever they did not foresee ends here with a
+        // message, never an abort; files are only put in place once whole.
+        std::cerr << "corvane-cli: 内存不足，操作未完成。\n";
+        return corvane::ExitFileProblem;
+    } catch (const std::exception& e) {
+        std::cerr << "corvane-cli: 操作因意外的错误而中止（" << e.what() << "）。\n";
+        return corvane::ExitFileProblem;
+    } catch (...) {
+        std::cerr << "corvane-cli: 操作因意外的错误而中止。\n";
+        return corvane::ExitFileProblem;
     }
     return exitCode;
 }

@@ -15,6 +15,7 @@
 #include "cellnumber.h"
 #include "datacalculation.h"
 #include "exitcodes.h"
+#include "inputformat.h"
 #include "linepointselection.h"
 #include "nonfiniteerror.h"
 #include "pointtable.h"
@@ -59,21 +60,15 @@ Result<std::vector<std::string>> chainFor(const PointTable& table, const std::st
 
 void addProcessCommand(CLI::App& app, int& exitCode) {
     auto options = std::make_shared<ProcessOptions>();
-    auto inputFormat = std::make_shared<std::string>();
     auto type = std::make_shared<std::string>();
     CLI::App* process = app.add_subcommand("process", "导入点文件，按给出的步骤处理，再导出");
     process->add_option("INPUT", options->input, "输入文件（.ept 或原始 .csv）")->required();
     process->add_option("-o,--output", options->output, "输出文件")->required();
-    process->add_option("--input-format", *inputFormat, "输入格式：ept 或 csv（默认按扩展名）")
-        ->check(CLI::IsMember({"ept", "csv"}, CLI::ignore_case));
+    addInputFormatOption(*process, options->inputFormat);
     process->add_option("--type", *type, "输出格式：org、ept、csv 或 dxf（默认按输出文件的扩展名）")
         ->check(CLI::IsMember({"org", "ept", "csv", "dxf"}, CLI::ignore_case));
     std::function<void()> readSteps = addStepOptions(*process, *options);
     process->callback([=, &exitCode] {
-        if (!inputFormat->empty())
-            options->inputFormat = (*inputFormat == "csv" || *inputFormat == "CSV")
-                                       ? PointFileFormat::RawCsv
-                                       : PointFileFormat::Ept;
         if (!type->empty())
             options->type = exportTypeByName(*type);
         readSteps();

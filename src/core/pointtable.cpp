@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <exception>
 #include <numeric>
 
 #include "tablehistory.h"
@@ -33,6 +34,24 @@ private:
 namespace {
 
 const Row kEmptyRow;
+
+// Other lines are written back one a record, like rows: a line break inside one would
+// make two lines of it. As in cells, one given is dropped.
+TextLines withoutLineBreaks(TextLines lines) {
+    const std::string_view text = lines.text();
+    if (text.find('\r') == std::string_view::npos && text.find('\n') == std::string_view::npos)
+        return lines;
+    TextLines kept;
+    std::string line;
+    for (std::string_view given : lines) {
+        line.clear();
+        for (char c : given)
+            if (c != '\r' && c != '\n')
+                line += c;
+        kept.push_back(line);
+    }
+    return kept;
+}
 
 template <class T>
 size_t vectorBytes(const std::vector<T>& v) {
@@ -67,8 +86,7 @@ size_t TableCommandRecord::bytes() const {
                              vectorBytes(o.shown);
                     for (const Row& r : o.rows)
                         total += r.joined(',').size();
-                    for (const auto& n : o.otherLines)
-                        total += sizeof(n) + n.capacity();
+                    total += o.otherLines.heapBytes();
                     total += o.source.capacity();
                 }
             },
@@ -325,7 +343,8 @@ void PointTable::removeListener(TableListener* listener) {
 // ---------------------------------------------------------------------------
 // Commands and history
 
-PointTable::Command::Command(PointTable& table, std::string label) : m_table(table) {
+PointTable::Command::Command(PointTable& table, std::string label)
+    : m_table(table), m_exceptions(std::uncaught_exceptions()) {
     if (m_table.m_depth++ == 0) {
         m_table.m_pending = std::make_unique<TableCommandRecord>();
         m_table.m_pending->label = std::move(label);
@@ -335,8 +354,18 @@ PointTable::Command::Command(PointTable& table, std::string label) : m_table(tab
 PointTable::Command::~Command() {
     if (--m_table.m_depth > 0)
         return;
-    m_table.flushDirty();
     std::unique_ptr<TableCommandRecord> record = std::move(m_table.m_pending);
+    if (record && m_table.m_keepHistory && std::uncaught_exceptions() > m_exceptions) {
+        // The command failed part way: what it changed is taken back, so the table is
+        // the one it started from.
+        try {
+            for (auto it = record->ops.rbegin(); it != record->ops.rend(); ++it)
+                TableOps::apply(m_table, *it, false);
+        } catch (...) {  // nothing may leave a destructor while an exception is thrown
+        }
+        record.reset();
+    }
+    m_table.flushDirty();
     if (!record || (record->ops.empty() && !record->touchesData))
         return;
     if (!m_table.m_keepHistory) {
@@ -584,8 +613,7 @@ void PointTable::reorderRows(std::span<const int> order) {
     TableOps::apply(*this, m_pending->ops.back(), true);
 }
 
-void PointTable::replaceAll(std::vector<Row> rows, std::vector<std::string> otherLines,
-                            std::string source) {
+void PointTable::replaceAll(std::vector<Row> rows, TextLines otherLines, std::string source) {
     WholeTable whole;
     const size_t n = rows.size();
     whole.rows = std::move(rows);
@@ -593,7 +621,7 @@ void PointTable::replaceAll(std::vector<Row> rows, std::vector<std::string> othe
     whole.shown.assign(n, 1);
     whole.order.resize(n);
     std::iota(whole.order.begin(), whole.order.end(), RowId{0});
-    whole.otherLines = std::move(otherLines);
+    whole.otherLines = withoutLineBreaks(std::move(otherLines));
     whole.source = std::move(source);
     Command scope(*this, "导入");
     m_pending->touchesData = true;

@@ -13,6 +13,7 @@
 #include "nameindex.h"
 #include "nonfinite.h"
 #include "row.h"
+#include "textlines.h"
 
 namespace corvane {
 
@@ -65,7 +66,7 @@ public:
     int rowOfFull(int fullRow) const;
 
     const std::vector<std::string>& linePoints() const { return m_linePoints; }
-    const std::vector<std::string>& otherLines() const { return m_otherLines; }
+    const TextLines& otherLines() const { return m_otherLines; }
 
     // Edits. Rows are indices of the rows shown; out of range indices are ignored.
     void setText(int row, int column, std::string_view text);
@@ -100,10 +101,10 @@ public:
     /// among the full-table places they occupy.
     void reorderRows(std::span<const int> order);
     /// Replaces everything (an import): rows, other lines, an empty line point list,
-    /// all points shown, no check marks. `source` names where the rows came from (the
-    /// imported file); it belongs to the table's state, so undo brings the former back.
-    void replaceAll(std::vector<Row> rows, std::vector<std::string> otherLines,
-                    std::string source = {});
+    /// all points shown, no check marks. Line breaks given in an other line are dropped.
+    /// `source` names where the rows came from (the imported file); it belongs to the
+    /// table's state, so undo brings the former back.
+    void replaceAll(std::vector<Row> rows, TextLines otherLines, std::string source = {});
     /// The `source` of the last replaceAll in force; empty for a new table.
     const std::string& source() const { return m_source; }
     void setLinePoints(std::vector<std::string> names);
@@ -112,6 +113,8 @@ public:
     void setDisplayMode(DisplayMode mode);
 
     /// One undoable step: every edit made while it lives is undone and redone together.
+    /// When the outermost scope ends by an exception, its edits are taken back instead
+    /// (with the history on; without it, nothing is kept to take them back with).
     class Command {
     public:
         Command(PointTable& table, std::string label);
@@ -121,6 +124,7 @@ public:
 
     private:
         PointTable& m_table;
+        int m_exceptions;  // exceptions in flight when the scope began
     };
 
     bool canUndo() const { return m_historyPos > 0; }
@@ -180,7 +184,7 @@ private:
     NameIndex m_index;
     DisplayMode m_mode = DisplayMode::AllPoints;
     std::vector<std::string> m_linePoints;
-    std::vector<std::string> m_otherLines;
+    TextLines m_otherLines;
     std::string m_source;
 
     std::vector<std::unique_ptr<TableCommandRecord>> m_history;

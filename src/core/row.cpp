@@ -14,18 +14,38 @@
 namespace corvane {
 namespace {
 
-void appendWithoutNul(std::string& out, std::string_view text) {
-    if (text.find('\0') == std::string_view::npos) {
-        out.append(text);
-        return;
-    }
+// Bytes no cell keeps: NUL separates the cells of a row, and a carriage return or a
+// line feed would end the record in every file written from the table.
+inline bool isUnkept(char c) {
+    return c == '\0' || c == '\n' || c == '\r';
+}
+
+void appendKept(std::string& out, std::string_view text) {
     for (char c : text)
-        if (c != '\0')
+        if (!isUnkept(c))
             out += c;
 }
 
-bool holdsNul(std::string_view text) {
-    return !text.empty() && std::memchr(text.data(), '\0', text.size()) != nullptr;
+bool holdsUnkept(std::string_view text) {
+    // Eight bytes at a time: only a word with a byte below 0x0E (mostly none; a tab
+    // now and then) is looked at byte by byte.
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHigh = 0x8080808080808080ULL;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    for (; end - p >= 8; p += 8) {
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if (((word - kOnes * 0x0E) & ~word & kHigh) == 0)
+            continue;
+        for (int i = 0; i < 8; ++i)
+            if (isUnkept(p[i]))
+                return true;
+    }
+    for (; p < end; ++p)
+        if (isUnkept(*p))
+            return true;
+    return false;
 }
 
 }  // namespace
@@ -34,7 +54,7 @@ size_t Row::joinedSize(std::span<const std::string_view> cells) {
     const size_t count = std::min(cells.size(), static_cast<size_t>(kColumnCount));
     size_t total = kColumnCount - 1;
     for (size_t i = 0; i < count; ++i) {
-        if (holdsNul(cells[i]))
+        if (holdsUnkept(cells[i]))
             return 0;
         total += cells[i].size();
     }
@@ -55,13 +75,13 @@ void Row::writeJoined(char* out, std::span<const std::string_view> cells) {
 
 Row::Row(std::span<const std::string_view> cells) {
     const size_t total = joinedSize(cells);
-    if (total == 0) {  // rare: a cell holds NUL; build the text the slow way, without them
+    if (total == 0) {  // rare: a cell holds a byte no cell keeps; build it without them
         std::string raw;
         for (int c = 0; c < kColumnCount; ++c) {
             if (c > 0)
                 raw += '\0';
             if (static_cast<size_t>(c) < cells.size())
-                appendWithoutNul(raw, cells[c]);
+                appendKept(raw, cells[c]);
         }
         assign(raw);
         return;
@@ -215,14 +235,14 @@ void Row::setCells(std::span<const CellText> cells) {
         const int column = cells[i].column;
         ordered = ordered && column >= 0 && column < kColumnCount &&
                   (i == 0 || column > cells[i - 1].column);
-        clean = clean && !holdsNul(cells[i].text);
+        clean = clean && !holdsUnkept(cells[i].text);
     }
     if (!ordered || !clean) {
         // Rare: set what can be set, one cell at a time, in the order given. The texts
         // are copied first, as they may point into this row.
         std::vector<std::string> texts(cells.size());
         for (size_t i = 0; i < cells.size(); ++i)
-            appendWithoutNul(texts[i], cells[i].text);
+            appendKept(texts[i], cells[i].text);
         for (size_t i = 0; i < cells.size(); ++i) {
             if (cells[i].column < 0 || cells[i].column >= kColumnCount)
                 continue;

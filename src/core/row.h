@@ -19,7 +19,8 @@ struct CellText {
 /// One row of the point table: seventeen UTF-8 cell texts kept in one block of memory
 /// (cells separated by NUL), so a million rows cost little more than their text. The
 /// block is the row's own, or its part of a block shared with the rows a RowArena
-/// built together. Cell texts never hold NUL; one given is dropped.
+/// built together. Cell texts never hold NUL, a carriage return or a line feed (a
+/// record of a file must not end inside a cell); one given is dropped.
 class Row {
 public:
     Row() = default;
@@ -56,7 +57,8 @@ private:
     static constexpr uint32_t kInSlab = uint32_t{1} << 31;
     static constexpr size_t kMaxSize = kInSlab - 1;
 
-    /// The text of `cells` joined by NUL: its size, or 0 when a cell holds a NUL.
+    /// The text of `cells` joined by NUL: its size, or 0 when a cell holds a byte that
+    /// is not kept.
     static size_t joinedSize(std::span<const std::string_view> cells);
     static void writeJoined(char* out, std::span<const std::string_view> cells);
 

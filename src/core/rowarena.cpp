@@ -54,7 +54,7 @@ void RowArena::finishSlab() {
 Row RowArena::make(std::span<const std::string_view> cells) {
     const size_t total = Row::joinedSize(cells);
     const size_t need = total + m_room;
-    // Rows of empty cells hold no block; rows with NUL in a cell or larger than a slab
+    // Rows of empty cells hold no block; rows with bytes not kept or larger than a slab
     // are rare and get a block of their own.
     if (total <= kColumnCount - 1 || need > rowslab::kSize - rowslab::kHeaderSize)
         return Row(cells);

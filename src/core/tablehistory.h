@@ -66,7 +66,7 @@ struct WholeTable {
     std::vector<uint8_t> shown;
     std::vector<RowId> order;
     std::vector<std::string> linePoints;
-    std::vector<std::string> otherLines;
+    TextLines otherLines;
     std::string source;
     DisplayMode mode = DisplayMode::AllPoints;
 };

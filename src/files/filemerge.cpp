@@ -23,12 +23,12 @@ std::string quoted(const std::string& name) {
 
 Status readLines(std::string_view bytes, const std::string& name, MergeInput& input) {
     size_t invalid = 0;
-    input.text.reserve(bytes.size() + bytes.size() / 4);
     Status status = decodeLines(bytes, detectEncoding(bytes), invalid, [&](std::string_view line) {
-        if (!line.empty() && line.back() == '\r')
+        // Carriage returns before the line feed are the line's end, not its text: none
+        // is written back inside a record.
+        while (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        input.lines.emplace_back(input.text.size(), line.size());
-        input.text.append(line);
+        input.lines.push_back(line);
     });
     if (!status) {
         Error e = status.error();
@@ -84,10 +84,6 @@ public:
         : m_result(result), m_names(names) {}
 
     Status run() {
-        size_t lines = 0;
-        for (const MergeInput& input : m_result.inputs)
-            lines += input.lines.size();
-        m_pointKeys.reserve(lines);
         std::array<std::vector<size_t>, 2> points;
         // Other lines of both files first, then point lines of both; keys point into the
         // stored text, which stays put from here on.
@@ -101,6 +97,7 @@ public:
                     takeOther({file, i}, key);
             }
         }
+        m_pointKeys.reserve(points[0].size() + points[1].size());
         for (int file = 0; file < 2; ++file)
             for (size_t i : points[file])
                 takePoint({file, i}, keyOf(m_result.inputs[file].line(i)));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "result.h"
+#include "textlines.h"
 
 namespace corvane {
 
@@ -32,12 +33,9 @@ struct MergeDuplicate {
 
 /// The lines of one input as read: UTF-8, each without its line end.
 struct MergeInput {
-    std::string text;                              // the lines one after another
-    std::vector<std::pair<size_t, size_t>> lines;  // offset and length in text
+    TextLines lines;
 
-    std::string_view line(size_t index) const {
-        return std::string_view(text).substr(lines[index].first, lines[index].second);
-    }
+    std::string_view line(size_t index) const { return lines[index]; }
 };
 
 /// The outcome of merging two point files.

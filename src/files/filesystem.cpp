@@ -7,12 +7,15 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <vector>
 
 #include "largebuffer.h"
+#include "memoryroom.h"
 #include "pendingfile.h"
 
 namespace corvane {
@@ -135,6 +138,15 @@ Result<std::string> readWholeFile(const std::string& path) {
     // A device or a pipe may never end; only regular files are point files.
     if (!S_ISREG(st.st_mode))
         return Error::io("无法读取" + quoted(path) + "：这不是普通文件。");
+    const uint64_t size = static_cast<uint64_t>(st.st_size);
+    // Reading a file takes its size in memory and what is made of it as much again: a
+    // file beyond half the memory there is cannot be read, and is refused before
+    // anything is asked of the allocator (a sparse file may claim any size).
+    const std::optional<uint64_t> room = availableMemory();
+    if (size >= std::string().max_size() / 2 || (room && size > *room / 2))
+        return Error::io("无法读入文件" + quoted(path) + "：文件有 " + sizeText(size) +
+                         "，超出了本机可用的内存" +
+                         (room ? "（可用 " + sizeText(*room) + "）" : std::string()) + "。");
     std::string bytes;
     // One byte more than the size, so that the read that finds the end needs no room.
     bytes.reserve(static_cast<size_t>(st.st_size) + 1);

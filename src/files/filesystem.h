@@ -8,7 +8,8 @@
 
 namespace corvane {
 
-/// Reads a whole regular file into memory. A folder, a device or a pipe is refused.
+/// Reads a whole regular file into memory. A folder, a device or a pipe is refused, and
+/// so is a file larger than half the memory the machine has available.
 Result<std::string> readWholeFile(const std::string& path);
 
 /// Writes `bytes` to `path` so that the target is either the old file or the whole

@@ -82,7 +82,7 @@ Result<ImportedPoints> parseLines(std::string_view bytes, TextEncoding encoding,
             if (count > 10)
                 imported.rows.push_back(arena.make(fields));
             else
-                imported.otherLines.emplace_back(withoutLineEnd(line));
+                imported.otherLines.push_back(withoutLineEnd(line));
         } else if (count <= 3) {
             ++imported.skippedLines;
         } else {
@@ -96,7 +96,8 @@ Result<ImportedPoints> parseLines(std::string_view bytes, TextEncoding encoding,
 }
 
 // Where a large file is cut to be read on several cores: right after a line feed near
-// each share's end, so every part holds whole lines. Cutting after a line feed is safe
+// each share's end, so every part holds whole lines (a line feed always ends one, and
+// carriage returns that end lines do so between line feeds). Cutting after a line feed is safe
 // in every byte encoding read in parts: no multi-byte character of code page 936 or
 // UTF-8 holds the byte 0x0A. Returns one part when no such cuts exist.
 std::vector<std::string_view> cutIntoParts(std::string_view text, int parts) {
@@ -117,9 +118,9 @@ std::vector<std::string_view> cutIntoParts(std::string_view text, int parts) {
 }
 
 // True when reading `part` on its own cuts it into the lines it has within the whole
-// file: it ends its lines with line feeds (or has no carriage return that a file
-// without line feeds would be cut at) and does not start with what looks like a byte
-// order mark.
+// file: it holds a line feed, so it is cut by the rule the whole file is cut by (or it
+// has no carriage return that a file without line feeds would be cut at), and it does
+// not start with what looks like a byte order mark.
 bool readsAlike(std::string_view part) {
     if (withoutByteOrderMark(part, TextEncoding::Utf8Bom).size() != part.size())
         return false;
@@ -170,8 +171,9 @@ Result<ImportedPoints> parsePointFile(std::string_view bytes, PointFileFormat fo
     for (size_t k = 1; k < results.size(); ++k) {
         ImportedPoints& part = results[k]->value();
         std::move(part.rows.begin(), part.rows.end(), std::back_inserter(imported.rows));
-        std::move(part.otherLines.begin(), part.otherLines.end(),
-                  std::back_inserter(imported.otherLines));
+        // A file of short lines may hold little else: the part's lines are let go as
+        // they move.
+        imported.otherLines.append(std::move(part.otherLines));
         imported.invalidSequences += part.invalidSequences;
         imported.skippedLines += part.skippedLines;
     }

@@ -8,6 +8,7 @@
 #include "result.h"
 #include "row.h"
 #include "textdecoder.h"
+#include "textlines.h"
 
 namespace corvane {
 
@@ -20,7 +21,7 @@ enum class PointFileFormat {
 /// What an import read, ready to replace the point table.
 struct ImportedPoints {
     std::vector<Row> rows;
-    std::vector<std::string> otherLines;
+    TextLines otherLines;
     TextEncoding encoding = TextEncoding::Cp936;
     size_t invalidSequences = 0;  // byte sequences replaced by U+FFFD
     size_t skippedLines = 0;      // raw survey lines of three fields or fewer

@@ -131,9 +131,11 @@ Status streamRows(const PointTable& table, const ByteSink& sink) {
     return result;
 }
 
+constexpr size_t kHeadBlock = size_t{1} << 20;
+
 Status produceEptFile(const PointTable& table, const ByteSink& sink) {
     EncodedText head;
-    const std::vector<std::string>& other = table.otherLines();
+    const TextLines& other = table.otherLines();
     for (size_t i = 0; i < other.size(); ++i) {
         if (!head.append(other[i])) {
             // Not a cell: name the line of the file it will be.
@@ -143,6 +145,13 @@ Status produceEptFile(const PointTable& table, const ByteSink& sink) {
             return e;
         }
         head.endLine();
+        // Handed on a block at a time: a file of millions of short other lines would
+        // otherwise be held whole once more.
+        if (head.bytes().size() >= kHeadBlock) {
+            if (!sink(head.bytes()))
+                return Error::io("写入失败。");
+            head.clear();
+        }
     }
     if (!sink(head.bytes()))
         return Error::io("写入失败。");

@@ -60,10 +60,11 @@ Error zeroError(std::string_view what, size_t offset, std::string_view before) {
     return e;
 }
 
-// Calls onLine for each line of `text` cut at `separator`; text after the last
-// separator is a line when it is not empty.
+// Calls onLine for each line of `text` cut at every carriage return (a file without
+// line feeds); text after the last one is a line when it is not empty.
 template <class OnLine>
-void splitLines(std::string_view text, char separator, OnLine&& onLine) {
+void splitAtCarriageReturns(std::string_view text, OnLine&& onLine) {
+    const char separator = '\r';
     size_t start = 0;
     while (start < text.size()) {
         const void* hit = std::memchr(text.data() + start, separator, text.size() - start);
@@ -74,6 +75,44 @@ void splitLines(std::string_view text, char separator, OnLine&& onLine) {
         size_t end = static_cast<const char*>(hit) - text.data();
         onLine(text.substr(start, end - start));
         start = end + 1;
+    }
+}
+
+// Calls onLine for each line of `text`. A line feed ends a line, and so does a carriage
+// return that text follows (anything but a carriage return or a line feed): a record
+// cut by an old-style line end is never swallowed by the one before it. Carriage
+// returns just before a line feed, or at the very end, stay in their line for the
+// field trimming to remove. Text after the last line end is a line when not empty.
+template <class OnLine>
+void splitLines(std::string_view text, OnLine&& onLine) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    auto find = [end](const char* from, char c) {
+        const void* hit = std::memchr(from, c, static_cast<size_t>(end - from));
+        return hit != nullptr ? static_cast<const char*>(hit) : end;
+    };
+    // The next carriage return is looked for only once the last one is passed, so a
+    // file of plain line feeds pays one search for all of them.
+    const char* cr = find(p, '\r');
+    while (p < end) {
+        const char* const feed = find(p, '\n');
+        while (cr < feed) {
+            const char* after = cr + 1;
+            while (after < end && *after == '\r')
+                ++after;
+            if (after == feed || after == end)
+                break;
+            // Text follows this run of carriage returns: its last one ends a line.
+            onLine(std::string_view(p, static_cast<size_t>(after - 1 - p)));
+            p = after;
+            cr = find(p, '\r');
+        }
+        onLine(std::string_view(p, static_cast<size_t>(feed - p)));
+        if (feed == end)
+            return;
+        p = feed + 1;
+        if (cr < p)
+            cr = find(p, '\r');
     }
 }
 
@@ -148,14 +187,11 @@ Status decodeLines(std::string_view bytes, TextEncoding encoding, size_t& invali
             return zeroError("个字节处含有零字节", at, bytes.substr(0, at));
         }
     }
-    const char separator = (std::memchr(text.data(), '\n', text.size()) == nullptr &&
-                            std::memchr(text.data(), '\r', text.size()) != nullptr)
-                               ? '\r'
-                               : '\n';
+    const bool carriageReturnsOnly = std::memchr(text.data(), '\n', text.size()) == nullptr;
     const bool convert = encoding == TextEncoding::Cp936;
     const bool sanitize = encoding == TextEncoding::Utf8Bom;  // valid UTF-8 needs no pass
     std::string line;
-    splitLines(text, separator, [&](std::string_view raw) {
+    auto decodeLine = [&](std::string_view raw) {
         if (convert) {
             line.clear();
             cp936::decode(raw, line, invalid);
@@ -167,7 +203,11 @@ Status decodeLines(std::string_view bytes, TextEncoding encoding, size_t& invali
         } else {
             onLine(raw);
         }
-    });
+    };
+    if (carriageReturnsOnly)
+        splitAtCarriageReturns(text, decodeLine);
+    else
+        splitLines(text, decodeLine);
     return success();
 }
 

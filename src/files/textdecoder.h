@@ -23,12 +23,14 @@ TextEncoding detectEncoding(std::string_view bytes);
 /// The bytes after the byte order mark that `encoding` (as detected) implies.
 std::string_view withoutByteOrderMark(std::string_view bytes, TextEncoding encoding);
 
-/// Cuts the file into lines and hands each one to `onLine` as UTF-8, without its line
-/// feed (a carriage return before it stays; field trimming removes it). A final line
-/// without a line feed is a line too. A file with carriage returns but no line feed
-/// at all is cut at the carriage returns. Invalid byte sequences become U+FFFD and are
-/// counted in `invalid`. A zero byte (a U+0000 in UTF-16) is an error naming its
-/// place and line.
+/// Cuts the file into lines and hands each one to `onLine` as UTF-8. A line ends at a
+/// line feed, which is not handed on, and at a carriage return followed by anything
+/// but another carriage return or a line feed, which is not handed on either. Carriage
+/// returns before a line feed (or at the end of the file) stay in their line; field
+/// trimming removes them. A final line without a line end is a line too. A file with
+/// no line feed at all is cut at every carriage return. Invalid byte sequences become U+FFFD and
+/// are counted in `invalid`. A zero byte (a U+0000 in UTF-16) is an error naming its place and
+/// line.
 Status decodeLines(std::string_view bytes, TextEncoding encoding, size_t& invalid,
                    const std::function<void(std::string_view line)>& onLine);
 

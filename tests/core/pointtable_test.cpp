@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
+#include <new>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "rowarena.h"
 #include "vocabularies.h"
 
 namespace corvane {
@@ -55,6 +59,109 @@ TEST(Row, KeepsSeventeenCellsAndDropsNul) {
     row.setCell(16, "");
     row.setCell(0, "");
     EXPECT_EQ(row, Row());
+}
+
+// A line break in a cell would end the record there in every file written from the
+// table, whichever way the text came in; so no cell keeps one.
+TEST(PointTable, NoEditPutsALineBreakIntoACellOrAnOtherLine) {
+    const struct Case {
+        const char* name;
+        std::function<void(PointTable&)> edit;
+    } cases[] = {
+        {"setText", [](PointTable& t) { t.setText(0, ColRemark, "a\r\nb\nc\rd"); }},
+        {"setTexts",
+         [](PointTable& t) {
+             const std::array<CellText, 2> cells{{{ColName, "A\n"}, {ColRemark, "a\r\nb\nc\rd"}}};
+             t.setTexts(0, cells);
+         }},
+        {"fillRows",
+         [](PointTable& t) {
+             t.fillRows([] {
+                 return [](int row, std::vector<CellText>& cells) {
+                     if (row == 0)
+                         cells.push_back({ColRemark, "a\r\nb\nc\rd"});
+                 };
+             });
+         }},
+        {"insertRow",
+         [](PointTable& t) {
+             std::vector<std::string_view> cells(kColumnCount);
+             cells[ColName] = "\rA";
+             cells[ColRemark] = "a\r\nb\nc\rd";
+             t.removeRows({0});
+             t.insertRow(0, Row(cells));
+         }},
+        {"replaceAll with rows built as an import builds them",
+         [](PointTable& t) {
+             std::vector<std::string_view> cells(kColumnCount);
+             cells[ColName] = "A";
+             cells[ColRemark] = "a\r\nb\nc\rd";
+             RowArena arena(32);
+             std::vector<Row> rows;
+             rows.push_back(arena.make(cells));
+             t.replaceAll(std::move(rows), {"other\r\nline", "kept"});
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PointTable t;
+        std::vector<Row> rows;
+        rows.push_back(makeRow("A"));
+        t.replaceAll(std::move(rows), {"otherline", "kept"});
+        c.edit(t);
+        ASSERT_EQ(t.rowCount(), 1);
+        EXPECT_EQ(t.text(0, ColName), "A");
+        EXPECT_EQ(t.text(0, ColRemark), "abcd");
+        EXPECT_EQ(t.otherLines(), (TextLines{"otherline", "kept"}));
+    }
+}
+
+// An edit that fails part way leaves the table as it found it: the edits made inside
+// the outermost command are taken back, and no step enters the history.
+TEST(PointTable, ACommandEndedByAnExceptionIsTakenBack) {
+    PointTable t;
+    fill(t);
+    t.setText(0, ColRemark, "kept");
+    auto state = [&] {
+        std::string s;
+        for (int r = 0; r < t.rowCount(); ++r)
+            s += t.rowAt(r).joined(',') + (t.isChecked(r) ? "+\n" : "\n");
+        return s;
+    };
+    const std::string before = state();
+    EXPECT_THROW(
+        {
+            PointTable::Command command(t, "失败的命令");
+            t.setText(0, ColRemark, "changed");
+            t.setChecked(1, true);
+            t.insertRow(2, makeRow("N"));
+            t.removeRows({4});
+            {
+                PointTable::Command inner(t, "内层");
+                t.swapRowTexts(0, 1);
+            }
+            throw std::bad_alloc();
+        },
+        std::bad_alloc);
+    EXPECT_EQ(state(), before);
+    EXPECT_EQ(t.undoLabel(), "编辑");
+    EXPECT_EQ(t.FindPointRow("N"), -1);
+    EXPECT_EQ(t.FindPointRow("A"), 0);
+    t.undo();
+    EXPECT_EQ(t.text(0, ColRemark), "");
+    EXPECT_FALSE(t.canUndo());
+
+    // An exception caught inside the command is no failure of the command.
+    {
+        PointTable::Command command(t, "完成的命令");
+        t.setText(0, ColRemark, "done");
+        try {
+            throw std::runtime_error("handled");
+        } catch (const std::runtime_error&) {
+        }
+    }
+    EXPECT_EQ(t.text(0, ColRemark), "done");
+    EXPECT_EQ(t.undoLabel(), "完成的命令");
 }
 
 // Row keeps its cells packed in one buffer; a plain array of strings is the reference.
@@ -310,7 +417,7 @@ TEST(PointTable, EveryEditUndoesAndRedoes) {
             for (const auto& n : t.linePoints())
                 s += n + ";";
             for (const auto& n : t.otherLines())
-                s += n + "|";
+                s.append(n) += "|";
             return s;
         };
         std::string before = state();

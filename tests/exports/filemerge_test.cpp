@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <unordered_set>
@@ -125,6 +126,37 @@ TEST(FileMerge, LinesAreCopiedVerbatimWithCrLf) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(merged(c.first, c.second).bytes, gbk(c.merged)) << c.what;
+}
+
+// Lines end in a merge where they end in an import: at a line feed, and at a carriage
+// return that text follows. Carriage returns before a line feed belong to the line
+// end, so no written record holds one; a file without line feeds is cut at each.
+TEST(FileMerge, CarriageReturnsEndLinesAsInAnImport) {
+    struct Case {
+        const char* what;
+        std::string first, second, merged;  // merged as UTF-8
+    };
+    const Case cases[] = {
+        {"a record after a carriage return is a line of its own", pt("P1") + "\r" + pt("P2") + "\n",
+         "", joinLines({pt("P1"), pt("P2")})},
+        {"carriage returns before a line feed are the line end", "o,1\r\r\n" + pt("P1") + "\r\r\n",
+         "o,2\r\n", joinLines({"o,1", "o,2", pt("P1")})},
+        {"carriage returns in a row before text: one line end", "o,1\r\r" + pt("P1") + "\n", "",
+         joinLines({"o,1", pt("P1")})},
+        {"no line feed at all: cut at every carriage return", pt("P1") + "\r\r" + pt("P2") + "\r",
+         "o,1\ro,2", joinLines({"o,1", "o,2", pt("P1"), pt("P2")})},
+        {"a line that is only a carriage return is an empty line", "o,1\n\r\n", "",
+         joinLines({"o,1"})},
+        {"the same key behind different line ends is a duplicate", pt("P1") + "\r\r\n",
+         pt("P1") + "\n", joinLines({pt("P1")})},
+    };
+    for (const Case& c : cases) {
+        const MergeResult r = merged(c.first, c.second);
+        EXPECT_EQ(r.bytes, gbk(c.merged)) << c.what;
+        EXPECT_TRUE(std::all_of(r.duplicates.begin(), r.duplicates.end(),
+                                [](const MergeDuplicate& d) { return !d.conflicts(); }))
+            << c.what;
+    }
 }
 
 // The merge as first described: every candidate compared with every line taken

@@ -35,6 +35,10 @@ Lines rowsOf(const ImportedPoints& imported) {
     return out;
 }
 
+Lines otherOf(const ImportedPoints& imported) {
+    return Lines(imported.otherLines.begin(), imported.otherLines.end());
+}
+
 ImportedPoints parse(std::string_view bytes, PointFileFormat format) {
     Result<ImportedPoints> imported = parsePointFile(bytes, format);
     EXPECT_TRUE(imported.ok()) << imported.error().message;
@@ -82,7 +86,6 @@ TEST(EptImport, PointLinesAndOtherLines) {
          "P9,1,2,3,,,,,,,\r\nend",
          {row({"P9", "1", "2", "3"})},
          {"end"}},
-        {"a carriage return inside a line stays", "x\ry\nP,,,,,,,,,,\n", {row({"P"})}, {"x\ry"}},
         {"numbers are texts: 1e400 and nan stay as written",
          "N,1e400,nan,-0,,,,,,,inf\n",
          {row({"N", "1e400", "nan", "-0", "", "", "", "", "", "", "inf"})},
@@ -92,14 +95,13 @@ TEST(EptImport, PointLinesAndOtherLines) {
         SCOPED_TRACE(c.name);
         ImportedPoints imported = parse(gbk(c.text), PointFileFormat::Ept);
         EXPECT_EQ(rowsOf(imported), c.rows);
-        EXPECT_EQ(imported.otherLines, c.other);
+        EXPECT_EQ(otherOf(imported), c.other);
         EXPECT_EQ(imported.skippedLines, 0u);
     }
 }
 
 TEST(EptImport, LineEnds) {
-    // The same two lines with LF, CR LF and CR only give the same result; a file with
-    // line feeds is never cut at carriage returns.
+    // The same two lines with LF, CR LF and CR only give the same result.
     const Lines rows = {row({"P1", "1", "2", "3"}), row({"P2", "4", "5", "6"})};
     const Lines other = {"标题"};
     for (const char* end : {"\n", "\r\n", "\r"}) {
@@ -111,7 +113,69 @@ TEST(EptImport, LineEnds) {
                 text += e;
             ImportedPoints imported = parse(gbk(text), PointFileFormat::Ept);
             EXPECT_EQ(rowsOf(imported), rows);
-            EXPECT_EQ(imported.otherLines, other);
+            EXPECT_EQ(otherOf(imported), other);
+        }
+    }
+}
+
+// Where lines end when carriage returns and line feeds are mixed. A carriage return
+// that text follows ends a line, so a record cut by one is never read into the fields
+// of the record before it; one before a line feed is part of that line end.
+TEST(EptImport, CarriageReturnsEndLinesThatTextFollows) {
+    const std::string p1 = "P1,1,2,3,,,,,,,";
+    const std::string p2 = "P2,4,5,6,,,,,,,";
+    const Lines bothRows = {row({"P1", "1", "2", "3"}), row({"P2", "4", "5", "6"})};
+    const struct Case {
+        const char* name;
+        std::string text;
+        Lines rows;
+        Lines other;
+    } cases[] = {
+        {"a record after a carriage return is a line of its own",
+         p1 + "\r" + p2 + "\n",
+         bothRows,
+         {}},
+        {"the same at the start of the file", "\r" + p1 + "\n", {row({"P1", "1", "2", "3"})}, {""}},
+        {"carriage return, line feed: one line end", p1 + "\r\n" + p2 + "\r\n", bothRows, {}},
+        {"several carriage returns before a line feed: one line end",
+         p1 + "\r\r\r\n" + p2 + "\n",
+         bothRows,
+         {}},
+        {"carriage returns in a row before text: one line end",
+         "标题\r\r" + p1 + "\n" + p2,
+         {row({"P1", "1", "2", "3"}), row({"P2", "4", "5", "6"})},
+         {"标题"}},
+        {"a line feed, then a carriage return and text: an empty line between",
+         p1 + "\n\r" + p2 + "\n",
+         bothRows,
+         {""}},
+        {"carriage returns at the end of a file with line feeds stay with the last line",
+         "标题\n" + p1 + "\r\r",
+         {row({"P1", "1", "2", "3"})},
+         {"标题"}},
+        {"mixed ends: LF, CR LF, CR",
+         "甲\n乙\r\n丙\r" + p1 + "\r" + p2 + "\n丁",
+         bothRows,
+         {"甲", "乙", "丙", "丁"}},
+        {"no line feed at all: cut at every carriage return, as before",
+         "标题\r\r" + p1 + "\r" + p2 + "\r",
+         bothRows,
+         {"标题", ""}},
+        {"a carriage return inside a field splits the record",
+         "P1,1,2,3,,,备\r注,,,,\n",
+         {},
+         {"P1,1,2,3,,,备", "注,,,,"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (bool utf16Text : {false, true}) {
+            const std::string bytes = utf16Text ? utf16(c.text, false) : gbk(c.text);
+            ImportedPoints imported = parse(bytes, PointFileFormat::Ept);
+            EXPECT_EQ(rowsOf(imported), c.rows);
+            EXPECT_EQ(otherOf(imported), c.other);
+            for (const Row& r : imported.rows)
+                for (int col = 0; col < kColumnCount; ++col)
+                    EXPECT_EQ(r.cell(col).find_first_of("\r\n"), std::string_view::npos);
         }
     }
 }
@@ -176,7 +240,7 @@ TEST(PointFileImport, Encodings) {
         ImportedPoints imported = parse(c.bytes, PointFileFormat::Ept);
         EXPECT_EQ(imported.encoding, c.encoding);
         EXPECT_EQ(rowsOf(imported), rows);
-        EXPECT_EQ(imported.otherLines, Lines{"标题"});
+        EXPECT_EQ(otherOf(imported), Lines{"标题"});
         EXPECT_EQ(imported.invalidSequences, 0u);
     }
 }
@@ -336,6 +400,15 @@ TEST(PointFileImport, ReadingInPartsGivesWhatReadingWholeGives) {
              repeated([](int i) { return "P" + std::to_string(i) + ",1,2,3\r"; }, 30)},
         {"carriage returns only",
          repeated([](int i) { return "P" + std::to_string(i) + ",1,2,3,4\r"; }, 40)},
+        {"records ended by carriage returns between line feeds",
+         repeated(
+             [&](int i) {
+                 return point(i) +
+                        (i % 3 == 0 ? "\r\rQ" + std::to_string(i) + ",1,2,3,,,,,,,\r" : "") +
+                        (i % 4 == 0 ? "\r" : "");
+             },
+             60)},
+        {"carriage returns only in the last part", repeated(point, 30) + "x\rP,1,2,3,,,,,,,\ry"},
         {"UTF-16", utf16(repeated(point, 30), false)},
         {"raw survey lines, some too short",
          repeated([](int i) { return "P" + std::to_string(i) + (i % 3 ? ",c,1,2,3\n" : ",c\n"); },
