@@ -24,15 +24,10 @@ QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-// The file's own extension decides when it names one of the two formats, so that a
-// point file opened with the other filter selected is not read as the wrong layout.
-PointFileFormat importFormat(const QString& path, int filter) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == u"ept")
-        return PointFileFormat::Ept;
-    if (suffix == u"csv")
-        return PointFileFormat::RawCsv;
-    return filter == 1 ? PointFileFormat::Ept : PointFileFormat::RawCsv;
+// The layout the import dialog's file type names: the user's choice decides, even for a
+// file whose extension names the other layout.
+PointFileFormat chosenFormat(int filter) {
+    return filter == 2 ? PointFileFormat::RawCsv : PointFileFormat::Ept;
 }
 
 }  // namespace
@@ -79,13 +74,14 @@ void CCorvaneDoc::OnFileImport() {
     std::optional<FileChoice> choice = m_dialogs->openFile(m_window, importFilters(), 1);
     if (!choice)
         return;
-    importFile(choice->path, importFormat(choice->path, choice->filter));
+    importFile(choice->path, chosenFormat(choice->filter));
 }
 
 bool CCorvaneDoc::openFile(const QString& path) {
     if (!confirmDiscard())
         return false;
-    return importFile(path, importFormat(path, 1));
+    // No dialog was shown, so there is no choice: the extension decides.
+    return importFile(path, formatForPath(localPath(path)));
 }
 
 bool CCorvaneDoc::importFile(const QString& path, PointFileFormat format) {

@@ -812,30 +812,43 @@ private slots:
         QCOMPARE(m_frame->windowTitle(), caption);
     }
 
-    void importFormatFollowsTheExtension_data() {
+    // The import dialog's file type decides the layout; without a dialog (recent files,
+    // a drop, the command line) the extension does.
+    void importFormatFollowsTheChoice_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("filter");
+        QTest::addColumn<bool>("pointFile");  // the file holds a point file, else raw data
+        QTest::addColumn<int>("filter");      // 0: opened without the dialog
         QTest::addColumn<QString>("north");
-        QTest::newRow("ept with csv filter") << QStringLiteral("a.ept") << 2 << QStringLiteral("0");
-        QTest::newRow("csv with ept filter")
-            << QStringLiteral("b.csv") << 1 << QStringLiteral("101.5");
-        QTest::newRow("other name, csv filter")
-            << QStringLiteral("c.txt") << 2 << QStringLiteral("101.5");
+        QTest::newRow("raw data named .ept, csv type")
+            << QStringLiteral("a.ept") << false << 2 << QStringLiteral("101.5");
+        QTest::newRow("point file named .csv, ept type")
+            << QStringLiteral("b.csv") << true << 1 << QStringLiteral("0");
+        QTest::newRow("raw data named .txt, csv type")
+            << QStringLiteral("c.txt") << false << 2 << QStringLiteral("101.5");
+        QTest::newRow("raw data named .csv, no dialog")
+            << QStringLiteral("d.csv") << false << 0 << QStringLiteral("101.5");
+        QTest::newRow("point file named .ept, no dialog")
+            << QStringLiteral("e.ept") << true << 0 << QStringLiteral("0");
     }
-    void importFormatFollowsTheExtension() {
+    void importFormatFollowsTheChoice() {
         QFETCH(QString, name);
+        QFETCH(bool, pointFile);
         QFETCH(int, filter);
         const QString file = m_dir.filePath(name);
-        if (name.endsWith(QStringLiteral(".ept"))) {
-            QFile::remove(file);
-            QFile::copy(writeSurvey("format.ept"), file);
+        QFile::remove(file);
+        if (pointFile) {
+            QVERIFY(QFile::copy(writeSurvey("format.ept"), file));
         } else {
             QFile f(file);
             QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
             f.write("P1,code,101.5,202.5,12.5\n");
         }
-        m_dialogs.answers.push_back(FileChoice{file, filter});
-        trigger(ID_FILE_OPEN);
+        if (filter == 0) {
+            QVERIFY(m_frame->document()->openFile(file));
+        } else {
+            m_dialogs.answers.push_back(FileChoice{file, filter});
+            trigger(ID_FILE_OPEN);
+        }
         QTEST(text(table(), 0, ColNorth), "north");
     }
 

@@ -66,7 +66,7 @@ public:
             std::vector<std::string_view> views(cells.begin(), cells.end());
             rows.emplace_back(views);
         }
-        std::vector<std::string> other;
+        TextLines other;
         const int otherCount = below(3);
         for (int i = 0; i < otherCount; ++i) {
             // No more than ten fields; the first two unique and not empty (the merge's key).
@@ -154,7 +154,7 @@ bool readsAsUtf8(std::string_view bytes) {
 // Reads `bytes` with the ".ept" layout and checks it gives the table's rows (after
 // `skipRows` leading rows) and `otherLines`.
 void expectReadsAs(const std::string& bytes, const PointTable& table, size_t skipRows,
-                   const std::vector<std::string>& otherLines) {
+                   const TextLines& otherLines) {
     Result<ImportedPoints> read = parsePointFile(bytes, PointFileFormat::Ept);
     ASSERT_TRUE(read.ok()) << read.error().message;
     if (readsAsUtf8(bytes)) {
