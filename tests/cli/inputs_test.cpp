@@ -131,8 +131,8 @@ TEST(CliInputs, AnInputLargerThanTheMemoryIsRefused) {
 // Memory the process may not have after all (here: a limit on its address space that
 // the machine's memory does not show) ends in a message and exit 3, never an abort.
 TEST(CliInputs, RunningOutOfMemoryEndsWithAMessage) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the address sanitizer needs more address space than the limit allows";
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "a sanitizer needs more address space than the limit allows";
 #else
     const std::optional<uint64_t> available = memAvailable();
     if (!available || *available < (uint64_t{8} << 30))
