@@ -14,18 +14,13 @@
 
 #include "cellnumber.h"
 #include "fixednumber.h"
+#include "fuzzsupport.h"
 
 namespace corvane {
 namespace {
 
-void require(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-bool isAsciiSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
+using fuzz::isAsciiSpace;
+using fuzz::require;
 
 bool isNumberChar(char c) {
     return (c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-';
