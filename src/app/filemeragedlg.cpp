@@ -85,6 +85,12 @@ void CFileMerageDlg::browse(QLineEdit* edit) {
 void CFileMerageDlg::OnMerge() {
     const QString first = m_firstEdit->text().trimmed();
     const QString second = m_secondEdit->text().trimmed();
+    // Named before the save dialog, so the user knows which edit to fill.
+    if (first.isEmpty() || second.isEmpty()) {
+        showError(this, first.isEmpty() ? QStringLiteral("没有给出第一个数据文件，请先选择它。")
+                                        : QStringLiteral("没有给出第二个数据文件，请先选择它。"));
+        return;
+    }
     std::optional<FileChoice> choice = m_dialogs.saveFile(this, pointFileFilter(), 1);
     if (!choice)
         return;
@@ -111,7 +117,7 @@ void CFileMerageDlg::OnMerge() {
     if (report.size() > 2000)
         details += QStringLiteral("……共 %1 行被舍去\n").arg(static_cast<qsizetype>(report.size()));
     showInformation(this, QStringLiteral("两个数据文件合并成果！"),
-                    QString::fromStdString(mergeSummary(merged.value())) +
+                    QString::fromStdString(mergeCounts(merged.value())) +
                         (details.isEmpty() ? QString() : QLatin1Char('\n') + details));
 }
 

@@ -239,10 +239,13 @@ Result<MergeResult> mergeFiles(const std::string& first, const std::string& seco
 }
 
 std::string mergeSummary(const MergeResult& result) {
-    std::string text = "两个数据文件合并成果！第一个文件写入 " +
-                       std::to_string(result.linesTaken[0]) + " 行，第二个文件写入 " +
-                       std::to_string(result.linesTaken[1]) + " 行，舍去重复的 " +
-                       std::to_string(result.duplicatesDropped) + " 行";
+    return "两个数据文件合并成果！" + mergeCounts(result);
+}
+
+std::string mergeCounts(const MergeResult& result) {
+    std::string text = "第一个文件写入 " + std::to_string(result.linesTaken[0]) +
+                       " 行，第二个文件写入 " + std::to_string(result.linesTaken[1]) +
+                       " 行，舍去重复的 " + std::to_string(result.duplicatesDropped) + " 行";
     size_t conflicts = 0;
     for (const MergeDuplicate& d : result.duplicates)
         conflicts += d.conflicts() ? 1 : 0;

@@ -70,4 +70,8 @@ Result<MergeResult> mergeFiles(const std::string& first, const std::string& seco
 /// The closing message: what came from each file and what was dropped.
 std::string mergeSummary(const MergeResult& result);
 
+/// The closing message without its opening words, for a message box whose title
+/// already says them.
+std::string mergeCounts(const MergeResult& result);
+
 }  // namespace corvane

@@ -71,6 +71,8 @@ private slots:
         dialog.OnMerge();
         QCOMPARE(boxes.texts(), QStringList{QStringLiteral("两个数据文件合并成果！")});
         QCOMPARE(boxes.seen().front().icon, QMessageBox::Information);
+        // The details go on from the text; they do not say it again.
+        QVERIFY(boxes.seen().front().details.startsWith(QStringLiteral("第一个文件写入 ")));
         QCOMPARE(read(QStringLiteral("merged.ept")),
                  QByteArray("title,a\r\ntitle,b\r\nP1,1,1,,,,,,,,,,,,,,\r\nP7,7,7,,,,,,,,,,,,,,\r\n"
                             "P8,8,8,,,,,,,,,,,,,,\r\n"));
@@ -114,9 +116,35 @@ private slots:
         QCOMPARE(boxes.texts().contains(QStringLiteral("两个数据文件合并成果！")), replaced);
     }
 
+    void anEmptyInputIsNamedBeforeAnythingIsAsked_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("first") << QString() << QStringLiteral("second.ept")
+                               << QStringLiteral("第一个");
+        QTest::newRow("second") << QStringLiteral("first.ept") << QStringLiteral("  ")
+                                << QStringLiteral("第二个");
+        QTest::newRow("both") << QString() << QString() << QStringLiteral("第一个");
+    }
+    void anEmptyInputIsNamedBeforeAnythingIsAsked() {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QString, named);
+        CFileMerageDlg dialog(m_dialogs);
+        dialog.firstEdit()->setText(first.isEmpty() ? first : path(first));
+        dialog.secondEdit()->setText(second.trimmed().isEmpty() ? second : path(second));
+        test::MessageBoxAnswerer boxes;
+        dialog.OnMerge();
+        QCOMPARE(boxes.seen().size(), size_t(1));
+        QCOMPARE(boxes.seen().front().icon, QMessageBox::Critical);
+        QVERIFY2(boxes.seen().front().text.contains(named), qPrintable(boxes.seen().front().text));
+        QVERIFY(m_dialogs.filtersAsked.isEmpty());  // no save dialog
+    }
+
     void cancelDoesNothingAndAMissingInputIsReported() {
         CFileMerageDlg dialog(m_dialogs);
         dialog.firstEdit()->setText(path(QStringLiteral("missing.ept")));
+        dialog.secondEdit()->setText(path(QStringLiteral("second.ept")));
         {
             test::MessageBoxAnswerer boxes;
             dialog.OnMerge();  // the save dialog is cancelled
