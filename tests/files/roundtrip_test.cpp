@@ -14,6 +14,7 @@
 #include "pointfilereader.h"
 #include "pointfilewriter.h"
 #include "pointtable.h"
+#include "readsasutf8.h"
 #include "vocabularies.h"
 
 namespace corvane {
@@ -133,23 +134,7 @@ std::vector<std::string> rowTexts(const PointTable& table) {
     return out;
 }
 
-// The one way written code page 936 can read otherwise: its bytes are also valid UTF-8
-// with a character of three or four bytes, or they begin with the bytes of a UTF-8 byte
-// order mark. Found here without the detection's own scan.
-bool readsAsUtf8(std::string_view bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF"))
-        return true;
-    bool longCharacter = false;
-    size_t pos = 0;
-    while (pos < bytes.size()) {
-        const size_t start = pos;
-        const char32_t cp = nextUtf8(bytes, pos);
-        if (cp == 0xFFFD && pos == start + 1)
-            return false;
-        longCharacter = longCharacter || cp >= 0x800;
-    }
-    return longCharacter;
-}
+using test::readsAsUtf8;
 
 // Reads `bytes` with the ".ept" layout and checks it gives the table's rows (after
 // `skipRows` leading rows) and `otherLines`.

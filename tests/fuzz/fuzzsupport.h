@@ -13,6 +13,7 @@
 #include "pointfilereader.h"
 #include "pointfilewriter.h"
 #include "pointtable.h"
+#include "readsasutf8.h"
 #include "textdecoder.h"
 
 namespace corvane::fuzz {
@@ -33,23 +34,7 @@ inline std::vector<std::string> rowTexts(const PointTable& table) {
     return rows;
 }
 
-// Bytes that the detection takes for UTF-8 although they are code page 936, found by a
-// scan of its own: a UTF-8 byte order mark at the start, or valid UTF-8 with a
-// character of U+0800 or above.
-inline bool readsAsUtf8(std::string_view bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF"))
-        return true;
-    bool longCharacter = false;
-    size_t pos = 0;
-    while (pos < bytes.size()) {
-        const size_t start = pos;
-        const char32_t cp = nextUtf8(bytes, pos);
-        if (cp == 0xFFFD && pos == start + 1)
-            return false;
-        longCharacter = longCharacter || cp >= 0x800;
-    }
-    return longCharacter;
-}
+using test::readsAsUtf8;
 
 // The written file gives the same table, with one exception the format allows no way
 // around: code page 936 bytes that are also valid UTF-8 holding a character of three or
