@@ -174,6 +174,24 @@ int PointTable::fullRowOf(int row) const {
     return validRow(row) ? static_cast<int>(m_pos[idAt(row)]) : -1;
 }
 
+RowKey PointTable::keyOf(int row) const {
+    return validRow(row) ? RowKey{m_generation, idAt(row)} : RowKey{};
+}
+
+int PointTable::fullRowOf(RowKey key) const {
+    if (key.table != m_generation || key.id >= m_pos.size() || m_pos[key.id] == kNoRow)
+        return -1;
+    return static_cast<int>(m_pos[key.id]);
+}
+
+int PointTable::rowOf(RowKey key) const {
+    const int full = fullRowOf(key);
+    if (full < 0 || m_mode == DisplayMode::AllPoints)
+        return full;
+    const uint32_t v = m_visPos[key.id];
+    return v == kNoRow ? -1 : static_cast<int>(v);
+}
+
 int PointTable::rowOfFull(int fullRow) const {
     if (fullRow < 0 || fullRow >= fullRowCount())
         return -1;
@@ -623,6 +641,7 @@ void PointTable::replaceAll(std::vector<Row> rows, TextLines otherLines, std::st
     std::iota(whole.order.begin(), whole.order.end(), RowId{0});
     whole.otherLines = withoutLineBreaks(std::move(otherLines));
     whole.source = std::move(source);
+    whole.generation = ++m_lastGeneration;
     Command scope(*this, "导入");
     m_pending->touchesData = true;
     m_pending->ops.emplace_back(std::move(whole));
@@ -813,22 +832,33 @@ void TableOps::apply(PointTable& t, RowPresence& p) {
 }
 
 void TableOps::apply(PointTable& t, RowSwap& s) {
-    RowId a = s.a;
-    RowId b = s.b;
-    bool renamed = t.m_rows[a].cell(ColName) != t.m_rows[b].cell(ColName);
-    if (renamed) {
-        t.m_index.remove(a);
-        t.m_index.remove(b);
+    // The two points trade places, so that whatever holds on to a point by its key
+    // follows it; the check marks stay with the places.
+    const RowId a = s.a;
+    const RowId b = s.b;
+    const uint32_t placeA = t.m_pos[a];
+    const uint32_t placeB = t.m_pos[b];
+    t.m_index.remove(a);
+    t.m_index.remove(b);
+    std::swap(t.m_order[placeA], t.m_order[placeB]);
+    t.m_pos[a] = placeB;
+    t.m_pos[b] = placeA;
+    t.m_index.add(a);
+    t.m_index.add(b);
+    std::swap(t.m_checked[a], t.m_checked[b]);
+    std::swap(t.m_shown[a], t.m_shown[b]);
+    if (t.m_mode != DisplayMode::AllPoints) {
+        // Both are shown: they trade their places in the shown rows too.
+        std::swap(t.m_visPos[a], t.m_visPos[b]);
+        if (t.m_visPos[a] != kNoRow)
+            t.m_visible[t.m_visPos[a]] = a;
+        if (t.m_visPos[b] != kNoRow)
+            t.m_visible[t.m_visPos[b]] = b;
     }
-    std::swap(t.m_rows[a], t.m_rows[b]);
-    if (renamed) {
-        t.m_index.add(a);
-        t.m_index.add(b);
+    for (RowId id : {a, b}) {
+        t.markDirty(shownRowOf(t, id), 0);
+        t.markDirty(shownRowOf(t, id), kColumnCount - 1);
     }
-    t.markDirty(shownRowOf(t, a), 0);
-    t.markDirty(shownRowOf(t, a), kColumnCount - 1);
-    t.markDirty(shownRowOf(t, b), 0);
-    t.markDirty(shownRowOf(t, b), kColumnCount - 1);
 }
 
 void TableOps::apply(PointTable& t, RowOrder& o) {
@@ -854,6 +884,7 @@ void TableOps::apply(PointTable& t, WholeTable& w) {
     t.m_linePoints.swap(w.linePoints);
     t.m_otherLines.swap(w.otherLines);
     t.m_source.swap(w.source);
+    std::swap(t.m_generation, w.generation);
     std::swap(t.m_mode, w.mode);
     t.m_pos.assign(t.m_rows.size(), kNoRow);
     t.recomputePositions(0);

@@ -32,6 +32,16 @@ enum class FillOrder { Parallel, TopDown };
 /// Which rows a display filter shows.
 enum class DisplayMode : int { AllPoints = 0, JStakes = 1, ZStakes = 2 };
 
+/// Names the point a row holds, for panels that point at rows while the table changes:
+/// it stays with its point through filters, sorts, moves, insertions, deletions, undo
+/// and redo, and is never given to another point. The rows of an import get new keys
+/// (undoing the import brings the former ones back).
+struct RowKey {
+    uint64_t table = 0;  // which import the point came with
+    RowId id = kNoRow;
+    friend bool operator==(const RowKey&, const RowKey&) = default;
+};
+
 /// The point table: rows of seventeen cells with a check mark, the line point list and
 /// the other lines of the last imported file.
 ///
@@ -65,6 +75,16 @@ public:
     int fullRowOf(int row) const;
     int rowOfFull(int fullRow) const;
 
+    // Holding on to points while the table changes.
+    /// The key of the point in shown row `row`; a key that finds nothing when out of range.
+    RowKey keyOf(int row) const;
+    /// The shown row of the point, or -1: deleted, hidden by the filter, or of another import.
+    int rowOf(RowKey key) const;
+    /// The full-table row of the point, or -1: deleted or of another import.
+    int fullRowOf(RowKey key) const;
+    /// Which import the rows came with (RowKey::table); each import gets another.
+    uint64_t importNumber() const { return m_generation; }
+
     const std::vector<std::string>& linePoints() const { return m_linePoints; }
     const TextLines& otherLines() const { return m_otherLines; }
 
@@ -94,7 +114,8 @@ public:
     /// Inserts rows at the end of the table in one step.
     void appendRows(std::vector<Row> rows);
     void removeRows(std::vector<int> rows);
-    /// Exchanges the texts of two rows; check marks stay with their places.
+    /// Exchanges the texts of two rows; check marks stay with their places. The points
+    /// trade places, so their keys go with them.
     void swapRowTexts(int a, int b);
     /// Puts the rows shown in a new order: row i becomes the row that was `order[i]`.
     /// Rows move with their check marks. Under a filter the shown rows trade places
@@ -186,6 +207,8 @@ private:
     std::vector<std::string> m_linePoints;
     TextLines m_otherLines;
     std::string m_source;
+    uint64_t m_generation = 0;      // the import whose rows are in the table (RowKey::table)
+    uint64_t m_lastGeneration = 0;  // the latest import given one
 
     std::vector<std::unique_ptr<TableCommandRecord>> m_history;
     size_t m_historyPos = 0;

@@ -68,6 +68,7 @@ struct WholeTable {
     std::vector<std::string> linePoints;
     TextLines otherLines;
     std::string source;
+    uint64_t generation = 0;
     DisplayMode mode = DisplayMode::AllPoints;
 };
 

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
+#include <map>
 #include <new>
+#include <numeric>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -309,6 +312,87 @@ TEST(PointTable, IndexAndCheckListAgreeWithAScanUnderRandomEdits) {
                 checked.push_back(r);
         ASSERT_EQ(t.checkedRows(), checked) << "step " << step;
     }
+}
+
+// Every point carries a tag of its own in the remark column, so that where a key
+// leads can be told from the texts.
+TEST(PointTable, KeysFollowTheirPointsUnderRandomEdits) {
+    PointTable t;
+    std::mt19937 rng(11);
+    int nextTag = 0;
+    auto tagged = [&] {
+        Row row = makeRow(std::string(1, static_cast<char>('a' + rng() % 4)),
+                          rng() % 3 == 0 ? kJStake : kOrdinaryPoint);
+        row.setCell(ColRemark, std::to_string(nextTag++));
+        return row;
+    };
+    std::map<std::string, RowKey> keys;  // by tag, as first seen
+    for (int step = 0; step < 2000; ++step) {
+        const int n = t.rowCount();
+        auto any = [&] { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+        switch (rng() % 9) {
+            case 0:
+            case 1:
+                t.insertRow(n ? static_cast<int>(rng() % (n + 1)) : 0, tagged());
+                break;
+            case 2:
+                if (n)
+                    t.removeRows({any(), any()});
+                break;
+            case 3:
+                if (n)
+                    t.swapRowTexts(any(), any());
+                break;
+            case 4: {
+                std::vector<int> order(static_cast<size_t>(n));
+                std::iota(order.begin(), order.end(), 0);
+                std::shuffle(order.begin(), order.end(), rng);
+                t.reorderRows(order);
+                break;
+            }
+            case 5:
+                if (rng() % 3 == 0)
+                    t.setDisplayMode(static_cast<DisplayMode>(rng() % 3));
+                break;
+            case 6:
+                if (n)
+                    t.setText(any(), ColName, "renamed");  // a point renamed is the same point
+                break;
+            case 7:
+                t.undo();
+                break;
+            case 8:
+                t.redo();
+                break;
+        }
+        std::map<std::string, int> present;  // tag -> full row
+        for (int r = 0; r < t.fullRowCount(); ++r)
+            present[std::string(t.fullText(r, ColRemark))] = r;
+        for (int r = 0; r < t.rowCount(); ++r) {
+            ASSERT_EQ(t.rowOf(t.keyOf(r)), r) << "step " << step;
+            keys.emplace(std::string(t.text(r, ColRemark)), t.keyOf(r));
+        }
+        for (const auto& [tag, key] : keys) {
+            const auto it = present.find(tag);
+            const int full = it == present.end() ? -1 : it->second;
+            ASSERT_EQ(t.fullRowOf(key), full) << "step " << step << " tag " << tag;
+            ASSERT_EQ(t.rowOf(key), t.rowOfFull(full)) << "step " << step << " tag " << tag;
+        }
+    }
+}
+
+TEST(PointTable, AnImportGivesNewKeysAndItsUndoTheFormerOnes) {
+    PointTable t;
+    fill(t);
+    const RowKey b = t.keyOf(2);
+    EXPECT_EQ(t.rowOf(b), 2);
+    t.replaceAll({makeRow("X"), makeRow("Y"), makeRow("Z")}, {});
+    EXPECT_EQ(t.rowOf(b), -1);  // row 2 of the new table is another point
+    EXPECT_EQ(t.fullRowOf(b), -1);
+    EXPECT_NE(t.keyOf(2), b);
+    t.undo();
+    EXPECT_EQ(t.rowOf(b), 2);
+    EXPECT_EQ(t.rowOf(t.keyOf(99)), -1);  // out of range: a key that finds nothing
 }
 
 TEST(PointTable, FilterShowsOneTypeAndEditsReachTheFullTable) {
