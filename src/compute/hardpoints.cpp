@@ -4,10 +4,14 @@
 #include <boost/geometry/index/rtree.hpp>
 
 #include <cmath>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "cellnumber.h"
 #include "columns.h"
 #include "pointtable.h"
+#include "vocabularies.h"
 
 namespace corvane {
 namespace {
@@ -32,6 +36,68 @@ double footParameter(const Stake& a, const Stake& b, double north, double east) 
     return ((north - a.north) * dn + (east - a.east) * de) / length2;
 }
 
+// The longest chain of stakes the J-stake rows' segments link from a first stake (one
+// that no segment ends at) onwards; each J stake carries the segment that starts at it.
+std::vector<std::string> chainOfSegments(const PointTable& table) {
+    std::unordered_map<std::string_view, std::string_view> next;
+    std::vector<std::string_view> starts;  // in table order
+    std::unordered_set<std::string_view> ends;
+    for (int r = 0; r < table.fullRowCount(); ++r) {
+        if (table.fullText(r, ColPointType) != kJStake)
+            continue;
+        const std::string_view start = table.fullText(r, ColSegmentStart);
+        const std::string_view end = table.fullText(r, ColSegmentEnd);
+        if (start.empty() || end.empty() || start == end)
+            continue;
+        if (next.emplace(start, end).second)
+            starts.push_back(start);
+        ends.insert(end);
+    }
+    std::vector<std::string> best;
+    for (std::string_view head : starts) {
+        if (ends.count(head) != 0)
+            continue;
+        std::vector<std::string> chain{std::string(head)};
+        std::unordered_set<std::string_view> seen{head};
+        for (auto link = next.find(head); link != next.end() && seen.insert(link->second).second;
+             link = next.find(link->second))
+            chain.emplace_back(link->second);
+        if (chain.size() > best.size())
+            best = std::move(chain);
+    }
+    return best;
+}
+
+// The J stakes of the line, in order. Only the power line point selection writes the
+// line point list, so a file opened as it is has none: the line is then read from the
+// J-stake rows' segments, and failing those it is the J stakes in table order.
+std::vector<Stake> lineStakes(const PointTable& table) {
+    auto resolve = [&](const std::vector<std::string>& names) {
+        std::vector<Stake> stakes;
+        for (const std::string& name : names) {
+            const int r = table.findFullRow(name);
+            if (r >= 0)
+                stakes.push_back({name, readNumber(table.fullText(r, ColNorth)),
+                                  readNumber(table.fullText(r, ColEast))});
+        }
+        return stakes;
+    };
+    std::vector<Stake> stakes = resolve(table.linePoints());
+    if (stakes.size() >= 2)
+        return stakes;
+    if (std::vector<Stake> chained = resolve(chainOfSegments(table)); chained.size() >= 2)
+        return chained;
+    std::vector<std::string> names;
+    std::unordered_set<std::string_view> gathered;
+    for (int r = 0; r < table.fullRowCount(); ++r) {
+        const std::string_view name = table.fullText(r, ColName);
+        if (!name.empty() && table.fullText(r, ColPointType) == kJStake &&
+            gathered.insert(name).second)
+            names.emplace_back(name);
+    }
+    return names.size() >= 2 ? resolve(names) : stakes;
+}
+
 }  // namespace
 
 std::string describe(HardPoint::Where where) {
@@ -51,14 +117,7 @@ std::string describe(HardPoint::Where where) {
 }
 
 std::vector<HardPoint> classifyHardPoints(const PointTable& table, const std::vector<int>& rows) {
-    std::vector<Stake> stakes;
-    for (const std::string& name : table.linePoints()) {
-        int r = table.findFullRow(name);
-        if (r < 0)
-            continue;
-        stakes.push_back({name, readNumber(table.fullText(r, ColNorth)),
-                          readNumber(table.fullText(r, ColEast))});
-    }
+    const std::vector<Stake> stakes = lineStakes(table);
     std::vector<std::pair<BPoint, size_t>> entries;
     entries.reserve(stakes.size());
     for (size_t i = 0; i < stakes.size(); ++i)

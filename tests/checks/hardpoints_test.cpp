@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
 
+#include "autoselection.h"
 #include "pointtable.h"
 #include "vocabularies.h"
 
@@ -51,6 +55,94 @@ TEST(HardPoints, ClassifiesByTheSideOfTheLine) {
         EXPECT_NEAR(hard[i].distance, expected[i].distance, 1e-9) << i;
         EXPECT_FALSE(describe(hard[i].where).empty());
     }
+}
+
+// A file opened as it is has no line point list; its J stakes carry their segments.
+// J1 -> J2 runs east, J2 -> J3 turns north, as above.
+struct OpenedFileCase {
+    const char* what;
+    std::vector<std::string> linePoints;
+    bool stakesFirstInReverse;  // the table lists J3, J2, J1 before the other points
+    bool segments;              // the J stakes carry their segments
+};
+
+std::map<std::string, HardPoint> hardPointsAfterSelection(const OpenedFileCase& c) {
+    PointTable table;
+    std::vector<Row> stakes;
+    for (auto [name, north, east, end] :
+         {std::tuple{"J1", "0", "0", "J2"}, std::tuple{"J2", "0", "100", "J3"},
+          std::tuple{"J3", "100", "100", "J3"}}) {
+        Row row = point(name, north, east, kJStake);
+        if (c.segments) {
+            row.setCell(ColSegmentStart, name);
+            row.setCell(ColSegmentEnd, end);
+        }
+        stakes.push_back(std::move(row));
+    }
+    if (c.stakesFirstInReverse)
+        std::reverse(stakes.begin(), stakes.end());
+    std::vector<Row> rows = std::move(stakes);
+    rows.push_back(point("before", "5", "-20"));
+    rows.push_back(point("after", "130", "95"));
+    rows.push_back(point("wedge", "-10", "110"));
+    rows.push_back(point("far", "40", "20"));
+    rows.push_back(point("inside", "10", "40"));
+    table.replaceAll(std::move(rows), {});
+    table.setLinePoints(c.linePoints);
+
+    AutoSelectionOptions options;
+    options.maxDistance = 30.0;
+    const AutoSelectionResult selection = autoSelectLines(table, options);
+    std::map<std::string, HardPoint> out;
+    for (const HardPoint& h : classifyHardPoints(table, selection.unassignedRows))
+        out[std::string(table.text(h.row, ColName))] = h;
+    return out;
+}
+
+TEST(HardPoints, AFileOpenedAsItIsTakesItsLineFromTheJStakes) {
+    const OpenedFileCase cases[] = {
+        {"the line point list", {"J1", "J2", "J3"}, false, true},
+        {"no list: the stakes' segments, whatever the table order", {}, true, true},
+        {"a list naming no stake of the table", {"X1", "X2"}, true, true},
+        {"a list of one stake", {"J2"}, true, true},
+    };
+    struct Expected {
+        const char* name;
+        HardPoint::Where where;
+        const char* stake;
+        double distance;
+    };
+    const Expected expected[] = {
+        {"before", HardPoint::Where::BeforeStart, "J1", std::hypot(5.0, 20.0)},
+        {"after", HardPoint::Where::AfterEnd, "J3", std::hypot(30.0, 5.0)},
+        {"wedge", HardPoint::Where::OutsideTurn, "J2", std::hypot(10.0, 10.0)},
+        {"far", HardPoint::Where::TooFar, "J1", std::hypot(40.0, 20.0)},
+    };
+    for (const OpenedFileCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::map<std::string, HardPoint> hard = hardPointsAfterSelection(c);
+        ASSERT_EQ(hard.size(), std::size(expected));  // "inside" is placed
+        for (const Expected& e : expected) {
+            SCOPED_TRACE(e.name);
+            ASSERT_EQ(hard.count(e.name), 1u);
+            const HardPoint& h = hard.at(e.name);
+            EXPECT_EQ(h.where, e.where);
+            EXPECT_EQ(h.nearestStake, e.stake);
+            EXPECT_NEAR(h.distance, e.distance, 1e-9);
+        }
+    }
+}
+
+TEST(HardPoints, StakesWithoutSegmentsMakeTheLineInTableOrder) {
+    // Nothing is placed without segments; every point still learns where it lies.
+    const std::map<std::string, HardPoint> hard =
+        hardPointsAfterSelection({"no list, no segments", {}, false, false});
+    ASSERT_EQ(hard.size(), 8u);  // the stakes themselves have no segment either
+    EXPECT_EQ(hard.at("before").where, HardPoint::Where::BeforeStart);
+    EXPECT_EQ(hard.at("after").where, HardPoint::Where::AfterEnd);
+    EXPECT_EQ(hard.at("wedge").where, HardPoint::Where::OutsideTurn);
+    EXPECT_EQ(hard.at("inside").where, HardPoint::Where::TooFar);
+    EXPECT_EQ(hard.at("inside").nearestStake, "J1");
 }
 
 TEST(HardPoints, WithoutALineThereIsNoStakeToName) {
