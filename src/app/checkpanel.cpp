@@ -28,6 +28,7 @@ enum ItemColumn { ItemSeverity, ItemRow, ItemColumnName, ItemMessage, ItemFix };
 }  // namespace
 
 CheckPanel::CheckPanel(PointTable& table, QWidget* parent) : QWidget(parent), m_table(table) {
+    m_table.addListener(this);
     auto* check = new QPushButton(QStringLiteral("检查(&K)"), this);
     auto* select = new QPushButton(QStringLiteral("自动选择电力线并检查"), this);
     m_limit = new QCheckBox(QStringLiteral("最大距离"), this);
@@ -69,6 +70,10 @@ CheckPanel::CheckPanel(PointTable& table, QWidget* parent) : QWidget(parent), m_
     connect(m_list, &QTreeWidget::itemActivated, this, &CheckPanel::onItemActivated);
 }
 
+CheckPanel::~CheckPanel() {
+    m_table.removeListener(this);
+}
+
 int CheckPanel::errorCount() const {
     return countSeverity(m_entries, CheckEntry::Severity::Error);
 }
@@ -84,9 +89,10 @@ CheckOptions codePageCheck() {
 }  // namespace
 
 void CheckPanel::refresh() {
+    // The rings of the points a line selection could not place stay: they go by
+    // themselves as the points get their segments.
     WaitCursor wait;
     show(checkTable(m_table, codePageCheck()));
-    emit unassignedRowsChanged({});
 }
 
 void CheckPanel::autoSelectAndCheck() {
@@ -113,6 +119,10 @@ void CheckPanel::autoSelectAndCheck() {
 
 void CheckPanel::show(std::vector<CheckEntry> entries) {
     m_entries = std::move(entries);
+    m_points.clear();
+    m_points.reserve(m_entries.size());
+    for (const CheckEntry& e : m_entries)
+        m_points.push_back(m_table.keyOf(e.row));
     m_list->clear();
     // A very long list is cut: the first entries say enough, the count says the rest.
     constexpr size_t kShown = 5000;
@@ -125,7 +135,6 @@ void CheckPanel::show(std::vector<CheckEntry> entries) {
         const bool isError = e.severity == CheckEntry::Severity::Error;
         item->setIcon(ItemSeverity, isError ? error : warning);
         item->setText(ItemSeverity, isError ? QStringLiteral("错误") : QStringLiteral("警告"));
-        item->setText(ItemRow, e.row >= 0 ? QString::number(e.row + 1) : QString());
         item->setText(
             ItemColumnName,
             e.column >= 0 && e.column < kColumnCount
@@ -135,10 +144,10 @@ void CheckPanel::show(std::vector<CheckEntry> entries) {
         item->setText(ItemMessage, toQString(e.message));
         item->setToolTip(ItemMessage, toQString(e.message));
         item->setText(ItemFix, toQString(e.fix));
-        item->setData(ItemSeverity, Qt::UserRole, e.row);
         items.push_back(item);
     }
     m_list->addTopLevelItems(items);
+    renumber();
     const int errors = errorCount();
     const int warnings = countSeverity(m_entries, CheckEntry::Severity::Warning);
     QString text = m_entries.empty()
@@ -149,10 +158,36 @@ void CheckPanel::show(std::vector<CheckEntry> entries) {
     m_summary->setText(text);
 }
 
+void CheckPanel::renumber() {
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        QString text;
+        if (m_entries[static_cast<size_t>(i)].row >= 0) {
+            const RowKey point = m_points[static_cast<size_t>(i)];
+            const int row = m_table.rowOf(point);
+            if (row >= 0)
+                text = QString::number(row + 1);
+            else
+                text = m_table.fullRowOf(point) >= 0 ? QStringLiteral("未显示")
+                                                     : QStringLiteral("已删除");
+        }
+        QTreeWidgetItem* item = m_list->topLevelItem(i);
+        if (item->text(ItemRow) != text)
+            item->setText(ItemRow, text);
+    }
+}
+
 void CheckPanel::onItemActivated(QTreeWidgetItem* item) {
-    const int row = item->data(ItemSeverity, Qt::UserRole).toInt();
-    if (row >= 0 && row < m_table.rowCount())
+    const size_t i = static_cast<size_t>(m_list->indexOfTopLevelItem(item));
+    if (i >= m_entries.size() || m_entries[i].row < 0)
+        return;
+    const int row = m_table.rowOf(m_points[i]);
+    if (row >= 0)
         emit rowActivated(row);
+    else if (m_table.fullRowOf(m_points[i]) >= 0)
+        emit statusMessage(
+            QStringLiteral("这一条所指的点在当前显示方式下未显示，请先“显示所有点”。"));
+    else
+        emit statusMessage(QStringLiteral("这一条所指的点已不在表中；请重新检查。"));
 }
 
 }  // namespace corvane

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "pointtable.h"
+#include "tablelistener.h"
 #include "validation.h"
 
 class QCheckBox;
@@ -14,18 +16,21 @@ class QTreeWidgetItem;
 
 namespace corvane {
 
-class PointTable;
 struct AutoSelectionResult;
 
 /// "数据检查": every problem of the table in one list, errors first in their rows,
 /// each with how to fix it; a double-click selects the row. It also runs the automatic
 /// line selection with an optional maximum distance and lists the points it could not
 /// place (beyond the ends, outside a turn, too far) and the near ties.
-class CheckPanel : public QWidget {
+/// Each entry holds on to its point, not to a row number: filters, sorts, moves,
+/// insertions, deletions and undo leave it pointing at the point it was made for, and
+/// its row column shows where that point is now. The table must outlive the panel.
+class CheckPanel : public QWidget, private TableListener {
     Q_OBJECT
 
 public:
     explicit CheckPanel(PointTable& table, QWidget* parent = nullptr);
+    ~CheckPanel() override;
 
     /// Checks the table afresh and lists what was found.
     void refresh();
@@ -46,9 +51,16 @@ signals:
 private:
     void show(std::vector<CheckEntry> entries);
     void onItemActivated(QTreeWidgetItem* item);
+    /// The row column of every entry after rows came, went or moved.
+    void renumber();
+    void rowsInserted() override { renumber(); }
+    void rowsRemoved() override { renumber(); }
+    void resetDone() override { renumber(); }
+    void cellsChanged(int, int, int, int) override { renumber(); }
 
     PointTable& m_table;
     std::vector<CheckEntry> m_entries;
+    std::vector<RowKey> m_points;  // the point of each entry, parallel to m_entries
     QTreeWidget* m_list = nullptr;
     QLabel* m_summary = nullptr;
     QCheckBox* m_limit = nullptr;

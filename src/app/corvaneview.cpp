@@ -482,8 +482,55 @@ void CCorvaneView::OnShowZStakes() {
 void CCorvaneView::OnSortByDistance() {
     m_list->commitOpenEdit();
     WaitCursor wait;
-    PointTable::Command command(m_table, "按累距排序");
-    sortByDistance(m_table);
+    // The new order resets the list, which forgets its selection: each selected point
+    // stays selected where it goes, and so does the current cell and the mark.
+    const SelectedPoints selected = selectedPoints();
+    {
+        PointTable::Command command(m_table, "按累距排序");
+        sortByDistance(m_table);
+    }
+    reselect(selected);
+}
+
+CCorvaneView::SelectedPoints CCorvaneView::selectedPoints() const {
+    SelectedPoints points;
+    const QItemSelectionModel* selection = m_list->selectionModel();
+    for (const QItemSelectionRange& range : selection->selection())
+        for (int r = range.top(); r <= range.bottom(); ++r)
+            points.rows.push_back(m_table.keyOf(r));
+    const QModelIndex current = selection->currentIndex();
+    points.current = m_table.keyOf(current.isValid() ? current.row() : -1);
+    points.currentColumn = current.isValid() ? current.column() : 0;
+    points.mark = m_table.keyOf(selectionMark());
+    return points;
+}
+
+void CCorvaneView::reselect(const SelectedPoints& points) {
+    std::vector<int> rows;
+    rows.reserve(points.rows.size());
+    for (RowKey key : points.rows)
+        if (const int row = m_table.rowOf(key); row >= 0)
+            rows.push_back(row);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QItemSelection selection;
+    const int lastColumn = m_model->columnCount() - 1;
+    for (size_t i = 0; i < rows.size();) {
+        size_t j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
+            ++j;
+        selection.select(m_model->index(rows[i], 0), m_model->index(rows[j], lastColumn));
+        i = j + 1;
+    }
+    QItemSelectionModel* model = m_list->selectionModel();
+    if (const int current = m_table.rowOf(points.current); current >= 0)
+        model->setCurrentIndex(m_model->index(current, points.currentColumn),
+                               QItemSelectionModel::NoUpdate);
+    model->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (const int mark = m_table.rowOf(points.mark); mark >= 0) {
+        m_list->setSelectionMark(mark);
+        m_list->scrollTo(m_model->index(mark, 0));
+    }
 }
 
 void CCorvaneView::OnFitView() {

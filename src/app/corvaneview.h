@@ -5,8 +5,10 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 #include "nonfinite.h"
+#include "pointtable.h"
 
 class QMenu;
 class QAction;
@@ -16,7 +18,6 @@ namespace corvane {
 class CListCtrlEx;
 class CorvaneSettings;
 class DrawingArea;
-class PointTable;
 class PointTableModel;
 enum class RowMove;
 
@@ -101,6 +102,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// The selected points, the current cell's and the mark's, held by their keys over a
+    /// change that resets the list.
+    struct SelectedPoints {
+        std::vector<RowKey> rows;
+        RowKey current;
+        int currentColumn = 0;
+        RowKey mark;
+    };
+    SelectedPoints selectedPoints() const;
+    /// Selects the points again where they are now.
+    void reselect(const SelectedPoints& points);
+
     void layoutChildren();
     void runMove(RowMove move);
     void markRow(int row);

@@ -89,42 +89,20 @@ void DrawingArea::cellsChanged(int firstRow, int lastRow, int firstColumn, int l
 }
 
 void DrawingArea::followMarks(int firstRow, int lastRow) {
-    auto begin = std::lower_bound(m_markedRows.begin(), m_markedRows.end(), firstRow);
-    auto end = std::upper_bound(begin, m_markedRows.end(), lastRow);
-    if (begin == end)
-        return;
-    std::vector<std::pair<int, std::string>> marks;
-    marks.reserve(m_markedRows.size());
-    for (size_t i = 0; i < m_markedRows.size(); ++i) {
-        int row = m_markedRows[i];
-        std::string& name = m_markedNames[i];
-        if (row >= firstRow && row <= lastRow) {
-            if (m_table.text(row, ColName) != name) {
-                // Rows that trade their texts (a move up or down) take the mark along.
-                const int moved = m_table.FindPointRow(name);
-                if (moved >= firstRow && moved <= lastRow)
-                    row = moved;
-                else
-                    name = m_table.text(row, ColName);  // renamed where it stands
-            }
-            // A point that has a segment now needs no mark.
-            if (!m_table.text(row, ColSegmentStart).empty() &&
-                !m_table.text(row, ColSegmentEnd).empty())
-                continue;
-        }
-        marks.emplace_back(row, std::move(name));
-    }
-    std::sort(marks.begin(), marks.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    marks.erase(std::unique(marks.begin(), marks.end(),
-                            [](const auto& a, const auto& b) { return a.first == b.first; }),
-                marks.end());
+    const auto placed = [&](int row) {
+        return row >= firstRow && row <= lastRow && !m_table.text(row, ColSegmentStart).empty() &&
+               !m_table.text(row, ColSegmentEnd).empty();
+    };
+    std::erase_if(m_markedKeys, [&](RowKey key) { return placed(m_table.rowOf(key)); });
+    placeMarks();  // rows that traded places (a move) take their marks along
+}
+
+void DrawingArea::placeMarks() {
     m_markedRows.clear();
-    m_markedNames.clear();
-    for (auto& [row, name] : marks) {
-        m_markedRows.push_back(row);
-        m_markedNames.push_back(std::move(name));
-    }
+    for (RowKey key : m_markedKeys)
+        if (const int row = m_table.rowOf(key); row >= 0)
+            m_markedRows.push_back(row);
+    std::sort(m_markedRows.begin(), m_markedRows.end());
 }
 
 void DrawingArea::setMarkedRows(std::vector<int> rows) {
@@ -132,10 +110,10 @@ void DrawingArea::setMarkedRows(std::vector<int> rows) {
     std::erase_if(rows, [count](int r) { return r < 0 || r >= count; });
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    m_markedNames.clear();
-    m_markedNames.reserve(rows.size());
+    m_markedKeys.clear();
+    m_markedKeys.reserve(rows.size());
     for (int r : rows)
-        m_markedNames.emplace_back(m_table.text(r, ColName));
+        m_markedKeys.push_back(m_table.keyOf(r));
     m_markedRows = std::move(rows);
     update();
 }
@@ -144,40 +122,21 @@ void DrawingArea::clearMarkedRows() {
     setMarkedRows({});
 }
 
-void DrawingArea::rowsAboutToBeInserted(int first, int last) {
-    const int count = last - first + 1;
-    for (int& row : m_markedRows)
-        if (row >= first)
-            row += count;
-}
 void DrawingArea::rowsInserted() {
     rowsChanged();
-}
-void DrawingArea::rowsAboutToBeRemoved(int first, int last) {
-    const int count = last - first + 1;
-    size_t kept = 0;
-    for (size_t i = 0; i < m_markedRows.size(); ++i) {
-        const int row = m_markedRows[i];
-        if (row >= first && row <= last)
-            continue;
-        m_markedRows[kept] = row > last ? row - count : row;
-        m_markedNames[kept] = std::move(m_markedNames[i]);
-        ++kept;
-    }
-    m_markedRows.resize(kept);
-    m_markedNames.resize(kept);
 }
 void DrawingArea::rowsRemoved() {
     rowsChanged();
 }
 void DrawingArea::resetDone() {
-    // A new order, filter or table: which point a row index meant is gone.
-    m_markedRows.clear();
-    m_markedNames.clear();
     rowsChanged();
 }
 
 void DrawingArea::rowsChanged() {
+    // The marks stay with their points wherever they went; a point deleted or hidden
+    // loses its ring until undo or the filter brings it back.
+    if (!m_markedKeys.empty())
+        placeMarks();
     m_geometry.noteRowsChanged();
     m_selectionDirty = true;
     update();

@@ -11,6 +11,7 @@
 #include "graphrenderer.h"
 #include "graphviewport.h"
 #include "plangeometry.h"
+#include "pointtable.h"
 #include "tablelistener.h"
 
 class QItemSelectionModel;
@@ -75,16 +76,16 @@ private:
     enum MouseMode { Idle = 0, Panning = 1, Boxing = 2 };
 
     void cellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn) override;
-    void rowsAboutToBeInserted(int first, int last) override;
     void rowsInserted() override;
-    void rowsAboutToBeRemoved(int first, int last) override;
     void rowsRemoved() override;
     void resetDone() override;
 
     void rowsChanged();
-    /// Keeps the marks of rows [firstRow, lastRow] on their points after their names or
-    /// segments changed.
+    /// After rows [firstRow, lastRow] changed: unmarks the points that now have a
+    /// segment and follows points that moved.
     void followMarks(int firstRow, int lastRow);
+    /// The rows shown of the marked points, after rows came, went or moved.
+    void placeMarks();
     void prepare();
     void applyFit();
     void syncSelection();
@@ -99,8 +100,8 @@ private:
     QPointer<QItemSelectionModel> m_selection;
     QMetaObject::Connection m_selectionConnection;
     RowSelection m_selectedRows;
-    std::vector<int> m_markedRows;           // ascending
-    std::vector<std::string> m_markedNames;  // each marked row's name when it was marked
+    std::vector<RowKey> m_markedKeys;  // the marked points
+    std::vector<int> m_markedRows;     // the rows shown of them, ascending
     bool m_selectionDirty = true;
     bool m_fitPending = false;
     int m_hiddenLabels = 0;

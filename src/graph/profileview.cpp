@@ -99,8 +99,12 @@ void ProfileView::dataChanged() {
 }
 
 void ProfileView::resetDone() {
-    // A new table (an import, a filter) is shown whole.
-    m_fitted = false;
+    // Another table (an import) or another filter is shown whole; the same points in a
+    // new order (a sort, rows deleted or brought back together) keep the view.
+    if (m_table.importNumber() != m_fittedImport || m_table.displayMode() != m_fittedMode)
+        m_fitted = false;
+    m_fittedImport = m_table.importNumber();
+    m_fittedMode = m_table.displayMode();
     dataChanged();
 }
 

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "pointtable.h"
 #include "profiledata.h"
 #include "profileviewport.h"
 #include "tablelistener.h"
@@ -74,6 +75,8 @@ private:
     bool m_dataValid = false;
     bool m_fitted = false;
     bool m_fittedEmpty = false;
+    uint64_t m_fittedImport = 0;  // the table and filter the view was last reset for
+    DisplayMode m_fittedMode = DisplayMode::AllPoints;
     bool m_dragging = false;
     QPointF m_lastMouse;
     QPointF m_pressPos;

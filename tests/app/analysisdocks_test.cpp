@@ -12,8 +12,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <functional>
+#include <map>
+#include <string>
 
 #include "checkpanel.h"
 #include "commandids.h"
@@ -24,6 +28,8 @@
 #include "mainframe.h"
 #include "planpoints.h"
 #include "pointtable.h"
+#include "profilepanel.h"
+#include "profileview.h"
 #include "settings.h"
 #include "testsupport.h"
 #include "vocabularies.h"
@@ -46,6 +52,45 @@ const std::vector<Point> kSurvey = {
 };
 
 using Names = QStringList;
+
+// A change of the table after a check, made as the user makes it.
+struct EntryCase {
+    const char* what;
+    std::function<void(PointTable&, CCorvaneView&)> change;
+};
+
+const std::vector<EntryCase>& entryCases() {
+    static const std::vector<EntryCase> cases = {
+        {"filtered and shown again",
+         [](PointTable&, CCorvaneView& view) {
+             view.OnShowJStakes();
+             view.OnShowAllPoints();
+         }},
+        {"sorted",
+         [](PointTable& table, CCorvaneView& view) {
+             table.setText(6, ColDistance, "-5");  // far first
+             view.OnSortByDistance();
+         }},
+        {"a row inserted above", [](PointTable& table, CCorvaneView&) { table.insertRow(0); }},
+        {"a row deleted above", [](PointTable& table, CCorvaneView&) { table.removeRows({0}); }},
+        {"rows deleted above and below",
+         [](PointTable& table, CCorvaneView&) {
+             table.removeRows({1, 2, 5});
+         }},
+        {"moved up", [](PointTable& table, CCorvaneView&) { table.swapRowTexts(6, 5); }},
+        {"deleted and brought back",
+         [](PointTable& table, CCorvaneView&) {
+             table.removeRows({6});
+             table.undo();
+         }},
+        {"another file opened and undone",
+         [](PointTable& table, CCorvaneView&) {
+             table.replaceAll({planRow({"X", 0, 0})}, {});
+             table.undo();
+         }},
+    };
+    return cases;
+}
 
 }  // namespace
 
@@ -113,6 +158,40 @@ private:
                image.pixel(p.x - 7, p.y) == graphstyle::kMarkRing;
     }
 
+    Names selectedNames() {
+        QModelIndexList rows = m_frame->view()->list()->selectionModel()->selectedRows();
+        std::sort(rows.begin(), rows.end());
+        Names out;
+        for (const QModelIndex& index : rows) {
+            const std::string_view name = table().text(index.row(), ColName);
+            out.append(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        }
+        return out;
+    }
+
+    // The check's first entry about the point of `name`, after a plain check.
+    QTreeWidgetItem* checkEntryOf(const char* name) {
+        QTest::mouseClick(button(QStringLiteral("检查(&K)")), Qt::LeftButton);
+        const int row = table().FindPointRow(name);
+        auto* list = panel()->findChild<QTreeWidget*>();
+        const auto& entries = panel()->entries();
+        for (size_t i = 0; i < entries.size(); ++i)
+            if (entries[i].row == row)
+                return list->topLevelItem(static_cast<int>(i));
+        return nullptr;
+    }
+
+    // A double-click on the entry, as the window system sends it.
+    void activate(QTreeWidgetItem* item) {
+        auto* list = panel()->findChild<QTreeWidget*>();
+        list->scrollToItem(item);
+        const QPoint at = list->visualItemRect(item).center();
+        // The first click of a double-click arrives as a press of its own.
+        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+
     int entriesOf(const char* code) {
         const auto& entries = panel()->entries();
         return static_cast<int>(std::count_if(entries.begin(), entries.end(),
@@ -152,12 +231,7 @@ private slots:
                 item = list->topLevelItem(i);
         QVERIFY(item);
 
-        list->scrollToItem(item);
-        const QPoint at = list->visualItemRect(item).center();
-        // The first click of a double-click arrives as a press of its own.
-        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        activate(item);
         QItemSelectionModel* selection = m_frame->view()->list()->selectionModel();
         QVERIFY(selection->isRowSelected(4));
         QCOMPARE(selection->selectedRows().size(), 1);
@@ -192,13 +266,137 @@ private slots:
         QVERIFY(!ringedInThePlan(10, 50));   // inside, now on J1-J2
         QCOMPARE(ringedInThePlan(40, 20), limit > 0);
 
-        // Undoing the selection keeps the marks of the points it could not place; a
-        // plain check takes them away with the entries that named them.
+        // A plain check leaves the rings of the points that are still unplaced, and so
+        // does undoing the selection: they are unplaced all the same.
+        QTest::mouseClick(button(QStringLiteral("检查(&K)")), Qt::LeftButton);
+        QCOMPARE(markedNames(), marked);
         table().undo();
         QCOMPARE(markedNames(), marked);
         QTest::mouseClick(button(QStringLiteral("检查(&K)")), Qt::LeftButton);
-        QVERIFY(drawing()->markedRows().empty());
-        QVERIFY(!ringedInThePlan(-5, -20));
+        QCOMPARE(markedNames(), marked);
+        QVERIFY(ringedInThePlan(-5, -20));
+    }
+
+    // Only the line point selection writes the line point list: a file opened as it
+    // is has none, and its J stakes carry the line in their segments.
+    void aFileOpenedAsItIsHasItsHardPointsPlaced() {
+        table().setLinePoints({});
+        QTest::mouseClick(button(QStringLiteral("自动选择电力线并检查")), Qt::LeftButton);
+        QStringList hardPoints;
+        for (const CheckEntry& e : panel()->entries())
+            if (e.code == "unassigned-point")
+                hardPoints.append(QString::fromStdString(e.message));
+        QCOMPARE(hardPoints.size(), 2);
+        QVERIFY2(hardPoints[0].contains(QStringLiteral("“before”在线路起点之前")) &&
+                     hardPoints[0].contains(QStringLiteral("最近的 J桩是“J1”")),
+                 qPrintable(hardPoints[0]));
+        QVERIFY2(hardPoints[1].contains(QStringLiteral("“wedge”在转角外侧")) &&
+                     hardPoints[1].contains(QStringLiteral("最近的 J桩是“J2”")),
+                 qPrintable(hardPoints[1]));
+    }
+
+    // A change of the table after the check, with the rows of "far" (row 7) before and
+    // after it.
+    void checkEntriesPointAtTheirPoints_data() {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < static_cast<int>(entryCases().size()); ++i)
+            QTest::newRow(entryCases()[i].what) << i;
+    }
+    void checkEntriesPointAtTheirPoints() {
+        QFETCH(int, index);
+        QTreeWidgetItem* item = checkEntryOf("far");
+        QVERIFY(item);
+        QCOMPARE(item->text(1), QStringLiteral("7"));
+        entryCases()[static_cast<size_t>(index)].change(table(), *m_frame->view());
+        const int row = table().FindPointRow("far");
+        QCOMPARE(item->text(1), QString::number(row + 1));  // where the point is now
+        activate(item);
+        QCOMPARE(selectedNames(), Names{QStringLiteral("far")});
+    }
+
+    void anEntryWhosePointIsGoneOrHiddenSaysSo() {
+        QTreeWidgetItem* item = checkEntryOf("far");
+        QVERIFY(item);
+        table().removeRows({6});
+        QCOMPARE(item->text(1), QStringLiteral("已删除"));
+        activate(item);
+        QVERIFY(selectedNames().isEmpty());
+        QVERIFY2(m_frame->statusBar()->currentMessage().contains(QStringLiteral("已不在表中")),
+                 qPrintable(m_frame->statusBar()->currentMessage()));
+
+        table().undo();
+        m_frame->commandAction(ID_VIEW_SHOW_J_STAKES)->trigger();
+        QCOMPARE(item->text(1), QStringLiteral("未显示"));
+        activate(item);
+        QVERIFY(selectedNames().isEmpty());
+        QVERIFY2(m_frame->statusBar()->currentMessage().contains(QStringLiteral("未显示")),
+                 qPrintable(m_frame->statusBar()->currentMessage()));
+    }
+
+    // Sorting puts the rows in a new order; the points keep their selection and their
+    // rings in the table, the plan and the section, and the section keeps its view.
+    void sortingKeepsTheSelectionRingsAndTheSection() {
+        // Cumulative distances that reverse part of the order, and elevations.
+        const std::map<std::string, const char*> distances = {
+            {"J1", "0"},       {"J2", "100"},    {"J3", "200"}, {"inside", "150"},
+            {"before", "-20"}, {"wedge", "110"}, {"far", "20"}};
+        for (int r = 0; r < table().rowCount(); ++r) {
+            table().setText(r, ColDistance, distances.at(std::string(table().text(r, ColName))));
+            table().setText(r, ColHeight, "10");
+        }
+        m_frame->commandAction(ID_LIST_AUTO_SELECT_LINE)->trigger();
+        const Names rings{QStringLiteral("before"), QStringLiteral("wedge")};
+        QCOMPARE(markedNames(), rings);
+
+        CListCtrlEx* list = m_frame->view()->list();
+        list->selectRow(3);  // inside, marked
+        list->selectionModel()->select(list->model()->index(5, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QCOMPARE(selectedNames(), (Names{QStringLiteral("inside"), QStringLiteral("wedge")}));
+
+        auto* profileDock = m_frame->findChild<QDockWidget*>(QStringLiteral("ProfileDock"));
+        profileDock->raise();
+        ProfileView* profile = m_frame->findChild<ProfilePanel*>()->view();
+        QVERIFY(QTest::qWaitForWindowExposed(profile));
+        profile->grab();  // fitted at its first paint
+        QWheelEvent out(QPointF(50, 50), profile->mapToGlobal(QPointF(50, 50)), QPoint(),
+                        QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(profile, &out);  // the user's own view, not a fit
+        profile->grab();
+        const ProfileViewport before = profile->viewport();
+
+        m_frame->commandAction(ID_VIEW_SORT_BY_DISTANCE)->trigger();
+        QVERIFY(table().text(0, ColName) == "before");  // sorted
+        QCOMPARE(table().FindPointRow("wedge"), 4);     // was 5
+        QCOMPARE(table().FindPointRow("inside"), 5);    // was 3
+        QCOMPARE(selectedNames(), (Names{QStringLiteral("wedge"), QStringLiteral("inside")}));
+        QVERIFY(table().text(list->selectionMark(), ColName) == "inside");
+        QVERIFY(table().text(list->currentIndex().row(), ColName) == "inside");
+        QCOMPARE(markedNames(), rings);
+
+        // The plan draws the selected points red and rings the unplaced ones.
+        const QImage plan = drawing()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        for (auto [north, east] : {std::pair{10.0, 50.0}, std::pair{-10.0, 110.0}}) {
+            const PixelPoint p = drawing()->viewport().WorldToPixel(north, east);
+            QCOMPARE(plan.pixel(p.x, p.y), graphstyle::kRed);
+        }
+        QVERIFY(ringedInThePlan(-5, -20));
+        QVERIFY(ringedInThePlan(-10, 110));
+
+        // The section keeps its view and draws the same points as selected.
+        const QImage section = profile->grab().toImage();
+        const ProfileViewport& after = profile->viewport();
+        QCOMPARE(after.leftDistance(), before.leftDistance());
+        QCOMPARE(after.rightDistance(), before.rightDistance());
+        QCOMPARE(after.bottomElevation(), before.bottomElevation());
+        QCOMPARE(after.topElevation(), before.topElevation());
+        for (double distance : {150.0, 110.0}) {
+            const ProfileViewport::Point p = after.toPixel(distance, 10.0);
+            const QColor at = section.pixelColor(int(p.x), int(p.y));
+            QVERIFY2(at.red() > 180 && at.green() < 80, qPrintable(at.name()));
+        }
+        const ProfileViewport::Point far = after.toPixel(20.0, 10.0);
+        QVERIFY(section.pixelColor(int(far.x), int(far.y)).red() < 180);  // not selected
     }
 
     void theMenuSelectionMarksItsHardPointsToo() {

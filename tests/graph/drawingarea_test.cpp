@@ -78,8 +78,26 @@ const std::vector<MarkCase>& markCases() {
          [](PointTable& t) {
              t.removeRows({1, 3});
          },
-         {}},
+         {"A", "C"}},
+        {"removed and brought back",
+         [](PointTable& t) {
+             t.removeRows({2});
+             t.undo();
+         },
+         {"A", "C"}},
+        {"sorted",
+         [](PointTable& t) {
+             const int order[] = {2, 0, 1, 3, 4, 5};
+             t.reorderRows(order);
+         },
+         {"C", "A"}},
         {"another display mode", [](PointTable& t) { t.setDisplayMode(DisplayMode::JStakes); }, {}},
+        {"hidden and shown again",
+         [](PointTable& t) {
+             t.setDisplayMode(DisplayMode::JStakes);
+             t.setDisplayMode(DisplayMode::AllPoints);
+         },
+         {"A", "C"}},
         {"a new table",
          [](PointTable& t) {
              t.replaceAll({planRow({"A", 0, 0})}, {});
