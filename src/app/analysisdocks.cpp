@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include "checkpanel.h"
+#include "commandids.h"
 #include "corvaneview.h"
 #include "drawingarea.h"
 #include "listctrlex.h"
@@ -21,6 +22,16 @@ QMenu* viewMenuOf(CMainFrame& frame) {
     for (QAction* action : frame.menuBar()->actions())
         if (action->menu() && action->text() == QStringLiteral("视图(&V)"))
             return action->menu();
+    return nullptr;
+}
+
+// The "tool bars and docking windows" submenu of the View menu.
+QMenu* barsMenuOf(QMenu* viewMenu) {
+    if (!viewMenu)
+        return nullptr;
+    for (QAction* item : viewMenu->actions())
+        if (item->menu() && item->data().toInt() == ID_VIEW_TOOLBAR)
+            return item->menu();
     return nullptr;
 }
 
@@ -55,6 +66,11 @@ AnalysisDocks installAnalysisDocks(CMainFrame& frame) {
         showCheck->setText(QStringLiteral("数据检查(&K)"));
         showCheck->setStatusTip(QStringLiteral("列出表中所有问题"));
         viewMenu->addAction(showCheck);
+        // Listed with the tool bar too, where a user looks for every docking window.
+        if (QMenu* bars = barsMenuOf(viewMenu)) {
+            bars->addAction(showProfile);
+            bars->addAction(showCheck);
+        }
         viewMenu->addSeparator();
         QAction* exportPlan = viewMenu->addAction(QStringLiteral("导出平面图(&E)..."));
         exportPlan->setStatusTip(QStringLiteral("将平面图导出为 PNG 图片或 SVG 矢量图"));

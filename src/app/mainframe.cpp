@@ -1,5 +1,7 @@
 #include "mainframe.h"
 
+#include <algorithm>
+
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QDir>
@@ -98,6 +100,8 @@ CMainFrame::CMainFrame(CorvaneSettings& settings, QWidget* parent)
     // The first start fills the screen even where nothing maximises windows.
     if (!restoreGeometry(m_settings.windowGeometry()) && screen())
         setGeometry(screen()->availableGeometry());
+    else
+        keepOnScreen();
     restoreState(m_settings.windowState());
 
     m_watcher = std::make_unique<StateWatcher>(*m_table, *this);
@@ -545,6 +549,24 @@ void CMainFrame::selectRow(int row) {
         m_view->list()->selectRow(row);
 }
 
+void CMainFrame::keepOnScreen() {
+    if (!screen() || isMaximized() || isFullScreen())
+        return;
+    // A geometry saved on a larger screen (or a taller window) would put the status bar
+    // below the screen's edge: shrink to the room there is, frame included, and move in.
+    const QRect room = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QMargins border(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                          frame.right() - geometry().right(), frame.bottom() - geometry().bottom());
+    QRect inner = geometry();
+    inner.setWidth(std::min(inner.width(), room.width() - border.left() - border.right()));
+    inner.setHeight(std::min(inner.height(), room.height() - border.top() - border.bottom()));
+    QRect outer = inner.marginsAdded(border);
+    outer.moveLeft(std::clamp(outer.left(), room.left(), room.right() - outer.width() + 1));
+    outer.moveTop(std::clamp(outer.top(), room.top(), room.bottom() - outer.height() + 1));
+    setGeometry(outer.marginsRemoved(border));
+}
+
 void CMainFrame::showStatus(const QString& text) {
     statusBar()->showMessage(text);
 }
@@ -557,6 +579,15 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     m_settings.setWindowGeometry(saveGeometry());
     m_settings.setWindowState(saveState());
     event->accept();
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The window manager's frame is known only once the window is shown.
+    if (!m_placed) {
+        m_placed = true;
+        QTimer::singleShot(0, this, &CMainFrame::keepOnScreen);
+    }
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {

@@ -56,6 +56,7 @@ public:
     void OnEditRedo();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -77,6 +78,8 @@ private:
     void addRecentFile(const QString& path);
     void onImported(const QString& path, const QString& summary);
     void selectRow(int row);
+    /// Moves and shrinks the window into the screen's available area.
+    void keepOnScreen();
     void showStatus(const QString& text);
 
     CorvaneSettings& m_settings;
@@ -95,6 +98,7 @@ private:
     QActionGroup* m_lookGroup = nullptr;
     QActionGroup* m_filterGroup = nullptr;
     int m_nLook = 0;
+    bool m_placed = false;  // kept on screen once, at the first show
 };
 
 }  // namespace corvane

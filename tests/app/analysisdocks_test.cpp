@@ -217,6 +217,74 @@ private slots:
         m_settings.reset();
     }
 
+    void theBarsMenuListsTheDocks() {
+        QMenu* bars = nullptr;
+        for (QAction* top : m_frame->menuBar()->actions())
+            if (top->menu() && top->text() == QStringLiteral("视图(&V)"))
+                for (QAction* item : top->menu()->actions())
+                    if (item->menu() && item->text() == QStringLiteral("工具栏和停靠窗口(&T)"))
+                        bars = item->menu();
+        QVERIFY(bars);
+        QStringList texts;
+        for (QAction* a : bars->actions())
+            texts.append(a->text());
+        QCOMPARE(texts, (QStringList{QStringLiteral("标准"), QStringLiteral("纵断面(&P)"),
+                                     QStringLiteral("数据检查(&K)")}));
+        auto* dock = m_frame->findChild<QDockWidget*>(QStringLiteral("ProfileDock"));
+        QAction* showProfile = bars->actions().at(1);
+        QVERIFY(showProfile->isChecked());
+        showProfile->trigger();
+        QVERIFY(dock->isHidden());
+        dock->show();
+        QVERIFY(showProfile->isChecked());
+    }
+
+    void theDockLayoutIsRestoredOnTheNextStart() {
+        auto* profile = m_frame->findChild<QDockWidget*>(QStringLiteral("ProfileDock"));
+        auto* check = m_frame->findChild<QDockWidget*>(QStringLiteral("CheckDock"));
+        // Not the first start's layout: the check on the right, the section hidden.
+        m_frame->addDockWidget(Qt::RightDockWidgetArea, check);
+        profile->hide();
+        QTest::qWait(20);
+        table().markSaved();
+        QVERIFY(m_frame->close());
+        const QByteArray saved = m_settings->windowState();
+        m_frame.reset();
+
+        m_frame = std::make_unique<CMainFrame>(*m_settings);
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+        profile = m_frame->findChild<QDockWidget*>(QStringLiteral("ProfileDock"));
+        check = m_frame->findChild<QDockWidget*>(QStringLiteral("CheckDock"));
+        QVERIFY(profile->isHidden());
+        QVERIFY(check->isVisible());
+        QCOMPARE(m_frame->dockWidgetArea(check), Qt::RightDockWidgetArea);
+        // Sizes included: the state read back is the state written.
+        QCOMPARE(m_frame->saveState(), saved);
+    }
+
+    void aRestoredWindowKeepsItsStatusBarOnScreen() {
+        const QRect screen = m_frame->screen()->availableGeometry();
+        m_frame->setGeometry(screen.x() + 40, screen.y() + 60, screen.width() + 300,
+                             screen.height() + 400);
+        table().markSaved();
+        QVERIFY(m_frame->close());
+        m_frame.reset();
+
+        m_frame = std::make_unique<CMainFrame>(*m_settings);
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+        QVERIFY2(screen.contains(m_frame->frameGeometry()),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                .arg(m_frame->frameGeometry().x())
+                                .arg(m_frame->frameGeometry().y())
+                                .arg(m_frame->frameGeometry().width())
+                                .arg(m_frame->frameGeometry().height())));
+        const QRect bar(m_frame->statusBar()->mapToGlobal(QPoint(0, 0)),
+                        m_frame->statusBar()->size());
+        QVERIFY(screen.contains(bar));
+    }
+
     void theCheckListsTheProblemsAndPicksTheirRows() {
         QPushButton* check = button(QStringLiteral("检查(&K)"));
         QVERIFY(check);

@@ -289,7 +289,8 @@ private slots:
                  (QStringList{QStringLiteral("蓝色样式(&B)"), QStringLiteral("黑色样式(&L)"),
                               QStringLiteral("银色样式(&S)"), QStringLiteral("水绿色样式(&A)")}));
         QMenu* bars = submenuTitled(view, QStringLiteral("工具栏和停靠窗口(&T)"));
-        QCOMPARE(itemsOf(bars), QStringList{QStringLiteral("标准")});
+        QCOMPARE(itemsOf(bars), (QStringList{QStringLiteral("标准"), QStringLiteral("纵断面(&P)"),
+                                             QStringLiteral("数据检查(&K)")}));
     }
 
     void commandsHavePromptsTipsAndKeys_data() {
