@@ -101,7 +101,7 @@ CCorvaneView::CCorvaneView(PointTable& table, CorvaneSettings& settings, QWidget
     m_drawing = new DrawingArea(m_table, this);
     m_drawing->setSelectionModel(m_list->selectionModel());
     connect(m_drawing, &DrawingArea::rowPicked, this, &CCorvaneView::OnRowPicked);
-    connect(m_drawing, &DrawingArea::statusMessage, this, &CCorvaneView::statusMessage);
+    connect(m_drawing, &DrawingArea::hiddenLabelsChanged, this, &CCorvaneView::hiddenLabelsChanged);
 
     m_listMenu = new QMenu(this);
     addMenuCommand(QStringLiteral("插入一行(&I)"), QStringLiteral("当前列表插入一行数据"),

@@ -94,6 +94,7 @@ public slots:
 
 signals:
     void statusMessage(const QString& text);
+    void hiddenLabelsChanged(const QString& text);
     /// The display mode, the history or the marked row changed: menus may update.
     void commandStateChanged();
 

@@ -367,6 +367,11 @@ void CMainFrame::createStatusBar() {
     busy->setFixedSize(160, 14);
     busy->hide();
     statusBar()->addPermanentWidget(busy);
+    // Kept apart from the messages: the next message must not take it away.
+    auto* hidden = new QLabel(this);
+    hidden->setObjectName(QStringLiteral("HiddenLabels"));
+    hidden->hide();
+    statusBar()->addPermanentWidget(hidden);
     for (const char16_t* indicator : {u"CAP", u"NUM", u"SCRL"}) {
         auto* pane = new QLabel(QString::fromUtf16(indicator), this);
         pane->setObjectName(QString::fromUtf16(indicator));
@@ -404,6 +409,11 @@ void CMainFrame::connectView() {
     bind(ID_EDIT_CUT, &CCorvaneView::OnEditCopy);
     bind(ID_EDIT_PASTE, &CCorvaneView::OnEditPaste);
     connect(m_view, &CCorvaneView::statusMessage, this, &CMainFrame::showStatus);
+    connect(m_view, &CCorvaneView::hiddenLabelsChanged, this, [this](const QString& text) {
+        auto* field = statusBar()->findChild<QLabel*>(QStringLiteral("HiddenLabels"));
+        field->setText(text);
+        field->setVisible(!text.isEmpty());
+    });
     connect(m_view, &CCorvaneView::commandStateChanged, this, &CMainFrame::updateCommandStates);
 }
 

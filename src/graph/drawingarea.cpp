@@ -198,7 +198,7 @@ void DrawingArea::reportHiddenLabels(int hidden) {
         hidden > 0 ? QStringLiteral("有 %1 个点名因重叠未显示").arg(hidden) : QString();
     // Not from inside the paint: a receiver may well repaint something.
     QMetaObject::invokeMethod(
-        this, [this, text] { emit statusMessage(text); }, Qt::QueuedConnection);
+        this, [this, text] { emit hiddenLabelsChanged(text); }, Qt::QueuedConnection);
 }
 
 // ---------------------------------------------------------------------------

@@ -61,7 +61,8 @@ signals:
     /// A double-click hit the point of `row`: the view selects the row.
     void rowPicked(int row);
     /// A note for the status bar; an empty text clears it.
-    void statusMessage(const QString& text);
+    /// How many names are left out for overlap, as the status bar shows it; empty when none.
+    void hiddenLabelsChanged(const QString& text);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

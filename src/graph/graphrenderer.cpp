@@ -4,6 +4,7 @@
 #include <QLineF>
 #include <QPainter>
 #include <QPen>
+#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
@@ -203,7 +204,8 @@ void GraphRenderer::markRings(const GraphViewport& viewport, const PlanGeometry&
         for (const RingPixel& r : ring) {
             const int x = p.x + r.dx;
             const int y = p.y + r.dy;
-            if (x >= 0 && y >= 0 && x < m_width && y < m_height)
+            if (x >= 0 && y >= 0 && x < m_width && y < m_height &&
+                m_space.isFree({x, y, x + 1, y + 1}))
                 reinterpret_cast<QRgb*>(m_bits + y * m_stride)[x] = kMarkRing;
         }
     });
@@ -326,8 +328,8 @@ int GraphRenderer::placeLabels(const PlanGeometry& geometry, const PointTable& t
             m_survivors.push_back(i);
     std::reverse(m_survivors.begin(), m_survivors.end());
 
-    // Of the names on one pixel only the top row's can fit; selected rows, drawn
-    // larger and placed first, are sorted out apart from the others.
+    // Of the names on one pixel only one can fit: a selected row's first (drawn larger),
+    // then a J or Z stake's, which a surveyor finds the line by, then the top row's.
     m_nameCandidates.clear();
     m_selectedCandidates.clear();
     m_selectedTaken.assign(words, 0);
@@ -340,9 +342,16 @@ int GraphRenderer::placeLabels(const PlanGeometry& geometry, const PointTable& t
         if (selection.contains(v.row)) {
             if (take(m_selectedTaken, v))
                 m_selectedCandidates.push_back(i);
-        } else if (take(m_nameTaken, v)) {
-            m_nameCandidates.push_back(i);
+        } else if (geometry.stake(v.row)) {
+            if (take(m_nameTaken, v))
+                m_nameCandidates.push_back(i);
         }
+    }
+    for (int i = 0; i < static_cast<int>(m_visible.size()); ++i) {
+        const Visible& v = m_visible[i];
+        if (inside(v) && geometry.named(v.row) && !selection.contains(v.row) &&
+            !geometry.stake(v.row) && take(m_nameTaken, v))
+            m_nameCandidates.push_back(i);
     }
 
     // Names where they overlap no other: selected rows first, then from the top.
@@ -471,6 +480,12 @@ DrawingStats GraphRenderer::paint(QPainter& painter, const GraphViewport& viewpo
     drawScaleText(painter, viewport);
     drawSegments(painter, viewport, geometry);
 
+    // Marks over the points and segments, so that none hides them, but under the names.
+    QRegion outsideNames(0, 0, width, height);
+    for (const Label& label : m_labels)
+        outsideNames -= QRect(label.boxLeft, label.top, label.boxWidth,
+                              label.selected ? m_largeHeight : m_smallHeight);
+    painter.setClipRegion(outsideNames);
     painter.setPen(QPen(QColor(kMarkRing), kMarkOuterRadius - kMarkInnerRadius));
     constexpr double kMidRadius = (kMarkInnerRadius + kMarkOuterRadius) / 2;
     forEachMark(viewport, geometry, marked, [&](PixelPoint p) {
@@ -512,7 +527,6 @@ DrawingStats GraphRenderer::render(QImage& canvas, const GraphViewport& viewport
     fill(0, 0, width, height, kWhite);
     frame(0, 0, width, height, kBlack);
     frame(0, 0, width, height, kFrame);
-
     QPainter painter(&canvas);
     m_fontState = -1;
     stats.visiblePoints = collectVisible(viewport, geometry, width, height);
@@ -539,7 +553,7 @@ DrawingStats GraphRenderer::render(QImage& canvas, const GraphViewport& viewport
     drawSegments(painter, viewport, geometry);
     painter.end();
 
-    // Marks over everything else, so that no name or segment hides them.
+    // Marks over the points and segments, so that none hides them, but under the names.
     markRings(viewport, geometry, marked);
 
     if (selectionBox) {

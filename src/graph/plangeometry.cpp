@@ -8,6 +8,7 @@
 #include "cellnumber.h"
 #include "columns.h"
 #include "pointtable.h"
+#include "vocabularies.h"
 
 namespace corvane {
 namespace {
@@ -32,7 +33,7 @@ PlanGeometry::PlanGeometry(const PointTable& table) : m_table(table) {}
 
 void PlanGeometry::noteCellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn) {
     if (covers(firstColumn, lastColumn, ColName) || covers(firstColumn, lastColumn, ColNorth) ||
-        covers(firstColumn, lastColumn, ColEast)) {
+        covers(firstColumn, lastColumn, ColEast) || covers(firstColumn, lastColumn, ColPointType)) {
         if (m_rowsFrom > m_rowsTo) {
             m_rowsFrom = firstRow;
             m_rowsTo = lastRow;
@@ -60,6 +61,7 @@ void PlanGeometry::sync() {
     if (m_rowsDirty || static_cast<int>(m_points.size()) != n) {
         m_points.assign(static_cast<size_t>(n), WorldPoint{});
         m_nameLength.assign(static_cast<size_t>(n), 0);
+        m_stake.assign(static_cast<size_t>(n), 0);
         readRows(0, n - 1);
         m_rowsDirty = false;
         m_keysDirty = true;
@@ -103,6 +105,8 @@ void PlanGeometry::readRows(int first, int last) {
         m_points[r] = {readNumber(m_table.text(r, ColNorth)), readNumber(m_table.text(r, ColEast))};
         m_nameLength[r] =
             static_cast<uint8_t>(std::min<size_t>(m_table.text(r, ColName).size(), 255));
+        const std::string_view type = m_table.text(r, ColPointType);
+        m_stake[r] = type == kJStake || type == kZStake;
     }
 }
 

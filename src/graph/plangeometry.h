@@ -40,6 +40,8 @@ public:
     /// Whether row i has a name to show, and its length in bytes (up to 255).
     bool named(int row) const { return m_nameLength[row] != 0; }
     int nameLength(int row) const { return m_nameLength[row]; }
+    /// Whether row i is a J or Z stake, whose name goes before ordinary points' names.
+    bool stake(int row) const { return m_stake[row] != 0; }
     /// Each distinct pair of start and end names once, in the order of its first row;
     /// only the pairs whose names both name a row (a name refers to its first row).
     const std::vector<PlanSegment>& segments() const { return m_segments; }
@@ -59,6 +61,7 @@ private:
     const PointTable& m_table;
     std::vector<WorldPoint> m_points;
     std::vector<uint8_t> m_nameLength;
+    std::vector<uint8_t> m_stake;
     std::vector<std::pair<std::string, std::string>> m_keys;
     std::vector<PlanSegment> m_segments;
     std::optional<WorldWindow> m_bounds;

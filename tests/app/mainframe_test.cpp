@@ -382,6 +382,26 @@ private slots:
         QVERIFY(items.contains(QStringLiteral("&1 %1").arg(QDir::toNativeSeparators(file))));
     }
 
+    void theCountOfHiddenNamesStaysInItsOwnField() {
+        auto* field = m_frame->statusBar()->findChild<QLabel*>(QStringLiteral("HiddenLabels"));
+        QVERIFY(field);
+        QVERIFY(field->isHidden());
+        std::vector<Row> rows;
+        for (int i = 0; i < 40; ++i)
+            rows.push_back(point("P" + std::to_string(i), kOrdinaryPoint, std::to_string(i % 2),
+                                 std::to_string(i % 2 * 500)));
+        table().replaceAll(std::move(rows), {});
+        m_frame->view()->OnFitAll();
+        QTRY_VERIFY(field->isVisible());
+        QVERIFY2(field->text().endsWith(QStringLiteral(" 个点名因重叠未显示")),
+                 qPrintable(field->text()));
+        m_frame->statusBar()->showMessage(QStringLiteral("另一条消息"));
+        QCOMPARE(m_frame->statusBar()->currentMessage(), QStringLiteral("另一条消息"));
+        QVERIFY(field->isVisible());
+        table().replaceAll({}, {});
+        QTRY_VERIFY(field->isHidden());
+    }
+
     void looksArePersistedWithARadioMark() {
         QCOMPARE(m_settings->applicationLook(), 214);  // written at once on the first start
         QVERIFY(m_settings->store().contains(QStringLiteral("Workspace/ApplicationLook")));

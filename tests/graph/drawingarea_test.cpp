@@ -434,7 +434,7 @@ void DrawingAreaTest::boxIsDrawnWhileDragging() {
 
 void DrawingAreaTest::crowdedLabelsAreReported() {
     // C and D lie two pixels apart: D's name does not fit beside C's.
-    QSignalSpy messages(m_area, &DrawingArea::statusMessage);
+    QSignalSpy messages(m_area, &DrawingArea::hiddenLabelsChanged);
     m_area->grab();
     QTRY_COMPARE(messages.count(), 1);
     QCOMPARE(messages.takeFirst().at(0).toString(), QStringLiteral("有 1 个点名因重叠未显示"));

@@ -74,6 +74,8 @@ class GraphRendererTest : public QObject {
 
 private slots:
     void namesThatOverlapAreLeftOut();
+    void stakeNamesGoBeforeOtherNames();
+    void ringsLieUnderTheNames();
     void markersSitOnTheirPixels();
     void scaleBarTellsFiftyPixels();
     void extremeCoordinatesDrawWithoutHarm();
@@ -115,6 +117,70 @@ void GraphRendererTest::namesThatOverlapAreLeftOut() {
         const int red = d.textAbove(100, 100, true);
         QVERIFY2(c.blueAbove < 0 ? blue > 10 : blue == 0, c.what);
         QVERIFY2(c.redAbove < 0 ? red > 10 : red == 0, c.what);
+    }
+}
+
+// Blue text pixels in columns [left, right) of the band of names above north 100.
+static int blueTextIn(const QImage& image, int left, int right) {
+    int count = 0;
+    for (int y = 45 - 24; y < 45 - 4; ++y)
+        for (int x = left; x < right; ++x) {
+            const QRgb c = image.pixel(x, y);
+            if (qBlue(c) > 200 && std::max(qRed(c), qGreen(c)) < 120)
+                ++count;
+        }
+    return count;
+}
+
+void GraphRendererTest::stakeNamesGoBeforeOtherNames() {
+    // "WWWWWW" is centred on pixel 115, the stake's name on 135: the boxes overlap, and
+    // columns 95 to 105 hold only the point's name, 137 to 145 only the stake's.
+    for (std::string_view type : {kJStake, kZStake}) {
+        for (bool stakeFirst : {false, true}) {
+            const Point point{"WWWWWW", 100, 100};
+            const Point stake{"J12", 100, 120, type};
+            Drawing d;
+            const DrawingStats stats = d.render(stakeFirst ? std::vector<Point>{stake, point}
+                                                           : std::vector<Point>{point, stake});
+            const QByteArray what = QByteArray(type.data(), static_cast<int>(type.size())) +
+                                    (stakeFirst ? " first" : " second");
+            QVERIFY2(stats.hiddenLabels == 1, what.constData());
+            QVERIFY2(blueTextIn(d.image, 137, 146) > 5, what.constData());
+            QVERIFY2(blueTextIn(d.image, 95, 106) == 0, what.constData());
+        }
+    }
+}
+
+void GraphRendererTest::ringsLieUnderTheNames() {
+    // P is ringed; Q's name, twelve pixels lower, lies across P's ring.
+    const std::vector<Point> points = {{"", 100, 100}, {"WWWWWWWW", 88, 100}};
+    const std::vector<int> ringed = {0};
+    auto draw = [&](bool vector, const std::vector<Point>& shown, const std::vector<int>& marked) {
+        Drawing d;
+        d.render(shown, {}, marked);
+        if (!vector)
+            return d.image;
+        QImage image(300, 160, QImage::Format_RGB32);
+        QPainter painter(&image);
+        d.renderer.paint(painter, d.viewport, d.geometry, d.table, d.selection, marked, 96);
+        return image;
+    };
+    for (bool vector : {false, true}) {
+        const QImage ringOnly = draw(vector, {points[0]}, ringed);
+        const QImage nameOnly = draw(vector, points, {});
+        const QImage both = draw(vector, points, ringed);
+        int crossings = 0;
+        for (int y = 45 - 10; y <= 45 + 10; ++y)
+            for (int x = 115 - 10; x <= 115 + 10; ++x) {
+                // Solid text pixels: at the edges of glyphs the ring shows through the smoothing.
+                const bool text = nameOnly.pixel(x, y) == graphstyle::kBlue;
+                if (text && ringOnly.pixel(x, y) == graphstyle::kMarkRing)
+                    ++crossings;
+                if (text)
+                    QVERIFY2(both.pixel(x, y) == nameOnly.pixel(x, y),
+                             qPrintable(QStringLiteral("%1 at %2,%3").arg(vector).arg(x).arg(y)));
+            }
+        QVERIFY(crossings > 0);  // the name does cross the ring
     }
 }
 
