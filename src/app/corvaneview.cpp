@@ -96,6 +96,12 @@ CCorvaneView::CCorvaneView(PointTable& table, CorvaneSettings& settings, QWidget
             &CCorvaneView::InvalidateDrawingArea);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &CCorvaneView::commandStateChanged);
+    // A row picked in the table, a check entry or the section is shown in the plan.
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && m_drawing)
+                    m_drawing->showRow(current.row());
+            });
     connect(m_model, &PointTableModel::tableStateChanged, this, &CCorvaneView::commandStateChanged);
 
     m_drawing = new DrawingArea(m_table, this);

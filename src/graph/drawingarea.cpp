@@ -63,6 +63,18 @@ void DrawingArea::fitAll() {
     update();
 }
 
+void DrawingArea::showRow(int row) {
+    if (!isVisible() || row < 0)
+        return;
+    prepare();
+    if (row >= static_cast<int>(m_geometry.points().size()))
+        return;
+    // Far enough from the edge that the point's name shows too.
+    constexpr int kMargin = 20;
+    if (m_viewport.bringIntoView(m_geometry.points()[row], kMargin))
+        update();
+}
+
 void DrawingArea::applyFit() {
     m_fitPending = false;
     m_geometry.sync();

@@ -39,6 +39,9 @@ public:
     void setSelectionModel(QItemSelectionModel* selection);
     /// Shows all points ("全显视图(&A)"); before the first layout it waits for it.
     void fitAll();
+    /// Pans the plan, at its scale, to show the point of shown row `row` when it is
+    /// outside the drawing.
+    void showRow(int row);
     /// Asks for a repaint.
     void invalidateDrawing();
 

@@ -79,6 +79,18 @@ void GraphViewport::pan(int dx, int dy) {
     m_window.maxX += k * dy;
 }
 
+bool GraphViewport::bringIntoView(const WorldPoint& p, int margin) {
+    const PixelRect& r = m_rcDraw;
+    if (r.width() <= 2 * margin || r.height() <= 2 * margin)
+        return false;
+    const PixelPoint q = WorldToPixel(p);
+    if (q.x >= r.left + margin && q.x < r.right - margin && q.y >= r.top + margin &&
+        q.y < r.bottom - margin)
+        return false;
+    pan((r.left + r.right) / 2 - q.x, (r.top + r.bottom) / 2 - q.y);
+    return true;
+}
+
 int GraphViewport::pick(std::span<const WorldPoint> points, PixelPoint click) const {
     constexpr int64_t kRadius2 = int64_t{kPickRadius} * kPickRadius;
     for (size_t i = 0; i < points.size(); ++i) {

@@ -128,6 +128,9 @@ public:
     void zoomOut();
     /// The drawing follows a mouse move of (dx, dy) pixels.
     void pan(int dx, int dy);
+    /// When `p` lies outside the drawing rectangle (less `margin` pixels on each side),
+    /// pans at the same scale to put it in the middle. False when it was in view.
+    bool bringIntoView(const WorldPoint& p, int margin);
 
     /// The first of `points` (from the top of the table) whose pixel lies strictly
     /// less than kPickRadius pixels from `click`, or -1.

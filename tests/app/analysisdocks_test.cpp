@@ -285,6 +285,27 @@ private slots:
         QVERIFY(screen.contains(bar));
     }
 
+    void aPickedRowIsBroughtIntoThePlan() {
+        DrawingArea* plan = drawing();
+        // Zoomed in on the middle of the line: J3 is off the drawing.
+        const QPointF middle(plan->width() / 2.0, plan->height() / 2.0);
+        for (int i = 0; i < 10; ++i) {
+            QWheelEvent wheel(middle, plan->mapToGlobal(middle), QPoint(), QPoint(0, 120),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(plan, &wheel);
+        }
+        const double k = plan->viewport().metresPerPixel();
+        const PixelRect area = plan->viewport().drawRect();
+        QVERIFY(!area.contains(plan->viewport().WorldToPixel(100, 100)));
+        m_frame->view()->OnRowPicked(2);  // J3, as a check entry or the section picks it
+        QVERIFY(area.contains(plan->viewport().WorldToPixel(100, 100)));
+        QCOMPARE(plan->viewport().metresPerPixel(), k);
+        const WorldWindow shown = plan->viewport().window();
+        m_frame->view()->OnRowPicked(2);  // in view now: the plan stays
+        QCOMPARE(plan->viewport().window().minY, shown.minY);
+        QCOMPARE(plan->viewport().window().minX, shown.minX);
+    }
+
     void theCheckListsTheProblemsAndPicksTheirRows() {
         QPushButton* check = button(QStringLiteral("检查(&K)"));
         QVERIFY(check);

@@ -85,6 +85,32 @@ TEST(GraphViewport, MaxXDoesNotEnterTheMapping) {
     EXPECT_EQ(a.WorldToPixel(123, 456), b.WorldToPixel(123, 456));
 }
 
+TEST(GraphViewport, BringIntoViewPansOnlyForAPointOutside) {
+    // 500 x 250 pixels over 1000 m east: two metres a pixel, pixel (15 + e/2, 265 - n/2).
+    struct Case {
+        const char* what;
+        WorldPoint point;
+        bool moved;
+    } cases[] = {
+        {"inside", {250, 500}, false},
+        {"inside, near the edge", {5 * 2 + 11 * 2, 500}, false},
+        {"within the margin", {5 * 2, 500}, true},
+        {"far east", {250, 3000}, true},
+        {"south west", {-400, -900}, true},
+    };
+    for (const Case& c : cases) {
+        GraphViewport v = withDrawRect(500, 250);
+        v.setWindow({0, 1000, 0, 500});
+        const double k = v.metresPerPixel();
+        EXPECT_EQ(v.bringIntoView(c.point, 10), c.moved) << c.what;
+        EXPECT_DOUBLE_EQ(v.metresPerPixel(), k) << c.what;
+        if (c.moved)
+            EXPECT_EQ(v.WorldToPixel(c.point), (PixelPoint{265, 140})) << c.what;
+        else
+            expectWindow(v, {0, 1000, 0, 500});
+    }
+}
+
 TEST(GraphViewport, FitShowsAllPointsWithTheLargerSpreadFilling) {
     struct Case {
         const char* what;
