@@ -85,8 +85,8 @@ int main(int argc, char** argv) {
     parser.process(app);
 
     SurveyShape wanted{.points = parser.value(points).toULongLong(),
-                    .jStakes = parser.value(stakes).toULongLong(),
-                    .computed = true};
+                       .jStakes = parser.value(stakes).toULongLong(),
+                       .computed = true};
     PointTable table;
     table.replaceAll(generateSurvey(wanted).rows, {});
     PointTableModel model(table);
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
 
     DrawingArea area(table);
     area.setSelectionModel(&selection);
-    QObject::connect(&area, &DrawingArea::statusMessage,
+    QObject::connect(&area, &DrawingArea::hiddenLabelsChanged,
                      [](const QString& text) { std::printf("status: %s\n", qPrintable(text)); });
     area.resize(1600, 700);
     area.fitAll();
