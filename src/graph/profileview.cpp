@@ -53,8 +53,30 @@ void ProfileView::setSelectionModel(QItemSelectionModel* selection) {
     if (m_selection)
         disconnect(m_selection, nullptr, this, nullptr);
     m_selection = selection;
-    if (m_selection)
+    if (m_selection) {
         connect(m_selection, &QItemSelectionModel::selectionChanged, this, [this] { update(); });
+        connect(m_selection, &QItemSelectionModel::currentRowChanged, this,
+                [this](const QModelIndex& current) {
+                    if (current.isValid())
+                        showRow(current.row());
+                });
+    }
+    update();
+}
+
+void ProfileView::showRow(int row) {
+    if (!isVisible() || !m_fitted || row < 0)
+        return;
+    data();
+    if (row >= static_cast<int>(m_pointOfRow.size()) || m_pointOfRow[row] < 0)
+        return;  // no distance: not in the section
+    const double at = m_data.points[static_cast<size_t>(m_pointOfRow[row])].distance;
+    const double left = m_viewport.leftDistance();
+    const double right = m_viewport.rightDistance();
+    if (at >= left && at <= right)
+        return;
+    // Pans along the line at the same zoom, the point in the middle.
+    m_viewport.pan(((left + right) / 2.0 - at) / m_viewport.metresPerPixel(), 0.0);
     update();
 }
 

@@ -36,6 +36,9 @@ public:
 
     /// The row drawn nearest to `pos` within 10 pixels, or -1.
     int rowAt(QPointF pos);
+    /// Pans along the line, at the same zoom, to show the point of shown row `row` when
+    /// it is outside the section's visible range.
+    void showRow(int row);
     /// Paints the section onto any paint device of the given size.
     void render(QPainter& painter, QSize size);
     /// Writes the section as PNG or SVG (by the extension). False with a message.

@@ -422,6 +422,34 @@ private slots:
                  qPrintable(m_frame->statusBar()->currentMessage()));
     }
 
+    void aPickedRowIsBroughtIntoTheSection() {
+        for (int r = 0; r < table().rowCount(); ++r) {
+            table().setText(r, ColDistance, std::to_string(r * 40));
+            table().setText(r, ColHeight, "10");
+        }
+        auto* profileDock = m_frame->findChild<QDockWidget*>(QStringLiteral("ProfileDock"));
+        profileDock->raise();
+        ProfileView* profile = m_frame->findChild<ProfilePanel*>()->view();
+        QVERIFY(QTest::qWaitForWindowExposed(profile));
+        profile->grab();  // fitted at its first paint
+        // Zoomed in at the start of the line: row 5, 200 m along, is off to the right.
+        const QPointF at(profile->viewport().toPixel(0, 10).x + 5, profile->height() / 2.0);
+        for (int i = 0; i < 8; ++i) {
+            QWheelEvent in(at, profile->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                           Qt::NoModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(profile, &in);
+        }
+        const double k = profile->viewport().metresPerPixel();
+        QVERIFY(profile->viewport().rightDistance() < 200);
+        m_frame->view()->OnRowPicked(5);
+        QVERIFY(profile->viewport().leftDistance() <= 200);
+        QVERIFY(profile->viewport().rightDistance() >= 200);
+        QCOMPARE(profile->viewport().metresPerPixel(), k);
+        const double left = profile->viewport().leftDistance();
+        m_frame->view()->OnRowPicked(5);  // in view now: the section stays
+        QCOMPARE(profile->viewport().leftDistance(), left);
+    }
+
     // Sorting puts the rows in a new order; the points keep their selection and their
     // rings in the table, the plan and the section, and the section keeps its view.
     void sortingKeepsTheSelectionRingsAndTheSection() {
