@@ -1,9 +1,9 @@
 #include "cellcommit.h"
 
 #include <cmath>
-#include <numbers>
 #include <string>
 
+#include "angles.h"
 #include "cellnumber.h"
 #include "pointtable.h"
 
@@ -37,9 +37,7 @@ std::optional<NonFiniteCell> placeFromDistanceAndOffset(PointTable& table, int r
     const double dist =
         readNumber(table.text(row, ColDistance)) - readNumber(table.fullText(a, ColDistance));
     const double off = readNumber(table.text(row, ColOffset));
-    double theta = std::atan2(nb - na, eb - ea);
-    if (theta < 0)
-        theta += 2 * std::numbers::pi;
+    const double theta = DirectionFromEast(na, ea, nb, eb);
     const double east = ea + std::cos(theta) * dist + off * std::sin(theta);
     const double north = na + std::sin(theta) * dist - off * std::cos(theta);
     if (!std::isfinite(north))

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "angles.h"
 #include "cellnumber.h"
 #include "columns.h"
 #include "geometry.h"
@@ -20,14 +21,8 @@
 namespace corvane {
 namespace {
 
-constexpr double kFullTurn = 6.283185307179586;
-
-// atan2 of the north difference over the east difference, taken into [0, 2π).
 double direction(PlanePoint from, PlanePoint to) {
-    double angle = std::atan2(to.x - from.x, to.y - from.y);
-    if (angle < 0)
-        angle += kFullTurn;
-    return angle;
+    return DirectionFromEast(from.x, from.y, to.x, to.y);
 }
 
 /// A segment's ends as the calculation needs them: their rows, points and direction,

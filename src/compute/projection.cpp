@@ -4,17 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "angles.h"
 #include "cellnumber.h"
 #include "columns.h"
 #include "pointtable.h"
 
 namespace corvane {
-namespace {
-
-constexpr double kFullTurn = 6.283185307179586;
-constexpr double kQuarterTurn = 1.5707963267948966;
-
-}  // namespace
 
 ProjectionResult projectPoints(PointTable& table, double limit) {
     PointTable::Command command(table, "测点投影到电力线");
@@ -36,12 +31,10 @@ ProjectionResult projectPoints(PointTable& table, double limit) {
         const double ya = readNumber(table.text(s, ColEast));
         const double xb = readNumber(table.text(e, ColNorth));
         const double yb = readNumber(table.text(e, ColEast));
-        double angle = std::atan2(xb - xa, yb - ya);
-        if (angle < 0)
-            angle += kFullTurn;
+        const double angle = DirectionFromEast(xa, ya, xb, yb);
         // The left-hand normal: a positive offset lies to the right, so the point moves
         // by its offset towards the line.
-        const double normal = angle + kQuarterTurn;
+        const double normal = angle + kHalfPi;
         const double east = y + offset * std::cos(normal);
         const double north = x + offset * std::sin(normal);
         if (!std::isfinite(north))

@@ -11,6 +11,13 @@ double Azimuth(double x1, double y1, double x2, double y2) {
     return a;
 }
 
+double DirectionFromEast(double north1, double east1, double north2, double east2) {
+    double a = std::atan2(north2 - north1, east2 - east1);
+    if (a < 0.0)
+        a += kTwoPi;
+    return a;
+}
+
 double PackDms(double x) {
     const double g = x / kPi * 180.0;
     const double d = std::trunc(g);

@@ -14,6 +14,11 @@ inline constexpr double kThreeHalfPi = 4.71238898038469;
 /// 0 towards north, growing clockwise.
 double Azimuth(double x1, double y1, double x2, double y2);
 
+/// Direction from point 1 to point 2 measured from east, counter-clockwise, in
+/// [0, 2π): atan2(north2 − north1, east2 − east1), plus 2π when negative. The
+/// calculation, the projection and the cell commit all take a segment's direction so.
+double DirectionFromEast(double north1, double east1, double north2, double east2);
+
 /// An angle in radians packed as degrees, minutes and seconds into one number,
 /// d + m·0.01 + s·0.0001. Degrees and minutes are truncated from the binary value,
 /// so an angle just short of a whole minute keeps 59.99… seconds.

@@ -25,6 +25,22 @@ TEST(Angles, AzimuthIsClockwiseFromNorthInZeroToTwoPi) {
     }
 }
 
+TEST(Angles, DirectionFromEastIsCounterClockwiseInZeroToTwoPi) {
+    struct Case {
+        double dNorth, dEast, expected;
+    };
+    const Case cases[] = {
+        {0, 1, 0.0},     {1, 0, kHalfPi},           {0, -1, kPi}, {-1, 0, 3 * kHalfPi},
+        {1, 1, kPi / 4}, {-1, 1, kTwoPi - kPi / 4}, {0, 0, 0.0},
+    };
+    for (const Case& c : cases) {
+        const double a = DirectionFromEast(10.0, 20.0, 10.0 + c.dNorth, 20.0 + c.dEast);
+        EXPECT_NEAR(a, c.expected, 1e-12) << c.dNorth << ", " << c.dEast;
+        EXPECT_GE(a, 0.0);
+        EXPECT_LT(a, kTwoPi);
+    }
+}
+
 TEST(Angles, PackDmsWritesDegreesMinutesSeconds) {
     struct Case {
         double radians;
