@@ -1,14 +1,29 @@
 #include "filedialogs.h"
 
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 
 namespace corvane {
-namespace {
 
-std::optional<FileChoice> run(QWidget* parent, QFileDialog::AcceptMode mode,
-                              const QStringList& filters, int initialFilter) {
-    QFileDialog dialog(parent);
+void prepareFileDialog(QFileDialog& dialog) {
     dialog.resize(820, 520);  // room for whole dates and long names
+    // Qt's own dialog gives the name all the room and cuts size, type and date short.
+    auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!details)
+        return;
+    QHeaderView* header = details->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int c = 1; c < header->count(); ++c)
+        header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+}
+
+std::optional<FileChoice> askFile(QWidget* parent, QFileDialog::AcceptMode mode,
+                                  const QString& title, const QStringList& filters,
+                                  int initialFilter) {
+    QFileDialog dialog(parent, title);
+    prepareFileDialog(dialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
@@ -21,16 +36,14 @@ std::optional<FileChoice> run(QWidget* parent, QFileDialog::AcceptMode mode,
     return FileChoice{dialog.selectedFiles().first(), index < 0 ? 1 : index + 1};
 }
 
-}  // namespace
-
 std::optional<FileChoice> FileDialogs::openFile(QWidget* parent, const QStringList& filters,
                                                 int initialFilter) {
-    return run(parent, QFileDialog::AcceptOpen, filters, initialFilter);
+    return askFile(parent, QFileDialog::AcceptOpen, QString(), filters, initialFilter);
 }
 
 std::optional<FileChoice> FileDialogs::saveFile(QWidget* parent, const QStringList& filters,
                                                 int initialFilter) {
-    return run(parent, QFileDialog::AcceptSave, filters, initialFilter);
+    return askFile(parent, QFileDialog::AcceptSave, QString(), filters, initialFilter);
 }
 
 FileDialogs& systemFileDialogs() {

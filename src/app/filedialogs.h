@@ -1,11 +1,10 @@
 #pragma once
 
+#include <QFileDialog>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
-
-class QWidget;
 
 namespace corvane {
 
@@ -26,6 +25,15 @@ public:
     virtual std::optional<FileChoice> saveFile(QWidget* parent, const QStringList& filters,
                                                int initialFilter);
 };
+
+/// Size and columns of every file dialog the program opens: the size, type and date
+/// columns wide enough to read whole.
+void prepareFileDialog(QFileDialog& dialog);
+
+/// Runs a prepared file dialog; `filter` of the answer is the 1-based type chosen.
+std::optional<FileChoice> askFile(QWidget* parent, QFileDialog::AcceptMode mode,
+                                  const QString& title, const QStringList& filters,
+                                  int initialFilter);
 
 /// The dialogs the application shows.
 FileDialogs& systemFileDialogs();

@@ -1,8 +1,8 @@
 #include "imagefiles.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 
+#include "filedialogs.h"
 #include "messagebox.h"
 
 namespace corvane {
@@ -10,16 +10,16 @@ namespace corvane {
 QString askImageFile(QWidget* parent, const QString& title) {
     const QString png = QStringLiteral("PNG 图片(*.png)");
     const QString svg = QStringLiteral("SVG 矢量图(*.svg)");
-    QString chosen = png;
-    QString path = QFileDialog::getSaveFileName(parent, title, QString(),
-                                                png + QStringLiteral(";;") + svg, &chosen);
-    if (path.isEmpty())
-        return path;
+    const std::optional<FileChoice> choice =
+        askFile(parent, QFileDialog::AcceptSave, title, {png, svg}, 1);
+    if (!choice)
+        return QString();
+    QString path = choice->path;
     const QString suffix = QFileInfo(path).suffix();
     // The drawings are written by the extension; without one the type chosen decides.
     if (suffix.compare(QStringLiteral("png"), Qt::CaseInsensitive) != 0 &&
         suffix.compare(QStringLiteral("svg"), Qt::CaseInsensitive) != 0)
-        path += chosen == svg ? QStringLiteral(".svg") : QStringLiteral(".png");
+        path += choice->filter == 2 ? QStringLiteral(".svg") : QStringLiteral(".png");
     return path;
 }
 

@@ -17,6 +17,7 @@
 #include "cellnumber.h"
 #include "linepointselection.h"
 #include "longoperation.h"
+#include "looks.h"
 #include "messagebox.h"
 #include "numbertext.h"
 #include "pointtable.h"
@@ -88,7 +89,11 @@ CLinePointSelectDlg::CLinePointSelectDlg(PointTable& table, QWidget* parent)
     ok->setDefault(true);
     m_problem = new QLabel(this);
     m_problem->setWordWrap(true);
-    m_problem->setStyleSheet(QStringLiteral("color: #c00000;"));
+    // Red, but never so dark that it cannot be read on a dark look.
+    QPalette warning = m_problem->palette();
+    warning.setColor(QPalette::WindowText,
+                     readableOn(QColor(0xc0, 0x00, 0x00), warning.color(QPalette::Window)));
+    m_problem->setPalette(warning);
     m_problem->hide();
 
     connect(deleteButton, &QPushButton::clicked, this, &CLinePointSelectDlg::OnDeletePoints);

@@ -8,7 +8,9 @@
 #include <QStyleFactory>
 #include <QStyleOption>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "commandids.h"
 
@@ -117,8 +119,9 @@ QPalette darkPalette(const LookColours& c) {
 
 int g_officeColours = ID_VIEW_APPLOOK_OFF_2007_BLUE;
 
-/// Fusion, with check boxes that keep a visible edge on dark backgrounds: Fusion
-/// outlines them in a shade of the window colour, which vanishes on a dark table.
+/// Fusion, with check boxes that read clearly on every row of a dark table: Fusion
+/// outlines them in a shade of the window colour, which vanishes on a dark base, and on a
+/// selected row shows them as dark filled squares.
 class LookStyle : public QProxyStyle {
 public:
     LookStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {
@@ -127,19 +130,64 @@ public:
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override {
-        QProxyStyle::drawPrimitive(element, option, painter, widget);
         const bool checkBox =
             element == PE_IndicatorCheckBox || element == PE_IndicatorItemViewItemCheck;
-        if (!checkBox || option->palette.color(QPalette::Base).lightness() >= 128)
+        if (!checkBox || option->palette.color(QPalette::Base).lightness() >= 128) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
             return;
+        }
+        drawDarkCheckBox(option, painter);
+    }
+
+private:
+    // An outlined box with a light edge on the base colour; on a selected row an empty
+    // outline in the selection's text colour, so that unchecked still reads as empty.
+    static void drawDarkCheckBox(const QStyleOption* option, QPainter* painter) {
+        const QPalette& palette = option->palette;
+        const bool enabled = option->state & State_Enabled;
+        const bool selected = option->state & State_Selected;
+        const QPalette::ColorGroup group = enabled ? QPalette::Active : QPalette::Disabled;
+        const QColor ink = selected ? palette.color(group, QPalette::HighlightedText)
+                                    : palette.color(group, QPalette::Text);
+        QRect box = option->rect;
+        const int side = std::min(box.width(), box.height());
+        box.setSize(QSize(side, side));
+        box.moveCenter(option->rect.center());
         painter->save();
         painter->setRenderHint(QPainter::Antialiasing, false);
-        painter->setPen(option->palette.color(QPalette::WindowText).darker(150));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+        painter->setPen(selected ? ink : ink.darker(enabled ? 130 : 100));
+        painter->setBrush(selected ? QBrush(Qt::NoBrush) : palette.brush(QPalette::Base));
+        painter->drawRect(box.adjusted(0, 0, -1, -1));
+        if (option->state & (State_On | State_NoChange)) {
+            painter->setRenderHint(QPainter::Antialiasing, true);
+            const QRectF in =
+                QRectF(box).adjusted(side * 0.22, side * 0.22, -side * 0.22, -side * 0.22);
+            QPen tick(ink, std::max(1.5, side / 7.0));
+            tick.setCapStyle(Qt::RoundCap);
+            tick.setJoinStyle(Qt::RoundJoin);
+            painter->setPen(tick);
+            painter->setBrush(Qt::NoBrush);
+            if (option->state & State_NoChange) {
+                painter->drawLine(QPointF(in.left(), in.center().y()),
+                                  QPointF(in.right(), in.center().y()));
+            } else {
+                const QPointF points[] = {{in.left(), in.top() + in.height() * 0.55},
+                                          {in.left() + in.width() * 0.38, in.bottom()},
+                                          {in.right(), in.top()}};
+                painter->drawPolyline(points, 3);
+            }
+        }
         painter->restore();
     }
 };
+
+double luminance(const QColor& colour) {
+    auto linear = [](float channel) {
+        return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    const QColor c = colour.toRgb();
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
 
 }  // namespace
 
@@ -166,6 +214,25 @@ void applyApplicationLook(int id) {
         g_officeColours = id;
     LookColours c = coloursOf(colours);
     QApplication::setPalette(isDarkLook(colours) ? darkPalette(c) : lightPalette(c));
+}
+
+double contrastRatio(const QColor& a, const QColor& b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor readableOn(const QColor& colour, const QColor& background, double minimum) {
+    const bool darkBackground = luminance(background) < 0.18;
+    // Only the lightness moves, in small steps, so that a red stays a red.
+    float hue = 0, saturation = 0, lightness = 0, alpha = 1;
+    colour.toHsl().getHslF(&hue, &saturation, &lightness, &alpha);
+    QColor c = colour.toRgb();
+    for (int step = 0; step < 50 && contrastRatio(c, background) < minimum; ++step) {
+        lightness = std::clamp(lightness + (darkBackground ? 0.02f : -0.02f), 0.0f, 1.0f);
+        c = QColor::fromHslF(hue, saturation, lightness, alpha).toRgb();
+    }
+    return c;
 }
 
 QString barStyleSheet(int id) {

@@ -1,3 +1,5 @@
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -6,10 +8,12 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 
 #include "aboutdlg.h"
 #include "columns.h"
 #include "dividescaledlg.h"
+#include "filedialogs.h"
 #include "linepointselectdlg.h"
 #include "pointprojectdlg.h"
 #include "pointtable.h"
@@ -165,6 +169,42 @@ private slots:
         cancelled.slider()->setValue(80);
         cancelled.reject();
         QCOMPARE(cancelled.ratio(), 30);
+    }
+
+    void fileDialogColumnsAreWideEnoughToRead() {
+        QTemporaryDir folder;
+        QFile file(folder.filePath(QStringLiteral("二〇二四年五月十二日 测量原始数据.csv")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(123456, 'x'));
+        file.close();
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        prepareFileDialog(dialog);
+        // Texts longer than the dialog's first guess, as with a larger screen font.
+        dialog.setFont(QFont(dialog.font().family(), 15));
+        dialog.setViewMode(QFileDialog::Detail);
+        dialog.setDirectory(folder.path());
+        dialog.show();
+        auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+        QVERIFY(details);
+        QTRY_VERIFY(details->model()->rowCount(details->rootIndex()) > 0);
+        QHeaderView* header = details->header();
+        for (int c = 1; c < 4; ++c) {
+            const QString title = header->model()->headerData(c, Qt::Horizontal).toString();
+            const int text = header->fontMetrics().horizontalAdvance(title);
+            QTRY_VERIFY2(header->sectionSize(c) >= text, qPrintable(title));
+            const QString cell =
+                details->model()->index(0, c, details->rootIndex()).data().toString();
+            QVERIFY(!cell.isEmpty());
+            const int padding =
+                2 * (details->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+            QTRY_VERIFY2(
+                header->sectionSize(c) >= details->fontMetrics().horizontalAdvance(cell) + padding,
+                qPrintable(cell));
+        }
+        // The columns fit inside the dialog; the name takes what is left.
+        QVERIFY(header->length() <= details->viewport()->width() + 1);
+        QVERIFY(header->sectionSize(0) >= 150);
     }
 
     void aboutBoxNamesTheVersion() {
