@@ -14,12 +14,15 @@
 
 #include "autoselection.h"
 #include "cellcommit.h"
+#include "commandids.h"
 #include "datacalculation.h"
 #include "dividescaledlg.h"
 #include "drawingarea.h"
 #include "imagefiles.h"
 #include "linepointselectdlg.h"
+#include "listcommands.h"
 #include "listctrlex.h"
+#include "longoperation.h"
 #include "messagebox.h"
 #include "pointprojectdlg.h"
 #include "pointtable.h"
@@ -41,15 +44,6 @@ QStringList toStringList(std::span<const std::string_view> texts) {
         list.push_back(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())));
     return list;
 }
-
-// The wait cursor while a command works through a large table.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 
@@ -110,24 +104,17 @@ CCorvaneView::CCorvaneView(PointTable& table, CorvaneSettings& settings, QWidget
     connect(m_drawing, &DrawingArea::hiddenLabelsChanged, this, &CCorvaneView::hiddenLabelsChanged);
 
     m_listMenu = new QMenu(this);
-    addMenuCommand(QStringLiteral("插入一行(&I)"), QStringLiteral("当前列表插入一行数据"),
-                   &CCorvaneView::OnInsertRow);
-    addMenuCommand(QStringLiteral("删除勾选行(&C)"), QStringLiteral("删除当前勾选的行"),
-                   &CCorvaneView::OnDeleteCheckedRows);
+    addMenuCommand(ID_LIST_INSERT_ROW, &CCorvaneView::OnInsertRow);
+    addMenuCommand(ID_LIST_DELETE_CHECKED, &CCorvaneView::OnDeleteCheckedRows);
     m_listMenu->addSeparator();
     m_moveActions = {
-        addMenuCommand(QStringLiteral("上移一行(&U)"), QStringLiteral("上移当前选择的列表行"),
-                       &CCorvaneView::OnMoveRowUp),
-        addMenuCommand(QStringLiteral("下移一行(&D)"), QStringLiteral("下移当前选择的列表行"),
-                       &CCorvaneView::OnMoveRowDown),
-        addMenuCommand(QStringLiteral("移到首行(&T)"), QStringLiteral("将当前选择行移动到首行位置"),
-                       &CCorvaneView::OnMoveRowFirst),
-        addMenuCommand(QStringLiteral("移到末行(&E)"), QStringLiteral("将选择的列表行移动到末行"),
-                       &CCorvaneView::OnMoveRowLast),
+        addMenuCommand(ID_LIST_MOVE_UP, &CCorvaneView::OnMoveRowUp),
+        addMenuCommand(ID_LIST_MOVE_DOWN, &CCorvaneView::OnMoveRowDown),
+        addMenuCommand(ID_LIST_MOVE_FIRST, &CCorvaneView::OnMoveRowFirst),
+        addMenuCommand(ID_LIST_MOVE_LAST, &CCorvaneView::OnMoveRowLast),
     };
     m_listMenu->addSeparator();
-    addMenuCommand(QStringLiteral("勾选点的电力线为所选点的电力线(&U)"),
-                   QStringLiteral("设置勾选点为当前电力线点"), &CCorvaneView::OnCopyLineToChecked);
+    addMenuCommand(ID_LIST_COPY_LINE_TO_CHECKED, &CCorvaneView::OnCopyLineToChecked);
     connect(m_listMenu, &QMenu::aboutToShow, this, [this] {
         for (QAction* move : std::as_const(m_moveActions))
             move->setEnabled(OnUpdateMoveRow());
@@ -143,10 +130,10 @@ CCorvaneView::~CCorvaneView() {
     m_list = nullptr;
 }
 
-QAction* CCorvaneView::addMenuCommand(const QString& text, const QString& tip,
-                                      void (CCorvaneView::*slot)()) {
-    QAction* action = m_listMenu->addAction(text);
-    action->setStatusTip(tip);
+QAction* CCorvaneView::addMenuCommand(int id, void (CCorvaneView::*slot)()) {
+    const ListCommandText texts = listCommandText(id);
+    QAction* action = m_listMenu->addAction(texts.text);
+    action->setStatusTip(texts.prompt);
     connect(action, &QAction::triggered, this, slot);
     return action;
 }

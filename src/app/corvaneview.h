@@ -124,7 +124,7 @@ private:
     /// A computation whose result is no finite number left the table as it was: the
     /// row is selected and the message names the cell.
     void reportNonFinite(NonFiniteCell cell);
-    QAction* addMenuCommand(const QString& text, const QString& tip, void (CCorvaneView::*slot)());
+    QAction* addMenuCommand(int id, void (CCorvaneView::*slot)());
 
     PointTable& m_table;
     CorvaneSettings& m_settings;

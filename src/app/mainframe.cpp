@@ -26,6 +26,7 @@
 #include "corvaneview.h"
 #include "filedialogs.h"
 #include "filemeragedlg.h"
+#include "listcommands.h"
 #include "listctrlex.h"
 #include "longoperation.h"
 #include "looks.h"
@@ -229,40 +230,28 @@ void CMainFrame::createEditMenu() {
 
 void CMainFrame::createListMenu() {
     QMenu* list = menuBar()->addMenu(QStringLiteral("列表(&L)"));
-    addCommand(list, ID_LIST_INSERT_ROW, QStringLiteral("插入一行(&I)"),
-               QStringLiteral("当前列表插入一行数据\n插入一行"));
-    addCommand(list, ID_LIST_DELETE_CHECKED, QStringLiteral("删除勾选行(&C)"),
-               QStringLiteral("删除当前勾选的行\n删除勾选行"))
-        ->setIcon(commandIcon(u"deletechecked"));
+    const auto add = [&](int id, const char16_t* icon = nullptr) {
+        const ListCommandText t = listCommandText(id);
+        QAction* action = addCommand(list, id, t.text, t.prompt + u'\n' + t.tip);
+        if (icon)
+            action->setIcon(commandIcon(icon));
+    };
+    add(ID_LIST_INSERT_ROW);
+    add(ID_LIST_DELETE_CHECKED, u"deletechecked");
     list->addSeparator();
-    addCommand(list, ID_LIST_MOVE_UP, QStringLiteral("上移一行(&U)"),
-               QStringLiteral("上移当前选择的列表行\n上移一行"))
-        ->setIcon(commandIcon(u"moveup"));
-    addCommand(list, ID_LIST_MOVE_DOWN, QStringLiteral("下移一行(&D)"),
-               QStringLiteral("下移当前选择的列表行\n下移一行"))
-        ->setIcon(commandIcon(u"movedown"));
-    addCommand(list, ID_LIST_MOVE_FIRST, QStringLiteral("移到首行(&T)"),
-               QStringLiteral("将当前选择行移动到首行位置\n移到首行"));
-    addCommand(list, ID_LIST_MOVE_LAST, QStringLiteral("移到末行(&E)"),
-               QStringLiteral("将选择的列表行移动到末行\n移到末行"));
+    add(ID_LIST_MOVE_UP, u"moveup");
+    add(ID_LIST_MOVE_DOWN, u"movedown");
+    add(ID_LIST_MOVE_FIRST);
+    add(ID_LIST_MOVE_LAST);
     list->addSeparator();
-    addCommand(list, ID_LIST_COPY_LINE_TO_CHECKED,
-               QStringLiteral("勾选点的电力线为所选点的电力线(&U)"),
-               QStringLiteral("设置勾选点为当前电力线点\n设置勾选点为当前电力线"));
+    add(ID_LIST_COPY_LINE_TO_CHECKED);
     list->addSeparator();
-    addCommand(list, ID_LIST_LINE_POINT_SELECT, QStringLiteral("电力线点选择(&S)..."),
-               QStringLiteral("选择电力线点\n电力线选择"))
-        ->setIcon(commandIcon(u"linepoints"));
+    add(ID_LIST_LINE_POINT_SELECT, u"linepoints");
     list->addSeparator();
-    addCommand(list, ID_LIST_DATA_CALCULATION, QStringLiteral("电力数据计算(&M)"),
-               QStringLiteral("对当前的电力数据进行计算\n数据计算"))
-        ->setIcon(commandIcon(u"calculate"));
-    addCommand(list, ID_LIST_AUTO_SELECT_LINE, QStringLiteral("自动选择电力线(A)"),
-               QStringLiteral("各点按照最近距离自动选择电力线点\n自动电力线"))
-        ->setIcon(commandIcon(u"autoselect"));
+    add(ID_LIST_DATA_CALCULATION, u"calculate");
+    add(ID_LIST_AUTO_SELECT_LINE, u"autoselect");
     list->addSeparator();
-    addCommand(list, ID_LIST_POINT_PROJECT, QStringLiteral("测点投影到电力线(&P)..."),
-               QStringLiteral("测点投影到电力线\n测点投影"));
+    add(ID_LIST_POINT_PROJECT);
 }
 
 void CMainFrame::createViewMenu() {
