@@ -1,0 +1,234 @@
+// The desktop at a large survey, driven as a surveyor drives it: the real main window
+// offscreen, events sent to its widgets, every repaint they ask for done before the
+// clock stops. Prints the median of several runs of each interaction.
+//
+//   desktop-bench [--points N] [--jstakes N] [--runs N]
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cellnumber.h"
+#include "checkpanel.h"
+#include "columns.h"
+#include "commandids.h"
+#include "corvanedoc.h"
+#include "corvaneview.h"
+#include "drawingarea.h"
+#include "listctrlex.h"
+#include "mainframe.h"
+#include "pointtable.h"
+#include "profileview.h"
+#include "settings.h"
+#include "surveygenerator.h"
+
+namespace corvane {
+namespace {
+
+// Every posted event and repaint request handled, so the clock covers the paint.
+void settle() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QApplication::processEvents(QEventLoop::AllEvents);
+    }
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// The median in milliseconds of `runs` timings of `step`, each followed by `settle`.
+double timeMs(int runs, const std::function<void()>& step,
+              const std::function<void()>& after = {}) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        step();
+        settle();
+        ms.push_back(clock.nsecsElapsed() / 1e6);
+        if (after)
+            after();
+    }
+    return median(ms);
+}
+
+long residentKb() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            long kb = 0;
+            status >> kb;
+            return kb;
+        }
+        status.ignore(1 << 12, '\n');
+    }
+    return 0;
+}
+
+void wheel(QWidget* w, int delta) {
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QWheelEvent event(at, w->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(w, &event);
+}
+
+// One mouse drag step of `dx` pixels with the left button held.
+void dragStep(QWidget* w, int dx) {
+    const QPoint from(w->width() / 2, w->height() / 2);
+    QTest::mousePress(w, Qt::LeftButton, {}, from);
+    QTest::mouseMove(w, from + QPoint(dx, 0));
+    QTest::mouseRelease(w, Qt::LeftButton, {}, from + QPoint(dx, 0));
+}
+
+void report(const char* what, double ms, const char* target) {
+    std::printf("| %-44s | %9.1f ms | %-8s |\n", what, ms, target);
+    std::fflush(stdout);
+}
+
+int run(int points, int jStakes, int runs) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("survey.ept"));
+    {
+        Survey survey = generateSurvey(
+            SurveyShape{.points = static_cast<size_t>(points),
+                        .jStakes = static_cast<size_t>(jStakes),
+                        .computed = true});
+        const std::string bytes = surveyEptBytes(survey);
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly) ||
+            out.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+                static_cast<qint64>(bytes.size()))
+            return 3;
+        std::printf("survey: %d points, %d J stakes, %.1f MB\n", points, jStakes,
+                    bytes.size() / 1e6);
+    }
+    const long fileKb = QFileInfo(file).size() / 1024;
+
+    CorvaneSettings settings(dir.filePath(QStringLiteral("bench.ini")));
+    CMainFrame frame(settings);
+    frame.resize(1400, 900);
+    frame.show();
+    settle();
+    const long emptyKb = residentKb();
+
+    std::printf("| %-44s | %12s | %-8s |\n|---|---|---|\n", "interaction", "median", "target");
+    QElapsedTimer open;
+    open.start();
+    if (!frame.document()->importFile(file, PointFileFormat::Ept))
+        return 1;
+    settle();
+    report("open the file to the first painted window", open.nsecsElapsed() / 1e6, "1500");
+    const long loadedKb = residentKb();
+
+    auto* plan = frame.findChild<DrawingArea*>();
+    auto* profile = frame.findChild<ProfileView*>();
+    auto* check = frame.findChild<CheckPanel*>();
+    CListCtrlEx* list = frame.view()->list();
+    if (!plan || !profile || !check)
+        return 1;
+
+    report("a fitted plan frame", timeMs(runs, [&] { plan->repaint(); }), "16");
+    report("a wheel zoom step in the plan", timeMs(runs, [&] { wheel(plan, 120); }, [&] {
+               wheel(plan, -120);
+               settle();
+           }),
+           "16");
+    report("a pan frame in the plan", timeMs(runs, [&] { dragStep(plan, 7); }), "16");
+    plan->fitAll();
+    settle();
+
+    int row = 1000;
+    report("click a table row, the section shown", timeMs(runs, [&] {
+               row = (row * 7919 + 13) % frame.table().rowCount();
+               list->scrollTo(list->model()->index(row, ColName));
+               settle();
+               const QModelIndex index = list->model()->index(row, ColName);
+               QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                 list->visualRect(index).center());
+           }),
+           "30");
+    report("a section repaint", timeMs(runs, [&] { profile->repaint(); }), "16");
+    report("a wheel zoom step in the section", timeMs(runs, [&] { wheel(profile, 120); }, [&] {
+               wheel(profile, -120);
+               settle();
+           }),
+           "16");
+
+    // Ctrl and a double-click on a point deletes it; Ctrl+Z brings it back.
+    QAction* undo = frame.commandAction(ID_EDIT_UNDO);
+    std::vector<double> deletions;
+    std::vector<double> undos;
+    for (int i = 0; i < runs; ++i) {
+        plan->fitAll();
+        settle();
+        const int victim = 5000 + i * 997;
+        const std::string name(frame.table().text(victim, ColName));
+        const PixelPoint p = plan->viewport().WorldToPixel(
+            readNumber(frame.table().text(victim, ColNorth)),
+            readNumber(frame.table().text(victim, ColEast)));
+        const int before = frame.table().rowCount();
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseDClick(plan, Qt::LeftButton, Qt::ControlModifier, QPoint(p.x, p.y));
+        settle();
+        deletions.push_back(clock.nsecsElapsed() / 1e6);
+        if (frame.table().rowCount() != before - 1)
+            std::printf("  (the double-click at %d,%d deleted %d rows)\n", p.x, p.y,
+                        before - frame.table().rowCount());
+        clock.restart();
+        undo->trigger();
+        settle();
+        undos.push_back(clock.nsecsElapsed() / 1e6);
+    }
+    report("delete one point in the plan", median(deletions), "50");
+    report("its undo", median(undos), "50");
+
+    QPushButton* checkButton = nullptr;
+    for (QPushButton* b : check->findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("检查(K)"))
+            checkButton = b;
+    if (checkButton)
+        report("the check panel's 检查(K)", timeMs(runs, [&] { checkButton->click(); }),
+               "1000");
+
+    std::printf("resident memory after loading: %.0f MB, %.2f x the file of %.0f MB "
+                "(the empty window: %.0f MB)\n",
+                loadedKb / 1024.0, static_cast<double>(loadedKb) / fileKb, fileKb / 1024.0,
+                emptyKb / 1024.0);
+    return 0;
+}
+
+}  // namespace
+}  // namespace corvane
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    int points = 1'000'000;
+    int jStakes = 9000;
+    int runs = 5;
+    const QStringList args = QCoreApplication::arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == QStringLiteral("--points"))
+            points = args[i + 1].toInt();
+        else if (args[i] == QStringLiteral("--jstakes"))
+            jStakes = args[i + 1].toInt();
+        else if (args[i] == QStringLiteral("--runs"))
+            runs = args[i + 1].toInt();
+    }
+    return corvane::run(points, jStakes, std::max(1, runs));
+}
