@@ -7,7 +7,6 @@
 #include <QWheelEvent>
 
 #include <algorithm>
-#include <cmath>
 
 #include "columns.h"
 #include "drawingexport.h"
