@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "angles.h"
 #include "cellnumber.h"
 #include "columns.h"
 #include "pointtable.h"
@@ -25,6 +26,29 @@ ProfilePoint::Kind kindOf(const PointTable& table, int row) {
         return isHouseCode(crossingCode(table.text(row, ColCrossing))) ? ProfilePoint::Kind::House
                                                                        : ProfilePoint::Kind::Object;
     return ProfilePoint::Kind::Ground;
+}
+
+// How sharply the line turns at each J stake, from the stakes' plane positions in
+// distance order, so that the section can label the turning points first.
+void measureTurns(const PointTable& table, std::vector<ProfilePoint>& points) {
+    std::vector<size_t> stakes;
+    for (size_t i = 0; i < points.size(); ++i)
+        if (points[i].kind == ProfilePoint::Kind::JStake)
+            stakes.push_back(i);
+    const auto north = [&](size_t i) { return readNumber(table.text(points[i].row, ColNorth)); };
+    const auto east = [&](size_t i) { return readNumber(table.text(points[i].row, ColEast)); };
+    for (size_t k = 0; k < stakes.size(); ++k) {
+        ProfilePoint& p = points[stakes[k]];
+        if (k == 0 || k + 1 == stakes.size()) {
+            p.turn = kPi;
+            continue;
+        }
+        const size_t a = stakes[k - 1], b = stakes[k], c = stakes[k + 1];
+        const double in = DirectionFromEast(north(a), east(a), north(b), east(b));
+        const double out = DirectionFromEast(north(b), east(b), north(c), east(c));
+        const double turn = std::fabs(std::remainder(out - in, kTwoPi));
+        p.turn = std::isfinite(turn) ? turn : 0.0;
+    }
 }
 
 }  // namespace
@@ -53,6 +77,7 @@ ProfileData buildProfile(const PointTable& table) {
         [](const ProfilePoint& a, const ProfilePoint& b) { return a.distance < b.distance; });
     if (data.points.empty())
         return data;
+    measureTurns(table, data.points);
     data.minDistance = data.points.front().distance;
     data.maxDistance = data.points.back().distance;
     data.minElevation = data.maxElevation = data.points.front().elevation;

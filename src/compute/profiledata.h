@@ -23,6 +23,8 @@ struct ProfilePoint {
     double elevation = 0.0;  // column 3
     double height = 0.0;     // measured height above the ground, column 11
     double width = 0.0;      // extent along the line for houses, column 15
+    double turn = 0.0;       // J stakes: the line's change of direction there, 0 to π
+                             // radians; π at the line's two ends
     std::string label;       // name, or the object's text
 };
 

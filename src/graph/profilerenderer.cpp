@@ -1,11 +1,13 @@
 #include "profilerenderer.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 
@@ -87,7 +89,8 @@ ProfileRenderer::ProfileRenderer(const ProfileData& data, const ProfileViewport&
              viewport.plotHeight()) {}
 
 void ProfileRenderer::paint(QPainter& painter, QSize size, const PointTable& table,
-                            std::span<const int> selectedRows) const {
+                            std::span<const int> selectedRows,
+                            std::span<const int> pointOfRow) const {
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
     const ProfileViewport& v = m_viewport;
     const auto distanceTicks = niceTicks(v.leftDistance(), v.rightDistance(), 8);
@@ -102,7 +105,8 @@ void ProfileRenderer::paint(QPainter& painter, QSize size, const PointTable& tab
     painter.setRenderHint(QPainter::Antialiasing, true);
     drawGround(painter);
     drawPoints(painter);
-    drawSelection(painter, table, selectedRows);
+    drawJStakes(painter, selectedRows);
+    drawSelection(painter, table, selectedRows, pointOfRow);
     painter.restore();
     if (m_data.empty())
         drawNoPointsMessage(painter);
@@ -164,9 +168,9 @@ QPainterPath ProfileRenderer::groundPath() const {
     QPainterPath path;
     bool started = false;
     ColumnStroke stroke;
-    for (const ProfilePoint& p : m_data.points) {
-        if (!nearView(p, 50))
-            continue;
+    const auto [first, last] = visibleRange(50);
+    for (size_t i = first; i < last; ++i) {
+        const ProfilePoint& p = m_data.points[i];
         const ProfileViewport::Point px = m_viewport.toPixel(p.distance, p.elevation);
         const int column = static_cast<int>(std::floor(px.x));
         if (column != stroke.column) {
@@ -186,63 +190,163 @@ void ProfileRenderer::drawGround(QPainter& painter) const {
     painter.drawPath(groundPath());
 }
 
-// Stakes, crossed lines, houses and objects near the view; Z stake and crossed line
-// labels only while they have room.
+// The points within `pixels` of the visible distances: a range of the sorted points.
+std::pair<size_t, size_t> ProfileRenderer::visibleRange(double pixels) const {
+    const auto& points = m_data.points;
+    const double reach = m_viewport.metresPerPixel() * pixels;
+    const auto begin =
+        std::lower_bound(points.begin(), points.end(), m_viewport.leftDistance() - reach,
+                         [](const ProfilePoint& p, double x) { return p.distance < x; });
+    const auto end =
+        std::upper_bound(begin, points.end(), m_viewport.rightDistance() + reach,
+                         [](double x, const ProfilePoint& p) { return x < p.distance; });
+    return {static_cast<size_t>(begin - points.begin()), static_cast<size_t>(end - points.begin())};
+}
+
+// Z stakes, crossed lines, houses and objects near the view; Z stake and crossed line
+// labels only while they have room. Where points are denser than pixels each pixel
+// column gets one mark of each kind: the tallest crossed line or house, so that the
+// clearance the section shows stays true, and the first of the others.
 void ProfileRenderer::drawPoints(QPainter& painter) const {
     const bool labelled = labelsHaveRoom();
     painter.setFont(labelFont());
-    for (const ProfilePoint& p : m_data.points) {
-        if (!nearView(p, 20))
+    constexpr size_t kKinds = 6;
+    std::array<const ProfilePoint*, kKinds> pending{};
+    std::array<int, kKinds> pendingColumn{};
+    const auto flush = [&](size_t kind) {
+        if (pending[kind])
+            drawPoint(painter, *pending[kind], labelled);
+        pending[kind] = nullptr;
+    };
+    const auto [first, last] = visibleRange(20);
+    for (size_t i = first; i < last; ++i) {
+        const ProfilePoint& p = m_data.points[i];
+        if (p.kind == ProfilePoint::Kind::Ground || p.kind == ProfilePoint::Kind::JStake)
             continue;
-        switch (p.kind) {
-            case ProfilePoint::Kind::JStake:
-                drawJStake(painter, p);
-                break;
-            case ProfilePoint::Kind::ZStake:
-                drawZStake(painter, p, labelled);
-                break;
-            case ProfilePoint::Kind::CrossedLine:
-                drawCrossedLine(painter, p, labelled);
-                break;
-            case ProfilePoint::Kind::House:
-                drawHouse(painter, p);
-                break;
-            case ProfilePoint::Kind::Object:
-                drawObject(painter, p);
-                break;
-            case ProfilePoint::Kind::Ground:
-                break;
+        const auto kind = static_cast<size_t>(p.kind);
+        const int column = static_cast<int>(std::floor(m_viewport.toPixel(p.distance, 0).x));
+        if (pending[kind] && pendingColumn[kind] == column) {
+            const ProfilePoint& held = *pending[kind];
+            if (p.elevation + p.height > held.elevation + held.height &&
+                (p.kind == ProfilePoint::Kind::CrossedLine || p.kind == ProfilePoint::Kind::House))
+                pending[kind] = &p;
+            continue;
         }
+        flush(kind);
+        pending[kind] = &p;
+        pendingColumn[kind] = column;
+    }
+    for (size_t kind = 0; kind < kKinds; ++kind)
+        flush(kind);
+}
+
+void ProfileRenderer::drawPoint(QPainter& painter, const ProfilePoint& p, bool labelled) const {
+    switch (p.kind) {
+        case ProfilePoint::Kind::ZStake:
+            drawZStake(painter, p, labelled);
+            break;
+        case ProfilePoint::Kind::CrossedLine:
+            drawCrossedLine(painter, p, labelled);
+            break;
+        case ProfilePoint::Kind::House:
+            drawHouse(painter, p);
+            break;
+        case ProfilePoint::Kind::Object:
+            drawObject(painter, p);
+            break;
+        case ProfilePoint::Kind::Ground:
+        case ProfilePoint::Kind::JStake:
+            break;
     }
 }
 
 // About one label per 12 pixels of the plot's width can be read.
 bool ProfileRenderer::labelsHaveRoom() const {
+    const auto [first, last] = visibleRange(0);
+    return static_cast<double>(last - first) * 12 < m_viewport.plotWidth();
+}
+
+// The J stakes as dashed lines across the plot, each with its name and distance in the
+// label band at the top. What the width cannot hold is thinned: names go first to the
+// selected stakes, then to the sharper turns (the line's ends count as the sharpest),
+// each placed right of its line, or left where the plot ends, and never over another;
+// a line is drawn when labelled or when no other line lies within 3 pixels.
+void ProfileRenderer::drawJStakes(QPainter& painter, std::span<const int> selectedRows) const {
     const auto& points = m_data.points;
-    const auto begin =
-        std::lower_bound(points.begin(), points.end(), m_viewport.leftDistance(),
-                         [](const ProfilePoint& p, double x) { return p.distance < x; });
-    const auto end =
-        std::upper_bound(points.begin(), points.end(), m_viewport.rightDistance(),
-                         [](double x, const ProfilePoint& p) { return x < p.distance; });
-    return (end - begin) * 12 < m_viewport.plotWidth();
-}
+    const auto [first, last] = visibleRange(0);
+    std::vector<size_t> stakes;
+    for (size_t i = first; i < last; ++i)
+        if (points[i].kind == ProfilePoint::Kind::JStake)
+            stakes.push_back(i);
+    if (stakes.empty())
+        return;
+    const auto selected = [&](size_t i) {
+        return std::binary_search(selectedRows.begin(), selectedRows.end(), points[i].row);
+    };
+    std::stable_sort(stakes.begin(), stakes.end(), [&](size_t a, size_t b) {
+        const bool sa = selected(a), sb = selected(b);
+        return sa != sb ? sa : points[a].turn > points[b].turn;
+    });
 
-// Whether the point lies within `pixels` of the visible distances.
-bool ProfileRenderer::nearView(const ProfilePoint& p, double pixels) const {
-    const double reach = m_viewport.metresPerPixel() * pixels;
-    return p.distance >= m_viewport.leftDistance() - reach &&
-           p.distance <= m_viewport.rightDistance() + reach;
-}
+    const int left = static_cast<int>(m_plot.left());
+    const int right = static_cast<int>(m_plot.right());
+    std::vector<char> lineTaken(static_cast<size_t>(right - left + 1), 0);
+    std::vector<char> labelTaken(lineTaken.size(), 0);
+    const auto isFree = [&](const std::vector<char>& taken, int from, int to) {
+        for (int x = std::max(from, left); x <= std::min(to, right); ++x)
+            if (taken[static_cast<size_t>(x - left)])
+                return false;
+        return true;
+    };
+    const auto take = [&](std::vector<char>& taken, int from, int to) {
+        for (int x = std::max(from, left); x <= std::min(to, right); ++x)
+            taken[static_cast<size_t>(x - left)] = 1;
+    };
 
-// A dashed line across the plot, with the name and the distance at its top.
-void ProfileRenderer::drawJStake(QPainter& painter, const ProfilePoint& p) const {
-    const double x = m_viewport.toPixel(p.distance, p.elevation).x;
+    const QFont font = labelFont();
+    const QFontMetricsF metrics(font, painter.device());
+    struct Label {
+        double x;
+        QString name, distance;
+    };
+    std::vector<Label> labels;
+    std::vector<double> lines;
+    for (size_t i : stakes) {
+        const ProfilePoint& p = points[i];
+        const double px = m_viewport.toPixel(p.distance, p.elevation).x;
+        const int x = static_cast<int>(std::floor(px));
+        bool labelled = false;
+        // Both sides already covered: no need to measure the texts.
+        if (isFree(labelTaken, x + 3, x + 3) || isFree(labelTaken, x - 4, x - 4)) {
+            QString name = QString::fromStdString(p.label);
+            QString distance = number(p.distance, 3);
+            const int w =
+                static_cast<int>(std::ceil(std::max(metrics.horizontalAdvance(name),
+                                                    metrics.horizontalAdvance(distance)))) +
+                4;
+            int from = x + 3;
+            if (from + w > right || !isFree(labelTaken, from, from + w))
+                from = x - 3 - w;
+            if (from >= left && from + w <= right && isFree(labelTaken, from, from + w)) {
+                take(labelTaken, from, from + w);
+                labels.push_back({static_cast<double>(from), std::move(name), std::move(distance)});
+                labelled = true;
+            }
+        }
+        if (labelled || isFree(lineTaken, x - 3, x + 3)) {
+            take(lineTaken, x - 3, x + 3);
+            lines.push_back(px);
+        }
+    }
     painter.setPen(QPen(kJStake, 1, Qt::DashLine));
-    painter.drawLine(QPointF(x, m_plot.top()), QPointF(x, m_plot.bottom()));
+    for (double x : lines)
+        painter.drawLine(QPointF(x, m_plot.top()), QPointF(x, m_plot.bottom()));
+    painter.setFont(font);
     painter.setPen(kJStake);
-    painter.drawText(QPointF(x + 3, m_plot.top() + 12), QString::fromStdString(p.label));
-    painter.drawText(QPointF(x + 3, m_plot.top() + 24), number(p.distance, 3));
+    for (const Label& label : labels) {
+        painter.drawText(QPointF(label.x, m_plot.top() + 12), label.name);
+        painter.drawText(QPointF(label.x, m_plot.top() + 24), label.distance);
+    }
 }
 
 // A small filled triangle standing on the point.
@@ -292,18 +396,31 @@ void ProfileRenderer::drawObject(QPainter& painter, const ProfilePoint& p) const
 
 // A red dot on each selected row's point, with the row's name.
 void ProfileRenderer::drawSelection(QPainter& painter, const PointTable& table,
-                                    std::span<const int> selectedRows) const {
+                                    std::span<const int> selectedRows,
+                                    std::span<const int> pointOfRow) const {
     if (selectedRows.empty())
         return;
     painter.setFont(labelFont());
     painter.setPen(QPen(kSelected, 2));
     painter.setBrush(kSelected);
-    for (const ProfilePoint& p : m_data.points) {
-        if (!std::binary_search(selectedRows.begin(), selectedRows.end(), p.row))
-            continue;
+    const auto mark = [&](const ProfilePoint& p) {
         const QPointF at = toQPoint(m_viewport.toPixel(p.distance, p.elevation));
         painter.drawEllipse(at, 4, 4);
         painter.drawText(at + QPointF(6, -6), toQString(table.text(p.row, ColName)));
+    };
+    if (!pointOfRow.empty()) {
+        const auto [first, last] = visibleRange(20);
+        for (int row : selectedRows) {
+            if (row < 0 || static_cast<size_t>(row) >= pointOfRow.size() || pointOfRow[row] < 0)
+                continue;
+            const auto i = static_cast<size_t>(pointOfRow[row]);
+            if (i >= first && i < last)
+                mark(m_data.points[i]);
+        }
+    } else {
+        for (const ProfilePoint& p : m_data.points)
+            if (std::binary_search(selectedRows.begin(), selectedRows.end(), p.row))
+                mark(p);
     }
     painter.setBrush(Qt::NoBrush);
 }

@@ -4,6 +4,7 @@
 #include <QSize>
 
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "profiledata.h"
@@ -26,9 +27,10 @@ public:
     ProfileRenderer(const ProfileData& data, const ProfileViewport& viewport);
 
     /// Paints onto a device of `size`. `selectedRows` is sorted; their names come from
-    /// `table`.
+    /// `table`. `pointOfRow`, when given, holds each row's index in the data's points
+    /// (or -1), so that a few selected rows cost no walk over all points.
     void paint(QPainter& painter, QSize size, const PointTable& table,
-               std::span<const int> selectedRows) const;
+               std::span<const int> selectedRows, std::span<const int> pointOfRow = {}) const;
 
 private:
     void drawGridAndFrame(QPainter& painter, const std::vector<double>& distanceTicks,
@@ -40,17 +42,18 @@ private:
     QPainterPath groundPath() const;
     void drawGround(QPainter& painter) const;
 
+    std::pair<size_t, size_t> visibleRange(double pixels) const;
     void drawPoints(QPainter& painter) const;
+    void drawPoint(QPainter& painter, const ProfilePoint& p, bool labelled) const;
     bool labelsHaveRoom() const;
-    bool nearView(const ProfilePoint& p, double pixels) const;
-    void drawJStake(QPainter& painter, const ProfilePoint& p) const;
+    void drawJStakes(QPainter& painter, std::span<const int> selectedRows) const;
     void drawZStake(QPainter& painter, const ProfilePoint& p, bool labelled) const;
     void drawCrossedLine(QPainter& painter, const ProfilePoint& p, bool labelled) const;
     void drawHouse(QPainter& painter, const ProfilePoint& p) const;
     void drawObject(QPainter& painter, const ProfilePoint& p) const;
 
     void drawSelection(QPainter& painter, const PointTable& table,
-                       std::span<const int> selectedRows) const;
+                       std::span<const int> selectedRows, std::span<const int> pointOfRow) const;
     void drawNoPointsMessage(QPainter& painter) const;
 
     const ProfileData& m_data;

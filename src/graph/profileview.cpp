@@ -171,7 +171,8 @@ void ProfileView::render(QPainter& painter, QSize size) {
     // Refit when points appear in a section that had none (the first calculation).
     if (!m_fitted || (m_fittedEmpty && !data().empty()))
         fitAll();
-    ProfileRenderer(data(), m_viewport).paint(painter, size, m_table, selectedRows());
+    const ProfileData& shown = data();
+    ProfileRenderer(shown, m_viewport).paint(painter, size, m_table, selectedRows(), m_pointOfRow);
 }
 
 void ProfileView::paintEvent(QPaintEvent*) {

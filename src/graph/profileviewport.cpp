@@ -18,6 +18,12 @@ int ProfileViewport::plotHeight() const {
     return std::max(m_height - kTopMargin - kBottomMargin, 1);
 }
 
+int ProfileViewport::dataHeight() const {
+    const int plot = plotHeight();
+    // A very low plot keeps at least half of itself for the data.
+    return std::max(plot - kLabelBand, std::max(plot / 2, 1));
+}
+
 void ProfileViewport::fit(double minDistance, double maxDistance, double minElevation,
                           double maxElevation) {
     const double xRange = maxDistance - minDistance;
@@ -25,11 +31,11 @@ void ProfileViewport::fit(double minDistance, double maxDistance, double minElev
     m_kx = xRange > 0.0 ? xRange / plotWidth() : 1.0;
     if (!m_exaggerationChosen) {
         m_exaggeration =
-            yRange > 0.0 ? std::clamp(m_kx * plotHeight() / yRange, 1.0, 1000.0) : 10.0;
+            yRange > 0.0 ? std::clamp(m_kx * dataHeight() / yRange, 1.0, 1000.0) : 10.0;
     }
     m_x0 = xRange > 0.0 ? minDistance : minDistance - plotWidth() * m_kx / 2.0;
     const double ky = verticalMetresPerPixel();
-    m_y0 = (minElevation + maxElevation) / 2.0 - plotHeight() * ky / 2.0;
+    m_y0 = (minElevation + maxElevation) / 2.0 - dataHeight() * ky / 2.0;
 }
 
 void ProfileViewport::setExaggeration(double exaggeration) {

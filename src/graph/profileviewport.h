@@ -10,6 +10,9 @@ public:
     static constexpr int kRightMargin = 16;
     static constexpr int kTopMargin = 16;
     static constexpr int kBottomMargin = 40;
+    /// The band at the plot's top kept for the J stakes' names and distances: a fit
+    /// puts the highest ground and crossing tops below it.
+    static constexpr int kLabelBand = 30;
 
     struct Point {
         double x = 0.0;
@@ -21,10 +24,12 @@ public:
     int height() const { return m_height; }
     int plotWidth() const;
     int plotHeight() const;
+    /// The plot's height under the label band.
+    int dataHeight() const;
 
     /// Shows the whole range. Unless the user chose an exaggeration, one is picked so
-    /// that the elevations fill the height; a range without extent is centred at one
-    /// metre per pixel.
+    /// that the elevations fill the height below the label band; a range without
+    /// extent is centred at one metre per pixel.
     void fit(double minDistance, double maxDistance, double minElevation, double maxElevation);
     /// Sets the vertical exaggeration (clamped to 1..1000) about the plot's centre and
     /// keeps it through later fits.

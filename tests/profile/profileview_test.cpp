@@ -93,7 +93,7 @@ private slots:
     void panZoomAndExaggeration() {
         ProfileViewport v;
         v.setSize(1080, 456);
-        v.fit(0, 1000, 0, 40);  // 1 m per pixel, exaggeration 10
+        v.fit(0, 1000, 0, 37);  // 1 m per pixel; 370 pixels under the label band: 10
         QCOMPARE(v.metresPerPixel(), 1.0);
         QCOMPARE(v.exaggeration(), 10.0);
         v.pan(100, -20);  // content follows the mouse: right and up
