@@ -15,7 +15,7 @@
 #include "corvaneapp.h"
 #include "longoperation.h"
 #include "pointtable.h"
-#include "testsupport.h"
+#include "qtsupport.h"
 
 namespace corvane {
 namespace {
