@@ -84,11 +84,8 @@ TEST(PointTable, NoEditPutsALineBreakIntoACellOrAnOtherLine) {
          }},
         {"insertRow",
          [](PointTable& t) {
-             std::vector<std::string_view> cells(kColumnCount);
-             cells[ColName] = "\rA";
-             cells[ColRemark] = "a\r\nb\nc\rd";
              t.removeRows({0});
-             t.insertRow(0, Row(cells));
+             t.insertRow(0, rowOf({.name = "\rA", .remark = "a\r\nb\nc\rd", .type = ""}));
          }},
         {"replaceAll with rows built as an import builds them",
          [](PointTable& t) {
