@@ -1,47 +1,41 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "bytefiles.h"
+#include "clirunner.h"
+#include "tempdir.h"
+
+namespace corvane {
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
+using test::CliRun;
 
+// Runs corvane-cli with the arguments (separated by spaces).
 CliRun run(const std::string& arguments) {
-    CliRun result;
-    std::string command = std::string(CORVANE_CLI) + " " + arguments + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
-        result.out.append(buffer, n);
-    int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    std::vector<std::string> args;
+    std::istringstream words(arguments);
+    for (std::string word; words >> word;)
+        args.push_back(word);
+    return test::runCli(args);
 }
 
 class CheckCommand : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("corvane-check-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(m_dir);
         // Two J stakes and three points: one beside the line, one beyond its end.
-        std::ofstream(m_dir / "line.csv") << "J1,1,0,0,10\r\n"
-                                             "J2,1,0,100,10\r\n"
-                                             "P1,1,5,50,10\r\n"
-                                             "P2,1,0,150,10\r\n";
+        test::writeFile(m_dir / "line.csv",
+                        "J1,1,0,0,10\r\n"
+                        "J2,1,0,100,10\r\n"
+                        "P1,1,5,50,10\r\n"
+                        "P2,1,0,150,10\r\n");
     }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-    std::string path(const char* name) const { return (m_dir / name).string(); }
+    std::string path(const char* name) const { return m_dir.file(name); }
 
-    std::filesystem::path m_dir;
+    test::TempFolder m_dir;
 };
 
 TEST_F(CheckCommand, ExitStatusFollowsTheErrors) {
@@ -80,3 +74,4 @@ TEST_F(CheckCommand, BadInputAndUsage) {
 }
 
 }  // namespace
+}  // namespace corvane
