@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -45,10 +44,11 @@ TEST_F(CheckCommand, ExitStatusFollowsTheErrors) {
     EXPECT_NE(raw.out.find("没有所属的电力线"), std::string::npos) << raw.out;
 
     // Make J1 and J2 stakes through a point file, then check after the steps.
-    std::ofstream(path("line.ept")) << "J1,0,0,10,,,,0,0,J\xD7\xAE,,,,,,,\r\n"
-                                       "J2,0,100,10,,,,0,0,J\xD7\xAE,,,,,,,\r\n"
-                                       "P1,5,50,10,,,,0,0,\xC6\xD5\xCD\xA8\xB5\xE3,,,,,,,\r\n"
-                                       "P2,0,150,10,,,,0,0,\xC6\xD5\xCD\xA8\xB5\xE3,,,,,,,\r\n";
+    test::writeFile(m_dir / "line.ept",
+                    "J1,0,0,10,,,,0,0,J\xD7\xAE,,,,,,,\r\n"
+                    "J2,0,100,10,,,,0,0,J\xD7\xAE,,,,,,,\r\n"
+                    "P1,5,50,10,,,,0,0,\xC6\xD5\xCD\xA8\xB5\xE3,,,,,,,\r\n"
+                    "P2,0,150,10,,,,0,0,\xC6\xD5\xCD\xA8\xB5\xE3,,,,,,,\r\n");
     CliRun beyond =
         run("check " + path("line.ept") + " --line all --auto-select --calculate --json");
     EXPECT_EQ(beyond.status, 1) << beyond.out;
@@ -56,9 +56,10 @@ TEST_F(CheckCommand, ExitStatusFollowsTheErrors) {
     EXPECT_NE(beyond.out.find("在线路终点之后"), std::string::npos) << beyond.out;
     EXPECT_EQ(beyond.out.find("no-segment"), std::string::npos) << "reported once";
 
-    std::ofstream(path("clean.ept")) << "J1,0,0,10,,,,0,0,J\xD7\xAE,,,,,,,\r\n"
-                                        "P1,5,50,10,,,,0,0,\xC6\xD5\xCD\xA8\xB5\xE3,,,,,,,\r\n"
-                                        "J2,0,100,10,,,,0,0,J\xD7\xAE,,,,,,,\r\n";
+    test::writeFile(m_dir / "clean.ept",
+                    "J1,0,0,10,,,,0,0,J\xD7\xAE,,,,,,,\r\n"
+                    "P1,5,50,10,,,,0,0,\xC6\xD5\xCD\xA8\xB5\xE3,,,,,,,\r\n"
+                    "J2,0,100,10,,,,0,0,J\xD7\xAE,,,,,,,\r\n");
     CliRun clean =
         run("check " + path("clean.ept") + " --line all --auto-select --calculate --json");
     EXPECT_EQ(clean.status, 0) << clean.out;
