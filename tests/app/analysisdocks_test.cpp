@@ -26,29 +26,30 @@
 #include "graphstyle.h"
 #include "listctrlex.h"
 #include "mainframe.h"
-#include "planpoints.h"
 #include "pointtable.h"
 #include "profilepanel.h"
 #include "profileview.h"
+#include "qtsupport.h"
+#include "rowbuilder.h"
 #include "settings.h"
-#include "testsupport.h"
 #include "vocabularies.h"
 
 namespace corvane {
 namespace {
 
-using Point = PlanPoint;
+using test::Cells;
+using test::rowOf;
 
 // J1 -> J2 runs east, J2 -> J3 turns north. "before" lies before the start, "wedge"
 // outside the turn, "far" 40 m off the first leg, "inside" 10 m off it.
-const std::vector<Point> kSurvey = {
-    {"J1", 0, 0, kJStake, "J1", "J2"},
-    {"J2", 0, 100, kJStake, "J2", "J3"},
-    {"J3", 100, 100, kJStake, "J2", "J3"},
-    {"inside", 10, 50},
-    {"before", -5, -20},
-    {"wedge", -10, 110},
-    {"far", 40, 20},
+const std::vector<Cells> kSurvey = {
+    {.name = "J1", .north = 0, .east = 0, .start = "J1", .end = "J2", .type = kJStake},
+    {.name = "J2", .north = 0, .east = 100, .start = "J2", .end = "J3", .type = kJStake},
+    {.name = "J3", .north = 100, .east = 100, .start = "J2", .end = "J3", .type = kJStake},
+    {.name = "inside", .north = 10, .east = 50},
+    {.name = "before", .north = -5, .east = -20},
+    {.name = "wedge", .north = -10, .east = 110},
+    {.name = "far", .north = 40, .east = 20},
 };
 
 using Names = QStringList;
@@ -85,7 +86,7 @@ const std::vector<EntryCase>& entryCases() {
          }},
         {"another file opened and undone",
          [](PointTable& table, CCorvaneView&) {
-             table.replaceAll({planRow({"X", 0, 0})}, {});
+             table.replaceAll({rowOf({.name = "X", .north = 0, .east = 0})}, {});
              table.undo();
          }},
     };
@@ -110,8 +111,8 @@ private:
 
     void loadSurvey() {
         std::vector<Row> rows;
-        for (const Point& p : kSurvey)
-            rows.push_back(planRow(p));
+        for (const Cells& p : kSurvey)
+            rows.push_back(rowOf(p));
         table().replaceAll(std::move(rows), {});
         table().setLinePoints({"J1", "J2", "J3"});
         m_frame->view()->OnFitAll();

@@ -17,38 +17,35 @@
 #include "linepointselectdlg.h"
 #include "pointprojectdlg.h"
 #include "pointtable.h"
+#include "qtsupport.h"
+#include "rowbuilder.h"
 #include "settings.h"
-#include "testsupport.h"
 #include "vocabularies.h"
 
 namespace corvane {
 namespace {
 
-Row point(std::string_view name, std::string_view type, std::string_view x, std::string_view y) {
-    std::vector<std::string_view> cells(kColumnCount);
-    cells[ColName] = name;
-    cells[ColNorth] = x;
-    cells[ColEast] = y;
-    cells[ColPointType] = type;
-    cells[ColSegmentStart] = "old";
-    cells[ColSegmentEnd] = "old";
-    cells[ColDistance] = "9.000";
-    cells[ColOffset] = "1.000";
-    return Row(cells);
-}
+using test::rowOf;
 
 // J stakes A (0, 0), B (3, 4), C (3, 10) between ordinary points; B twice, the second
 // one ignored; a Z stake that is not offered.
 void fillLine(PointTable& table) {
-    std::vector<Row> rows;
-    rows.push_back(point("P1", kOrdinaryPoint, "1", "1"));
-    rows.push_back(point("A", kJStake, "0", "0"));
-    rows.push_back(point("B", kJStake, "3", "4"));
-    rows.push_back(point("Z", kZStake, "5", "5"));
-    rows.push_back(point("B", kJStake, "30", "40"));
-    rows.push_back(point("C", kJStake, "3", "10"));
-    rows.push_back(point("", kJStake, "7", "7"));
-    table.replaceAll(std::move(rows), {});
+    std::vector<test::Cells> points{
+        {.name = "P1", .north = "1", .east = "1"},
+        {.name = "A", .north = "0", .east = "0", .type = kJStake},
+        {.name = "B", .north = "3", .east = "4", .type = kJStake},
+        {.name = "Z", .north = "5", .east = "5", .type = kZStake},
+        {.name = "B", .north = "30", .east = "40", .type = kJStake},
+        {.name = "C", .north = "3", .east = "10", .type = kJStake},
+        {.north = "7", .east = "7", .type = kJStake},
+    };
+    // Segment, distance and offset from before, for the dialogs to replace.
+    for (test::Cells& c : points) {
+        c.start = c.end = "old";
+        c.distance = "9.000";
+        c.offset = "1.000";
+    }
+    table.replaceAll(test::rowsOf(points), {});
     table.clearHistory();
     table.markSaved();
 }
@@ -427,7 +424,14 @@ private slots:
 
     void lineDialogWithoutJStakesClearsTheLine() {
         PointTable table;
-        table.replaceAll({point("P", kOrdinaryPoint, "1", "1")}, {});
+        table.replaceAll({rowOf({.name = "P",
+                                 .north = "1",
+                                 .east = "1",
+                                 .start = "old",
+                                 .end = "old",
+                                 .distance = "9.000",
+                                 .offset = "1.000"})},
+                         {});
         table.setLinePoints({"X", "Y"});
         CLinePointSelectDlg dialog(table);
         QCOMPARE(dialog.list()->rowCount(), 0);

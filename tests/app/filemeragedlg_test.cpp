@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "testsupport.h"
+#include "qtsupport.h"
 
 namespace corvane {
 

@@ -24,24 +24,15 @@
 #include "linepointselectdlg.h"
 #include "listctrlex.h"
 #include "pointtable.h"
+#include "qtsupport.h"
+#include "rowbuilder.h"
 #include "settings.h"
-#include "testsupport.h"
 #include "vocabularies.h"
 
 namespace corvane {
 namespace {
 
-Row point(std::string_view name, std::string_view type, std::string_view x, std::string_view y,
-          std::string_view start = {}, std::string_view end = {}) {
-    std::vector<std::string_view> cells(kColumnCount);
-    cells[ColName] = name;
-    cells[ColNorth] = x;
-    cells[ColEast] = y;
-    cells[ColPointType] = type;
-    cells[ColSegmentStart] = start;
-    cells[ColSegmentEnd] = end;
-    return Row(cells);
-}
+using test::rowOf;
 
 QString text(const PointTable& table, int row, int column) {
     std::string_view t = table.text(row, column);
@@ -102,10 +93,21 @@ private:
     // A point file of three rows: J1, P1 on segment J1-J2, J2.
     QString writeSurvey(const char* name) {
         PointTable source;
-        source.replaceAll({point("J1", kJStake, "0", "0", "J1", "J2"),
-                           point("P1", kOrdinaryPoint, "5", "1", "J1", "J2"),
-                           point("J2", kJStake, "10", "0", "J2", "J2")},
-                          {"header line"});
+        source.replaceAll(
+            {rowOf({.name = "J1",
+                    .north = "0",
+                    .east = "0",
+                    .start = "J1",
+                    .end = "J2",
+                    .type = kJStake}),
+             rowOf({.name = "P1", .north = "5", .east = "1", .start = "J1", .end = "J2"}),
+             rowOf({.name = "J2",
+                    .north = "10",
+                    .east = "0",
+                    .start = "J2",
+                    .end = "J2",
+                    .type = kJStake})},
+            {"header line"});
         const QString file = path(name);
         Status written =
             exportTable(source, ExportType::Ept, QFile::encodeName(file).toStdString());
@@ -388,8 +390,9 @@ private slots:
         QVERIFY(field->isHidden());
         std::vector<Row> rows;
         for (int i = 0; i < 40; ++i)
-            rows.push_back(point("P" + std::to_string(i), kOrdinaryPoint, std::to_string(i % 2),
-                                 std::to_string(i % 2 * 500)));
+            rows.push_back(rowOf({.name = "P" + std::to_string(i),
+                                  .north = std::to_string(i % 2),
+                                  .east = std::to_string(i % 2 * 500)}));
         table().replaceAll(std::move(rows), {});
         m_frame->view()->OnFitAll();
         QTRY_VERIFY(field->isVisible());
@@ -926,11 +929,22 @@ private slots:
     // --- computations ----------------------------------------------------------------
 
     void calculationWithAResultTooLargeKeepsTheTable() {
-        table().replaceAll({point("J1", kJStake, "0", "0", "J1", "J2"),
-                            point("P1", kOrdinaryPoint, "5", "1", "J1", "J2"),
-                            point("P2", kOrdinaryPoint, "1e308", "-1e308", "J1", "J2"),
-                            point("J2", kJStake, "10", "0", "J2", "J2")},
-                           {});
+        table().replaceAll(
+            {rowOf({.name = "J1",
+                    .north = "0",
+                    .east = "0",
+                    .start = "J1",
+                    .end = "J2",
+                    .type = kJStake}),
+             rowOf({.name = "P1", .north = "5", .east = "1", .start = "J1", .end = "J2"}),
+             rowOf({.name = "P2", .north = "1e308", .east = "-1e308", .start = "J1", .end = "J2"}),
+             rowOf({.name = "J2",
+                    .north = "10",
+                    .east = "0",
+                    .start = "J2",
+                    .end = "J2",
+                    .type = kJStake})},
+            {});
         table().clearHistory();
         {
             test::MessageBoxAnswerer boxes;

@@ -15,7 +15,8 @@
 #include "corvaneapp.h"
 #include "longoperation.h"
 #include "pointtable.h"
-#include "testsupport.h"
+#include "qtsupport.h"
+#include "rowbuilder.h"
 
 namespace corvane {
 namespace {
@@ -49,11 +50,8 @@ private slots:
     void anExceptionBecomesAMessageAndTheTableStays() {
         PointTable table;
         std::vector<Row> rows;
-        for (const char* name : {"A", "B", "C"}) {
-            std::vector<std::string_view> cells(kColumnCount);
-            cells[ColName] = name;
-            rows.emplace_back(cells);
-        }
+        for (const char* name : {"A", "B", "C"})
+            rows.push_back(test::rowOf({.name = name, .type = ""}));
         table.replaceAll(std::move(rows), {"标题"});
         table.clearHistory();
         const std::string before = tableText(table);

@@ -8,21 +8,23 @@
 #include <optional>
 #include <string>
 #include <vector>
-
+#include "bytefiles.h"
 #include "clirunner.h"
+#include "cp936.h"
+#include "tempdir.h"
 
 namespace corvane {
 namespace {
 
 namespace fs = std::filesystem;
-using filetest::CliRun;
-using filetest::CliStart;
-using filetest::folderEntries;
-using filetest::gbk;
-using filetest::readFile;
-using filetest::runCli;
-using filetest::TempFolder;
-using filetest::writeFile;
+using test::CliRun;
+using test::CliStart;
+using test::folderEntries;
+using test::gbk;
+using test::readFile;
+using test::runCli;
+using test::TempFolder;
+using test::writeFile;
 using Names = std::vector<std::string>;
 
 const std::string kData = CORVANE_TEST_DATA "/files/";

@@ -5,19 +5,20 @@
 
 #include <string>
 #include <vector>
-
+#include "bytefiles.h"
 #include "clirunner.h"
+#include "tempdir.h"
 
 namespace corvane {
 namespace {
 
 namespace fs = std::filesystem;
-using filetest::CliRun;
-using filetest::folderEntries;
-using filetest::readFile;
-using filetest::runCli;
-using filetest::TempFolder;
-using filetest::writeFile;
+using test::CliRun;
+using test::folderEntries;
+using test::readFile;
+using test::runCli;
+using test::TempFolder;
+using test::writeFile;
 using Args = std::vector<std::string>;
 
 const std::string kOld = "old output\r\n";
@@ -105,7 +106,7 @@ TEST(CliOutput, AFailedWriteToStandardOutputOrErrorExitsThree) {
     const struct Case {
         const char* name;
         Args args;
-        filetest::CliStreams streams;
+        test::CliStreams streams;
         int status;
         std::string err;  // in stderr, when it is collected
     } cases[] = {

@@ -8,17 +8,18 @@
 
 #include <string>
 #include <vector>
-
+#include "bytefiles.h"
 #include "clirunner.h"
+#include "tempdir.h"
 
 namespace corvane {
 namespace {
 
 namespace fs = std::filesystem;
-using filetest::readFile;
-using filetest::runCli;
-using filetest::TempFolder;
-using filetest::writeFile;
+using test::readFile;
+using test::runCli;
+using test::TempFolder;
+using test::writeFile;
 
 const std::string kData = CORVANE_TEST_DATA "/files/";
 
@@ -60,7 +61,7 @@ TEST(CliProcess, Conversions) {
         std::vector<std::string> args = {"process", (folder / c.copyAs).string(), "-o",
                                          (folder / c.output).string()};
         args.insert(args.end(), c.options.begin(), c.options.end());
-        filetest::CliRun run = runCli(args);
+        test::CliRun run = runCli(args);
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.err, "");
         EXPECT_EQ(readFile(folder / c.output), readFile(kData + c.expected));
@@ -72,7 +73,7 @@ TEST(CliProcess, Conversions) {
 TEST(CliProcess, StakesOnlyFileKeepsItsStakesAndRoundTrips) {
     TempFolder folder;
     fs::copy_file(kData + "stakes-only.ept", folder / "in.ept");
-    filetest::CliRun run =
+    test::CliRun run =
         runCli({"process", (folder / "in.ept").string(), "-o", (folder / "out.org").string()});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string org = readFile(folder / "out.org");
@@ -111,14 +112,14 @@ TEST(CliProcess, UsageErrors) {
         {{"unknown"}, "子命令"},
     };
     for (const Case& c : cases) {
-        filetest::CliRun run = runCli(c.args);
+        test::CliRun run = runCli(c.args);
         EXPECT_EQ(run.status, 2) << ::testing::PrintToString(c.args) << run.err;
         EXPECT_NE((run.err + run.out).find(c.message), std::string::npos) << run.err;
     }
-    EXPECT_EQ(filetest::folderEntries(folder.path()), std::vector<std::string>{"in.ept"});
+    EXPECT_EQ(test::folderEntries(folder.path()), std::vector<std::string>{"in.ept"});
     for (const std::vector<std::string>& help :
          {std::vector<std::string>{"--help"}, {"process", "--help"}, {"check", "-h"}}) {
-        filetest::CliRun run = runCli(help);
+        test::CliRun run = runCli(help);
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_NE(run.out.find("用法"), std::string::npos) << run.out;
         EXPECT_EQ(run.out.find("Options"), std::string::npos) << run.out;
@@ -156,7 +157,7 @@ TEST(CliProcess, OutputIsTheSameInAnyLocale) {
             std::vector<std::string> args = {"process", (folder / c.input).string(), "-o",
                                              out.string()};
             args.insert(args.end(), c.options.begin(), c.options.end());
-            filetest::CliRun run = runCli(args, {{}, {std::string("LC_ALL=") + locale}});
+            test::CliRun run = runCli(args, {{}, {std::string("LC_ALL=") + locale}});
             ASSERT_EQ(run.status, 0) << run.err;
             outputs.push_back(readFile(out));
         }

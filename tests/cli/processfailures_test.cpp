@@ -8,21 +8,23 @@
 
 #include <string>
 #include <vector>
-
+#include "bytefiles.h"
 #include "clirunner.h"
+#include "cp936.h"
+#include "tempdir.h"
 
 namespace corvane {
 namespace {
 
 namespace fs = std::filesystem;
-using filetest::CliRun;
-using filetest::CliStart;
-using filetest::folderEntries;
-using filetest::gbk;
-using filetest::readFile;
-using filetest::runCli;
-using filetest::TempFolder;
-using filetest::writeFile;
+using test::CliRun;
+using test::CliStart;
+using test::folderEntries;
+using test::gbk;
+using test::readFile;
+using test::runCli;
+using test::TempFolder;
+using test::writeFile;
 using Names = std::vector<std::string>;
 
 const std::string kOld = "old output\r\n";
@@ -127,7 +129,7 @@ TEST(CliProcessFailures, FileSizeLimitKeepsTheOldFile) {
 TEST(CliProcessFailures, FullDiskKeepsTheOldFile) {
     TempFolder folder;
     writeFile(folder / "in.ept", biggerSurvey());
-    filetest::SmallTmpfs disk(folder / "disk", 64 * 1024);
+    test::SmallTmpfs disk(folder / "disk", 64 * 1024);
     if (!disk.mounted())
         GTEST_SKIP() << "cannot mount a tmpfs here";
     const std::string old(30000, 'o');
@@ -142,7 +144,7 @@ TEST(CliProcessFailures, FullDiskKeepsTheOldFile) {
 TEST(CliProcessFailures, ReadOnlyMount) {
     TempFolder folder;
     writeFile(folder / "in.ept", gbk("P,1,2,3,,,,,,,\r\n"));
-    filetest::SmallTmpfs disk(folder / "disk", 64 * 1024);
+    test::SmallTmpfs disk(folder / "disk", 64 * 1024);
     if (!disk.mounted())
         GTEST_SKIP() << "cannot mount a tmpfs here";
     writeFile(folder / "disk" / "out.ept", kOld);
@@ -157,7 +159,7 @@ TEST(CliProcessFailures, ReadOnlyMount) {
 }
 
 TEST(CliProcessFailures, PermissionsOfAnotherUser) {
-    const auto prefix = filetest::unprivileged();
+    const auto prefix = test::unprivileged();
     if (!prefix)
         GTEST_SKIP() << "cannot run the program as a user without privileges here";
     TempFolder folder;

@@ -7,22 +7,44 @@
 #include <vector>
 
 #include "cellnumber.h"
-#include "computetestutil.h"
+#include "rowbuilder.h"
 #include "segmentgrid.h"
+#include "tablestate.h"
 
 namespace corvane {
 namespace {
 
-using testing::cell;
-using testing::load;
-using testing::Point;
+using test::cell;
+using test::Cells;
+using test::load;
 
 // A (0, 0) -> B (0, 100) -> C (100, 100) as the line point selection leaves them.
-std::vector<Point> twoSegments() {
+std::vector<Cells> twoSegments() {
     return {
-        {"A", "0", "0", "A", "B", "0", kJStake, "0.0000"},
-        {"B", "0", "100", "B", "C", "100", kJStake, "0.0000"},
-        {"C", "100", "100", "C", "C", "200", kJStake, "0.0000"},
+        {.name = "A",
+         .north = "0",
+         .east = "0",
+         .start = "A",
+         .end = "B",
+         .distance = "0",
+         .offset = "0.0000",
+         .type = kJStake},
+        {.name = "B",
+         .north = "0",
+         .east = "100",
+         .start = "B",
+         .end = "C",
+         .distance = "100",
+         .offset = "0.0000",
+         .type = kJStake},
+        {.name = "C",
+         .north = "100",
+         .east = "100",
+         .start = "C",
+         .end = "C",
+         .distance = "200",
+         .offset = "0.0000",
+         .type = kJStake},
     };
 }
 
@@ -46,8 +68,8 @@ TEST(AutoSelection, PicksTheNearestSegmentWhoseFootIsInside) {
     };
     for (const Case& c : cases) {
         PointTable t;
-        std::vector<Point> points = twoSegments();
-        points.push_back({"P", c.x, c.y});
+        std::vector<Cells> points = twoSegments();
+        points.push_back({.name = "P", .north = c.x, .east = c.y});
         load(t, points);
         autoSelectLines(t);
         EXPECT_EQ(segmentOf(t, "P"), c.segment) << c.what;
@@ -56,12 +78,12 @@ TEST(AutoSelection, PicksTheNearestSegmentWhoseFootIsInside) {
 
 TEST(AutoSelection, ReportsUnassignedAndNearTies) {
     PointTable t;
-    std::vector<Point> points = twoSegments();
-    points.push_back({"near A~B", "10", "50"});
-    points.push_back({"tie", "50", "50"});
-    points.push_back({"almost a tie", "50.005", "49.9999"});
-    points.push_back({"outside", "-10", "-10"});
-    points.push_back({"has one", "10", "50", "B", "C"});
+    std::vector<Cells> points = twoSegments();
+    points.push_back({.name = "near A~B", .north = "10", .east = "50"});
+    points.push_back({.name = "tie", .north = "50", .east = "50"});
+    points.push_back({.name = "almost a tie", .north = "50.005", .east = "49.9999"});
+    points.push_back({.name = "outside", .north = "-10", .east = "-10"});
+    points.push_back({.name = "has one", .north = "10", .east = "50", .start = "B", .end = "C"});
     load(t, points);
     const AutoSelectionResult result = autoSelectLines(t);
     EXPECT_EQ(result.assigned, 3);
@@ -72,9 +94,9 @@ TEST(AutoSelection, ReportsUnassignedAndNearTies) {
 
 TEST(AutoSelection, MaximumDistanceLeavesFarPointsUnassigned) {
     PointTable t;
-    std::vector<Point> points = twoSegments();
-    points.push_back({"near", "3", "50"});
-    points.push_back({"far", "40", "30"});
+    std::vector<Cells> points = twoSegments();
+    points.push_back({.name = "near", .north = "3", .east = "50"});
+    points.push_back({.name = "far", .north = "40", .east = "30"});
     load(t, points);
     const AutoSelectionResult result = autoSelectLines(t, {.maxDistance = 5.0});
     EXPECT_EQ(segmentOf(t, "near"), "A~B");
@@ -85,11 +107,15 @@ TEST(AutoSelection, MaximumDistanceLeavesFarPointsUnassigned) {
 TEST(AutoSelection, SegmentsComeFromRowsWithBothEnds) {
     PointTable t;
     load(t, {
-                {"A", "0", "0", "A", "", "", kJStake},  // only a start: no segment
-                {"B", "0", "100"},
-                {"C", "100", "100", "C", "B"},
-                {"P", "-10", "50"},
-                {"Q", "50", "90"},
+                {.name = "A",
+                 .north = "0",
+                 .east = "0",
+                 .start = "A",
+                 .type = kJStake},  // only a start: no segment
+                {.name = "B", .north = "0", .east = "100"},
+                {.name = "C", .north = "100", .east = "100", .start = "C", .end = "B"},
+                {.name = "P", .north = "-10", .east = "50"},
+                {.name = "Q", .north = "50", .east = "90"},
             });
     autoSelectLines(t);
     EXPECT_EQ(segmentOf(t, "A"), "A~") << "a row with one end filled is not assigned";
@@ -99,16 +125,25 @@ TEST(AutoSelection, SegmentsComeFromRowsWithBothEnds) {
 
 TEST(AutoSelection, EndsAreTheFirstRowOfANameAndUnknownEndsArePassedOver) {
     PointTable t;
-    load(t, {
-                {"X", "0", "0", "X", "nowhere", "", kJStake},  // listed first, never resolves
-                {"A", "0", "0", "A", "B", "", kJStake},
-                {"B", "0", "100", "B", "C", "", kJStake},
-                {"C", "100", "100", "C", "C", "", kJStake},
-                {"B", "500", "500"},  // a later B does not move the segment's end
-                {"P", "10", "50"},
-                {"Q", "50", "90"},
-                {"R", "300", "300"},
-            });
+    load(
+        t,
+        {
+            {.name = "X",
+             .north = "0",
+             .east = "0",
+             .start = "X",
+             .end = "nowhere",
+             .type = kJStake},  // listed first, never resolves
+            {.name = "A", .north = "0", .east = "0", .start = "A", .end = "B", .type = kJStake},
+            {.name = "B", .north = "0", .east = "100", .start = "B", .end = "C", .type = kJStake},
+            {.name = "C", .north = "100", .east = "100", .start = "C", .end = "C", .type = kJStake},
+            {.name = "B",
+             .north = "500",
+             .east = "500"},  // a later B does not move the segment's end
+            {.name = "P", .north = "10", .east = "50"},
+            {.name = "Q", .north = "50", .east = "90"},
+            {.name = "R", .north = "300", .east = "300"},
+        });
     autoSelectLines(t);
     EXPECT_EQ(segmentOf(t, "P"), "A~B");
     EXPECT_EQ(segmentOf(t, "Q"), "B~C");
@@ -117,14 +152,20 @@ TEST(AutoSelection, EndsAreTheFirstRowOfANameAndUnknownEndsArePassedOver) {
 
 TEST(AutoSelection, NamesAreExactAndKeysSplitAtTheFirstTilde) {
     PointTable t;
-    load(t, {
-                {"A", "0", "0", "a", "B"},      // "a" names no row
-                {"B", "0", "100", "B ", "A"},   // nor does "B "
-                {"x~y", "0", "0", "x~y", "z"},  // splits into "x" and "y~z"
-                {"x", "0", "0"},
-                {"y~z", "100", "0"},
-                {"P", "50", "10"},
-            });
+    load(
+        t,
+        {
+            {.name = "A", .north = "0", .east = "0", .start = "a", .end = "B"},  // "a" names no row
+            {.name = "B", .north = "0", .east = "100", .start = "B ", .end = "A"},  // nor does "B "
+            {.name = "x~y",
+             .north = "0",
+             .east = "0",
+             .start = "x~y",
+             .end = "z"},  // splits into "x" and "y~z"
+            {.name = "x", .north = "0", .east = "0"},
+            {.name = "y~z", .north = "100", .east = "0"},
+            {.name = "P", .north = "50", .east = "10"},
+        });
     autoSelectLines(t);
     EXPECT_EQ(segmentOf(t, "P"), "x~y~z");
     EXPECT_EQ(cell(t, "P", ColSegmentStart), "x");
@@ -132,16 +173,16 @@ TEST(AutoSelection, NamesAreExactAndKeysSplitAtTheFirstTilde) {
 
 TEST(AutoSelection, IsOneUndoableStepOverTheRowsShown) {
     PointTable t;
-    std::vector<Point> points = twoSegments();
-    points.push_back({"P", "10", "50"});
-    points.push_back({"Z", "50", "90", "", "", "", kZStake});
-    points.push_back({"D", "50", "120", "", "", "", kJStake});
+    std::vector<Cells> points = twoSegments();
+    points.push_back({.name = "P", .north = "10", .east = "50"});
+    points.push_back({.name = "Z", .north = "50", .east = "90", .type = kZStake});
+    points.push_back({.name = "D", .north = "50", .east = "120", .type = kJStake});
     load(t, points);
-    const std::string before = testing::fullState(t);
+    const std::string before = test::fullState(t);
     autoSelectLines(t);
     EXPECT_EQ(t.undoLabel(), "自动选择电力线");
     t.undo();
-    EXPECT_EQ(testing::fullState(t), before);
+    EXPECT_EQ(test::fullState(t), before);
     EXPECT_FALSE(t.canUndo());
 
     // Under the Z stake filter the J stakes' segments are not shown: nothing to choose.
@@ -162,24 +203,54 @@ TEST(AutoSelection, IsOneUndoableStepOverTheRowsShown) {
 // A survey large enough to be searched on several threads gets, row by row, what the
 // scan of every segment chooses: the same segments, unassigned rows and near ties.
 TEST(AutoSelection, ALargeSurveyGetsWhatTheScanChooses) {
-    const std::vector<Point> stakes = {
-        {"J1", "0", "0", "J1", "J2", "0", kJStake},
-        {"J2", "0", "100", "J2", "J3", "100", kJStake},
-        {"J3", "100", "100", "J3", "J4", "200", kJStake},
-        {"J4", "100", "200", "J4", "J5", "300", kJStake},
-        {"J5", "0", "200", "J5", "J5", "400", kJStake},
+    const std::vector<Cells> stakes = {
+        {.name = "J1",
+         .north = "0",
+         .east = "0",
+         .start = "J1",
+         .end = "J2",
+         .distance = "0",
+         .type = kJStake},
+        {.name = "J2",
+         .north = "0",
+         .east = "100",
+         .start = "J2",
+         .end = "J3",
+         .distance = "100",
+         .type = kJStake},
+        {.name = "J3",
+         .north = "100",
+         .east = "100",
+         .start = "J3",
+         .end = "J4",
+         .distance = "200",
+         .type = kJStake},
+        {.name = "J4",
+         .north = "100",
+         .east = "200",
+         .start = "J4",
+         .end = "J5",
+         .distance = "300",
+         .type = kJStake},
+        {.name = "J5",
+         .north = "0",
+         .east = "200",
+         .start = "J5",
+         .end = "J5",
+         .distance = "400",
+         .type = kJStake},
     };
     std::vector<LineSegment> segments;
     for (size_t k = 0; k + 1 < stakes.size(); ++k)
-        segments.push_back({{readNumber(stakes[k].x), readNumber(stakes[k].y)},
-                            {readNumber(stakes[k + 1].x), readNumber(stakes[k + 1].y)}});
+        segments.push_back({{readNumber(stakes[k].north), readNumber(stakes[k].east)},
+                            {readNumber(stakes[k + 1].north), readNumber(stakes[k + 1].east)}});
     segments.push_back({segments.back().b, segments.back().b});  // J5~J5
 
     std::mt19937 rng(5);
     std::vector<std::string> texts;
     constexpr int kPoints = 50000;
     texts.reserve(3 * kPoints);
-    std::vector<Point> points = stakes;
+    std::vector<Cells> points = stakes;
     for (int i = 0; i < kPoints; ++i) {
         // Half steps from -60 to 260 put many points exactly between two segments.
         texts.push_back("P" + std::to_string(i));
@@ -187,7 +258,7 @@ TEST(AutoSelection, ALargeSurveyGetsWhatTheScanChooses) {
         texts.push_back(std::to_string(-60 + 0.5 * static_cast<int>(rng() % 640)));
         const std::string_view x = texts.back();
         texts.push_back(std::to_string(-60 + 0.5 * static_cast<int>(rng() % 640)));
-        points.push_back({name, x, texts.back()});
+        points.push_back({.name = name, .north = x, .east = texts.back()});
     }
     PointTable t;
     load(t, points);

@@ -1,21 +1,35 @@
 #include "datacalculation.h"
 
 #include <gtest/gtest.h>
-
-#include "computetestutil.h"
+#include "rowbuilder.h"
+#include "tablestate.h"
 
 namespace corvane {
 namespace {
 
-using testing::cell;
-using testing::load;
-using testing::Point;
+using test::cell;
+using test::Cells;
+using test::load;
 
 // A segment running east from A (0, 0) to B (0, 100), A at mileage 1000.
-std::vector<Point> eastwardSegment() {
+std::vector<Cells> eastwardSegment() {
     return {
-        {"A", "0", "0", "A", "B", "1000", kJStake, "0.0000"},
-        {"B", "0", "100", "B", "B", "1100", kJStake, "0.0000"},
+        {.name = "A",
+         .north = "0",
+         .east = "0",
+         .start = "A",
+         .end = "B",
+         .distance = "1000",
+         .offset = "0.0000",
+         .type = kJStake},
+        {.name = "B",
+         .north = "0",
+         .east = "100",
+         .start = "B",
+         .end = "B",
+         .distance = "1100",
+         .offset = "0.0000",
+         .type = kJStake},
     };
 }
 
@@ -36,8 +50,14 @@ TEST(DataCalculation, DistanceAlongAndSignedOffset) {
     };
     for (const Case& c : cases) {
         PointTable t;
-        std::vector<Point> points = eastwardSegment();
-        points.push_back({"P", c.x, c.y, "A", "B", "0", kOrdinaryPoint, "0"});
+        std::vector<Cells> points = eastwardSegment();
+        points.push_back({.name = "P",
+                          .north = c.x,
+                          .east = c.y,
+                          .start = "A",
+                          .end = "B",
+                          .distance = "0",
+                          .offset = "0"});
         load(t, points);
         EXPECT_FALSE(calculateData(t));
         EXPECT_EQ(cell(t, "P", ColDistance), c.distance) << c.what;
@@ -47,9 +67,19 @@ TEST(DataCalculation, DistanceAlongAndSignedOffset) {
 
 TEST(DataCalculation, DiagonalSegmentPointOnTheLineGetsZeroOffset) {
     PointTable t;
-    load(t, {{"A", "0", "0", "A", "B", "5", kJStake},
-             {"B", "1", "1", "B", "B", "", kJStake},
-             {"P", "0.3", "0.3", "A", "B"}});  // Heron's product rounds below zero
+    load(t, {{.name = "A",
+              .north = "0",
+              .east = "0",
+              .start = "A",
+              .end = "B",
+              .distance = "5",
+              .type = kJStake},
+             {.name = "B", .north = "1", .east = "1", .start = "B", .end = "B", .type = kJStake},
+             {.name = "P",
+              .north = "0.3",
+              .east = "0.3",
+              .start = "A",
+              .end = "B"}});  // Heron's product rounds below zero
     EXPECT_FALSE(calculateData(t));
     EXPECT_EQ(cell(t, "P", ColDistance), "5.424");
     EXPECT_EQ(cell(t, "P", ColOffset), "0.000");
@@ -57,12 +87,36 @@ TEST(DataCalculation, DiagonalSegmentPointOnTheLineGetsZeroOffset) {
 
 TEST(DataCalculation, SegmentsThatDoNotResolve) {
     PointTable t;
-    std::vector<Point> points = eastwardSegment();
-    points.push_back({"missing end", "1", "1", "A", "Z", "7", kOrdinaryPoint, "7"});
-    points.push_back({"no segment", "1", "1", "", "", "7", kOrdinaryPoint, "7"});
-    points.push_back({"only a start", "1", "1", "A", "", "7", kOrdinaryPoint, "7"});
-    points.push_back({"case differs", "1", "1", "a", "B", "7", kOrdinaryPoint, "7"});
-    points.push_back({"blank differs", "1", "1", "A ", "B", "7", kOrdinaryPoint, "7"});
+    std::vector<Cells> points = eastwardSegment();
+    points.push_back({.name = "missing end",
+                      .north = "1",
+                      .east = "1",
+                      .start = "A",
+                      .end = "Z",
+                      .distance = "7",
+                      .offset = "7"});
+    points.push_back(
+        {.name = "no segment", .north = "1", .east = "1", .distance = "7", .offset = "7"});
+    points.push_back({.name = "only a start",
+                      .north = "1",
+                      .east = "1",
+                      .start = "A",
+                      .distance = "7",
+                      .offset = "7"});
+    points.push_back({.name = "case differs",
+                      .north = "1",
+                      .east = "1",
+                      .start = "a",
+                      .end = "B",
+                      .distance = "7",
+                      .offset = "7"});
+    points.push_back({.name = "blank differs",
+                      .north = "1",
+                      .east = "1",
+                      .start = "A ",
+                      .end = "B",
+                      .distance = "7",
+                      .offset = "7"});
     load(t, points);
     EXPECT_FALSE(calculateData(t));
     for (std::string_view name :
@@ -74,8 +128,8 @@ TEST(DataCalculation, SegmentsThatDoNotResolve) {
 
 TEST(DataCalculation, AnEmptyNameIsANameLikeAnyOther) {
     PointTable t;
-    load(t,
-         {{"", "0", "0", "", "", "", kJStake}, {"P", "3", "4", "", "", "x", kOrdinaryPoint, "x"}});
+    load(t, {{.north = "0", .east = "0", .type = kJStake},
+             {.name = "P", .north = "3", .east = "4", .distance = "x", .offset = "x"}});
     EXPECT_FALSE(calculateData(t));
     // Both ends are the unnamed row: a segment whose ends coincide.
     EXPECT_EQ(cell(t, "P", ColDistance), "0.000");
@@ -84,8 +138,22 @@ TEST(DataCalculation, AnEmptyNameIsANameLikeAnyOther) {
 
 TEST(DataCalculation, JStakesKeepTheirCells) {
     PointTable t;
-    load(t, {{"A", "0", "0", "A", "B", "1000", kJStake, "0.0000"},
-             {"B", "0", "100", "A", "B", "typed", kJStake, "kept"}});
+    load(t, {{.name = "A",
+              .north = "0",
+              .east = "0",
+              .start = "A",
+              .end = "B",
+              .distance = "1000",
+              .offset = "0.0000",
+              .type = kJStake},
+             {.name = "B",
+              .north = "0",
+              .east = "100",
+              .start = "A",
+              .end = "B",
+              .distance = "typed",
+              .offset = "kept",
+              .type = kJStake}});
     EXPECT_FALSE(calculateData(t));
     EXPECT_EQ(cell(t, "B", ColDistance), "typed");
     EXPECT_EQ(cell(t, "B", ColOffset), "kept");
@@ -93,8 +161,8 @@ TEST(DataCalculation, JStakesKeepTheirCells) {
 
 TEST(DataCalculation, CoincidentEndsGiveTheDistanceToTheStartNotNoNumber) {
     PointTable t;
-    std::vector<Point> points = eastwardSegment();
-    points.push_back({"P", "3", "104", "B", "B"});
+    std::vector<Cells> points = eastwardSegment();
+    points.push_back({.name = "P", .north = "3", .east = "104", .start = "B", .end = "B"});
     load(t, points);
     EXPECT_FALSE(calculateData(t));
     EXPECT_EQ(cell(t, "P", ColDistance), "1100.000");
@@ -103,9 +171,21 @@ TEST(DataCalculation, CoincidentEndsGiveTheDistanceToTheStartNotNoNumber) {
 
 TEST(DataCalculation, NumbersTooLargeToMeasureChangeNothing) {
     PointTable t;
-    load(t, {{"A", "0", "0", "A", "B", "0", kJStake},
-             {"B", "0", "1e200", "B", "B", "0", kJStake},
-             {"P", "1e200", "5e199", "A", "B"}});
+    load(t, {{.name = "A",
+              .north = "0",
+              .east = "0",
+              .start = "A",
+              .end = "B",
+              .distance = "0",
+              .type = kJStake},
+             {.name = "B",
+              .north = "0",
+              .east = "1e200",
+              .start = "B",
+              .end = "B",
+              .distance = "0",
+              .type = kJStake},
+             {.name = "P", .north = "1e200", .east = "5e199", .start = "A", .end = "B"}});
     const std::optional<NonFiniteCell> failed = calculateData(t);
     ASSERT_TRUE(failed);
     EXPECT_EQ(failed->row, 2);
@@ -117,31 +197,45 @@ TEST(DataCalculation, NumbersTooLargeToMeasureChangeNothing) {
 
 // Segments that start at ordinary points, which the run writes before later rows read
 // their distance.
-std::vector<Point> ordinaryStarts() {
+std::vector<Cells> ordinaryStarts() {
     return {
-        {"A", "0", "0", "A", "B", "1000", kJStake},
-        {"B", "0", "100", "B", "B", "1100", kJStake},
+        {.name = "A",
+         .north = "0",
+         .east = "0",
+         .start = "A",
+         .end = "B",
+         .distance = "1000",
+         .type = kJStake},
+        {.name = "B",
+         .north = "0",
+         .east = "100",
+         .start = "B",
+         .end = "B",
+         .distance = "1100",
+         .type = kJStake},
         // An ordinary start point above its user: its distance of this run counts.
-        {"M", "0", "50", "A", "B", "9999"},
-        {"N", "1", "60", "M", "B", "0"},
+        {.name = "M", .north = "0", .east = "50", .start = "A", .end = "B", .distance = "9999"},
+        {.name = "N", .north = "1", .east = "60", .start = "M", .end = "B", .distance = "0"},
         // One below its user: its distance from before the run counts.
-        {"Q", "1", "60", "R", "B", "0"},
-        {"R", "0", "50", "A", "B", "2000"},
+        {.name = "Q", .north = "1", .east = "60", .start = "R", .end = "B", .distance = "0"},
+        {.name = "R", .north = "0", .east = "50", .start = "A", .end = "B", .distance = "2000"},
     };
 }
 
 TEST(DataCalculation, TopDownStartDistancesAndFirstRowsOfAName) {
     PointTable t;
-    std::vector<Point> points = ordinaryStarts();
-    points.insert(points.end(), {
-                                    // A start without a number counts as 0.
-                                    {"S", "1", "60", "U", "B", "0"},
-                                    {"U", "0", "50", "", "", "-.-"},
-                                    // The second row named A is ignored: the first one's
-                                    // place counts.
-                                    {"A", "0", "-500", "", "", "5000", kJStake},
-                                    {"V", "1", "10", "A", "B", "0"},
-                                });
+    std::vector<Cells> points = ordinaryStarts();
+    points.insert(
+        points.end(),
+        {
+            // A start without a number counts as 0.
+            {.name = "S", .north = "1", .east = "60", .start = "U", .end = "B", .distance = "0"},
+            {.name = "U", .north = "0", .east = "50", .distance = "-.-"},
+            // The second row named A is ignored: the first one's
+            // place counts.
+            {.name = "A", .north = "0", .east = "-500", .distance = "5000", .type = kJStake},
+            {.name = "V", .north = "1", .east = "10", .start = "A", .end = "B", .distance = "0"},
+        });
     load(t, points);
     EXPECT_FALSE(calculateData(t));
     EXPECT_EQ(cell(t, "M", ColDistance), "1050.000");
@@ -154,16 +248,28 @@ TEST(DataCalculation, TopDownStartDistancesAndFirstRowsOfAName) {
 
 TEST(DataCalculation, IsOneUndoableStep) {
     PointTable t;
-    std::vector<Point> points = eastwardSegment();
-    points.push_back({"P", "10", "40", "A", "B", "0", kOrdinaryPoint, "0"});
-    points.push_back({"Q", "1", "1", "X", "B", "0", kOrdinaryPoint, "0"});
+    std::vector<Cells> points = eastwardSegment();
+    points.push_back({.name = "P",
+                      .north = "10",
+                      .east = "40",
+                      .start = "A",
+                      .end = "B",
+                      .distance = "0",
+                      .offset = "0"});
+    points.push_back({.name = "Q",
+                      .north = "1",
+                      .east = "1",
+                      .start = "X",
+                      .end = "B",
+                      .distance = "0",
+                      .offset = "0"});
     load(t, points);
-    const std::string before = testing::fullState(t);
+    const std::string before = test::fullState(t);
     EXPECT_FALSE(calculateData(t));
-    ASSERT_NE(testing::fullState(t), before);
+    ASSERT_NE(test::fullState(t), before);
     EXPECT_EQ(t.undoLabel(), "电力数据计算");
     t.undo();
-    EXPECT_EQ(testing::fullState(t), before);
+    EXPECT_EQ(test::fullState(t), before);
     EXPECT_FALSE(t.canUndo());
 
     PointTable empty;
@@ -174,13 +280,45 @@ TEST(DataCalculation, IsOneUndoableStep) {
 TEST(DataCalculation, SeesOnlyTheRowsShown) {
     PointTable t;
     load(t, {
-                {"A", "0", "0", "A", "B", "1000", kJStake},
-                {"B", "0", "100", "B", "B", "1100", kJStake},
-                {"Z1", "10", "40", "A", "B", "0", kZStake, "0"},
-                {"Z2", "0", "0", "", "", "500", kZStake},
-                {"Z3", "0", "100", "", "", "600", kZStake},
-                {"Z4", "10", "40", "Z2", "Z3", "0", kZStake, "0"},
-                {"P", "10", "40", "A", "B", "0", kOrdinaryPoint, "0"},
+                {.name = "A",
+                 .north = "0",
+                 .east = "0",
+                 .start = "A",
+                 .end = "B",
+                 .distance = "1000",
+                 .type = kJStake},
+                {.name = "B",
+                 .north = "0",
+                 .east = "100",
+                 .start = "B",
+                 .end = "B",
+                 .distance = "1100",
+                 .type = kJStake},
+                {.name = "Z1",
+                 .north = "10",
+                 .east = "40",
+                 .start = "A",
+                 .end = "B",
+                 .distance = "0",
+                 .offset = "0",
+                 .type = kZStake},
+                {.name = "Z2", .north = "0", .east = "0", .distance = "500", .type = kZStake},
+                {.name = "Z3", .north = "0", .east = "100", .distance = "600", .type = kZStake},
+                {.name = "Z4",
+                 .north = "10",
+                 .east = "40",
+                 .start = "Z2",
+                 .end = "Z3",
+                 .distance = "0",
+                 .offset = "0",
+                 .type = kZStake},
+                {.name = "P",
+                 .north = "10",
+                 .east = "40",
+                 .start = "A",
+                 .end = "B",
+                 .distance = "0",
+                 .offset = "0"},
             });
     t.setDisplayMode(DisplayMode::ZStakes);
     EXPECT_FALSE(calculateData(t));
@@ -199,21 +337,44 @@ TEST(DataCalculation, SeesOnlyTheRowsShown) {
 // enough to be shared out over the cores: every row gets what it gets in a small table
 // computed top down on one thread, and no part reads an end row while another writes it.
 TEST(DataCalculation, SegmentsEndingAtComputedRowsInALargeTable) {
-    const std::vector<Point> top = {
-        {"A", "0", "0", "A", "E", "1000", kJStake}, {"F", "80", "300", "", "", "2000", kJStake},
-        {"E", "0", "100", "A", "E", "0"},           {"Z", "50", "150", "A", "Z", "0", kZStake},
-        {"G", "60", "200", "F", "Z", "0"},
+    const std::vector<Cells> top = {
+        {.name = "A",
+         .north = "0",
+         .east = "0",
+         .start = "A",
+         .end = "E",
+         .distance = "1000",
+         .type = kJStake},
+        {.name = "F", .north = "80", .east = "300", .distance = "2000", .type = kJStake},
+        {.name = "E", .north = "0", .east = "100", .start = "A", .end = "E", .distance = "0"},
+        {.name = "Z",
+         .north = "50",
+         .east = "150",
+         .start = "A",
+         .end = "Z",
+         .distance = "0",
+         .type = kZStake},
+        {.name = "G", .north = "60", .east = "200", .start = "F", .end = "Z", .distance = "0"},
     };
-    const std::vector<Point> rows = {
-        {"P", "10", "40", "A", "E", "0"},  {"Q", "-5", "130", "A", "Z", "0"},
-        {"R", "30", "120", "F", "G", "0"}, {"S", "3", "260", "F", "Z", "0", kZStake},
-        {"T", "-20", "70", "A", "H", "0"},
+    const std::vector<Cells> rows = {
+        {.name = "P", .north = "10", .east = "40", .start = "A", .end = "E", .distance = "0"},
+        {.name = "Q", .north = "-5", .east = "130", .start = "A", .end = "Z", .distance = "0"},
+        {.name = "R", .north = "30", .east = "120", .start = "F", .end = "G", .distance = "0"},
+        {.name = "S",
+         .north = "3",
+         .east = "260",
+         .start = "F",
+         .end = "Z",
+         .distance = "0",
+         .type = kZStake},
+        {.name = "T", .north = "-20", .east = "70", .start = "A", .end = "H", .distance = "0"},
     };
-    const std::vector<Point> bottom = {{"H", "40", "90", "F", "G", "0"}};
+    const std::vector<Cells> bottom = {
+        {.name = "H", .north = "40", .east = "90", .start = "F", .end = "G", .distance = "0"}};
     // The end rows at the top and the bottom, so that the first and the last part write
     // them while the others compute rows of their segments.
     auto table = [&](PointTable& t, int copies) {
-        std::vector<Point> points = top;
+        std::vector<Cells> points = top;
         for (int k = 0; k < copies; ++k)
             points.insert(points.end(), rows.begin(), rows.end());
         points.insert(points.end(), bottom.begin(), bottom.end());
@@ -246,17 +407,29 @@ TEST(DataCalculation, SegmentsEndingAtComputedRowsInALargeTable) {
 // gives on its own, whether its start points are J stakes (rows computed in any order)
 // or ordinary points that the run writes first (rows computed top down).
 TEST(DataCalculation, ALargeTableIsComputedAsItsPartsAlone) {
-    const std::vector<Point> jStarts = {
-        {"A", "0", "0", "A", "B", "1000", kJStake},
-        {"B", "0", "100", "B", "C", "1100", kJStake},
-        {"C", "50", "150", "", "", "1170", kJStake},
-        {"P", "10", "40", "A", "B", "0"},
-        {"Q", "-5", "130", "A", "B", "0"},
-        {"R", "30", "120", "B", "C", "0"},
-        {"S", "1", "1", "X", "B", "0"},
+    const std::vector<Cells> jStarts = {
+        {.name = "A",
+         .north = "0",
+         .east = "0",
+         .start = "A",
+         .end = "B",
+         .distance = "1000",
+         .type = kJStake},
+        {.name = "B",
+         .north = "0",
+         .east = "100",
+         .start = "B",
+         .end = "C",
+         .distance = "1100",
+         .type = kJStake},
+        {.name = "C", .north = "50", .east = "150", .distance = "1170", .type = kJStake},
+        {.name = "P", .north = "10", .east = "40", .start = "A", .end = "B", .distance = "0"},
+        {.name = "Q", .north = "-5", .east = "130", .start = "A", .end = "B", .distance = "0"},
+        {.name = "R", .north = "30", .east = "120", .start = "B", .end = "C", .distance = "0"},
+        {.name = "S", .north = "1", .east = "1", .start = "X", .end = "B", .distance = "0"},
     };
-    const std::vector<Point> writtenStarts = ordinaryStarts();
-    for (const std::vector<Point>* part : {&jStarts, &writtenStarts}) {
+    const std::vector<Cells> writtenStarts = ordinaryStarts();
+    for (const std::vector<Cells>* part : {&jStarts, &writtenStarts}) {
         PointTable alone;
         load(alone, *part);
         EXPECT_FALSE(calculateData(alone));
@@ -264,7 +437,7 @@ TEST(DataCalculation, ALargeTableIsComputedAsItsPartsAlone) {
         constexpr int kCopies = 8000;
         std::vector<std::string> texts;  // the names of copy k carry "#k"
         texts.reserve(kCopies * part->size() * 3);
-        std::vector<Point> points;
+        std::vector<Cells> points;
         auto renamed = [&](std::string_view name, int k) -> std::string_view {
             if (name.empty())
                 return name;
@@ -272,7 +445,7 @@ TEST(DataCalculation, ALargeTableIsComputedAsItsPartsAlone) {
             return texts.back();
         };
         for (int k = 0; k < kCopies; ++k) {
-            for (Point p : *part) {
+            for (Cells p : *part) {
                 p.name = renamed(p.name, k);
                 p.start = renamed(p.start, k);
                 p.end = renamed(p.end, k);
@@ -281,7 +454,7 @@ TEST(DataCalculation, ALargeTableIsComputedAsItsPartsAlone) {
         }
         PointTable large;
         load(large, points);
-        const std::string before = testing::fullState(large);
+        const std::string before = test::fullState(large);
         EXPECT_FALSE(calculateData(large));
         for (int k = 0; k < kCopies; k += 997) {
             for (int r = 0; r < alone.rowCount(); ++r) {
@@ -291,7 +464,7 @@ TEST(DataCalculation, ALargeTableIsComputedAsItsPartsAlone) {
             }
         }
         large.undo();
-        EXPECT_EQ(testing::fullState(large), before);
+        EXPECT_EQ(test::fullState(large), before);
     }
 }
 

@@ -3,27 +3,28 @@
 #include <gtest/gtest.h>
 
 #include "cellnumber.h"
-#include "computetestutil.h"
+#include "rowbuilder.h"
+#include "tablestate.h"
 
 namespace corvane {
 namespace {
 
-using testing::cell;
-using testing::load;
-using testing::Point;
+using test::cell;
+using test::Cells;
+using test::load;
 using Names = std::vector<std::string>;
 using Chain = std::vector<std::pair<std::string, std::string>>;
 
 TEST(LinePointSelection, GathersEachJStakeNameOnceInTableOrder) {
     PointTable t;
     load(t, {
-                {"J2", "0", "0", "", "", "", kOrdinaryPoint},  // first row of J2: not a J stake
-                {"J1", "0", "0", "", "", "", kJStake},
-                {"", "0", "0", "", "", "", kJStake},  // no name
-                {"J2", "0", "0", "", "", "", kJStake},
-                {"J1", "0", "0", "", "", "", kJStake},
-                {"Z1", "0", "0", "", "", "", kZStake},
-                {"j1", "0", "0", "", "", "", kJStake},
+                {.name = "J2", .north = "0", .east = "0"},  // first row of J2: not a J stake
+                {.name = "J1", .north = "0", .east = "0", .type = kJStake},
+                {.north = "0", .east = "0", .type = kJStake},  // no name
+                {.name = "J2", .north = "0", .east = "0", .type = kJStake},
+                {.name = "J1", .north = "0", .east = "0", .type = kJStake},
+                {.name = "Z1", .north = "0", .east = "0", .type = kZStake},
+                {.name = "j1", .north = "0", .east = "0", .type = kJStake},
             });
     EXPECT_EQ(gatherJStakes(t), (Names{"J1", "J2", "j1"}));
     t.setDisplayMode(DisplayMode::ZStakes);
@@ -32,12 +33,13 @@ TEST(LinePointSelection, GathersEachJStakeNameOnceInTableOrder) {
 
 TEST(LinePointSelection, MileagesRunAlongTheChain) {
     PointTable t;
-    load(t, {
-                {"P1", "0", "0", "", "", "", kJStake},
-                {"P2", "3", "4", "", "", "", kJStake},
-                {"P3", "3", "10", "", "", "", kJStake},
-                {"P2", "100", "100", "", "", "", kJStake},  // the first P2 counts
-            });
+    load(t,
+         {
+             {.name = "P1", .north = "0", .east = "0", .type = kJStake},
+             {.name = "P2", .north = "3", .east = "4", .type = kJStake},
+             {.name = "P3", .north = "3", .east = "10", .type = kJStake},
+             {.name = "P2", .north = "100", .east = "100", .type = kJStake},  // the first P2 counts
+         });
     struct Case {
         const char* what;
         Names names;
@@ -66,11 +68,31 @@ TEST(LinePointSelection, MileagesRunAlongTheChain) {
 TEST(LinePointSelection, OkWritesTheChainAndClearsEveryOtherRow) {
     PointTable t;
     load(t, {
-                {"J1", "0", "0", "x", "y", "1", kJStake, "1"},
-                {"P", "1", "1", "J1", "J2", "5", kOrdinaryPoint, "2"},
-                {"J2", "3", "4", "", "", "", kJStake},
-                {"J3", "3", "10", "J3", "J3", "9", kJStake, "3"},  // not in the chain
-                {"J2", "9", "9", "", "", "", kOrdinaryPoint},      // named like J2
+                {.name = "J1",
+                 .north = "0",
+                 .east = "0",
+                 .start = "x",
+                 .end = "y",
+                 .distance = "1",
+                 .offset = "1",
+                 .type = kJStake},
+                {.name = "P",
+                 .north = "1",
+                 .east = "1",
+                 .start = "J1",
+                 .end = "J2",
+                 .distance = "5",
+                 .offset = "2"},
+                {.name = "J2", .north = "3", .east = "4", .type = kJStake},
+                {.name = "J3",
+                 .north = "3",
+                 .east = "10",
+                 .start = "J3",
+                 .end = "J3",
+                 .distance = "9",
+                 .offset = "3",
+                 .type = kJStake},                          // not in the chain
+                {.name = "J2", .north = "9", .east = "9"},  // named like J2
             });
     applyLinePointSelection(t, Chain{{"J1", "100.000"}, {"J2", "typed 1"}});
     EXPECT_EQ(t.rowAt(0).joined(','), "J1,0,0,,J1,J2,,100.000,0.0000,J桩,,,,,,,");
@@ -83,7 +105,16 @@ TEST(LinePointSelection, OkWritesTheChainAndClearsEveryOtherRow) {
 
 TEST(LinePointSelection, SingleAndEmptyChains) {
     PointTable t;
-    load(t, {{"J1", "0", "0", "a", "b", "1", kJStake, "1"}, {"P", "1", "1", "J1", "J1", "5"}});
+    load(t,
+         {{.name = "J1",
+           .north = "0",
+           .east = "0",
+           .start = "a",
+           .end = "b",
+           .distance = "1",
+           .offset = "1",
+           .type = kJStake},
+          {.name = "P", .north = "1", .east = "1", .start = "J1", .end = "J1", .distance = "5"}});
     applyLinePointSelection(t, Chain{{"J1", "0.000"}});
     EXPECT_EQ(cell(t, "J1", ColSegmentStart), "J1");
     EXPECT_EQ(cell(t, "J1", ColSegmentEnd), "J1");
@@ -96,17 +127,23 @@ TEST(LinePointSelection, SingleAndEmptyChains) {
 TEST(LinePointSelection, OkIsOneUndoableStepOverTheRowsShown) {
     PointTable t;
     load(t, {
-                {"J1", "0", "0", "", "", "", kJStake},
-                {"P", "1", "1", "J1", "J2", "5", kOrdinaryPoint, "2"},
-                {"J2", "3", "4", "", "", "", kJStake},
+                {.name = "J1", .north = "0", .east = "0", .type = kJStake},
+                {.name = "P",
+                 .north = "1",
+                 .east = "1",
+                 .start = "J1",
+                 .end = "J2",
+                 .distance = "5",
+                 .offset = "2"},
+                {.name = "J2", .north = "3", .east = "4", .type = kJStake},
             });
     t.setLinePoints({"old"});
     t.clearHistory();
-    const std::string before = testing::fullState(t);
+    const std::string before = test::fullState(t);
     applyLinePointSelection(t, Chain{{"J1", "0.000"}, {"J2", "5.000"}});
     EXPECT_EQ(t.undoLabel(), "电力线点选择");
     t.undo();
-    EXPECT_EQ(testing::fullState(t), before);
+    EXPECT_EQ(test::fullState(t), before);
     EXPECT_FALSE(t.canUndo());
 
     // Under the J stake filter the hidden point keeps its segment.

@@ -9,18 +9,19 @@
 #include <vector>
 
 #include "cellnumber.h"
-#include "computetestutil.h"
 #include "datacalculation.h"
 #include "linepointselection.h"
 #include "nonfinite.h"
 #include "projection.h"
+#include "rowbuilder.h"
+#include "tablestate.h"
 
 namespace corvane {
 namespace {
 
-using testing::fullState;
-using testing::load;
-using testing::Point;
+using test::Cells;
+using test::fullState;
+using test::load;
 
 constexpr std::string_view kMax = "1.7976931348623157e308";
 
@@ -40,44 +41,98 @@ std::optional<NonFiniteCell> mileages(PointTable& t) {
 TEST(NonFiniteResults, AreReturnedAndChangeNothing) {
     const struct Case {
         const char* name;
-        std::vector<Point> points;
+        std::vector<Cells> points;
         std::function<std::optional<NonFiniteCell>(PointTable&)> run;
         int row;
         int column;
     } cases[] = {
         {"a distance whose squares overflow",
-         {{"A", "0", "0", "A", "B", "0", kJStake},
-          {"B", "1e308", "0", "B", "B", "0", kJStake},
-          {"P", "-1e308", "5", "A", "B"}},
+         {{.name = "A",
+           .north = "0",
+           .east = "0",
+           .start = "A",
+           .end = "B",
+           .distance = "0",
+           .type = kJStake},
+          {.name = "B",
+           .north = "1e308",
+           .east = "0",
+           .start = "B",
+           .end = "B",
+           .distance = "0",
+           .type = kJStake},
+          {.name = "P", .north = "-1e308", .east = "5", .start = "A", .end = "B"}},
          calculate,
          2,
          ColDistance},
         {"coordinates whose distances fit but Heron's product overflows",
-         {{"A", "0", "0", "A", "B", kMax, kJStake},
-          {"B", "0", "1e100", "B", "B", "0", kJStake},
-          {"P", "1e99", "5e99", "A", "B"}},
+         {{.name = "A",
+           .north = "0",
+           .east = "0",
+           .start = "A",
+           .end = "B",
+           .distance = kMax,
+           .type = kJStake},
+          {.name = "B",
+           .north = "0",
+           .east = "1e100",
+           .start = "B",
+           .end = "B",
+           .distance = "0",
+           .type = kJStake},
+          {.name = "P", .north = "1e99", .east = "5e99", .start = "A", .end = "B"}},
          calculate,
          2,
          ColDistance},
         {"the topmost of several rows, after rows that computed",
-         {{"A", "0", "0", "A", "B", "0", kJStake},
-          {"B", "0", "100", "B", "B", "100", kJStake},
-          {"P", "5", "50", "A", "B"},
-          {"Q", "1e308", "-1e308", "A", "B"},
-          {"R", "-1e308", "1e308", "A", "B"}},
+         {{.name = "A",
+           .north = "0",
+           .east = "0",
+           .start = "A",
+           .end = "B",
+           .distance = "0",
+           .type = kJStake},
+          {.name = "B",
+           .north = "0",
+           .east = "100",
+           .start = "B",
+           .end = "B",
+           .distance = "100",
+           .type = kJStake},
+          {.name = "P", .north = "5", .east = "50", .start = "A", .end = "B"},
+          {.name = "Q", .north = "1e308", .east = "-1e308", .start = "A", .end = "B"},
+          {.name = "R", .north = "-1e308", .east = "1e308", .start = "A", .end = "B"}},
          calculate,
          3,
          ColDistance},
         {"a projected coordinate beyond the largest number, after a row that moved",
-         {{"A", "0", "0", "A", "B", "0", kJStake},
-          {"B", "0", "100", "B", "B", "100", kJStake},
-          {"P", "5", "50", "A", "B", "", kOrdinaryPoint, "1"},
-          {"Q", "1.7e308", "5", "A", "B", "", kOrdinaryPoint, "5e307"}},
+         {{.name = "A",
+           .north = "0",
+           .east = "0",
+           .start = "A",
+           .end = "B",
+           .distance = "0",
+           .type = kJStake},
+          {.name = "B",
+           .north = "0",
+           .east = "100",
+           .start = "B",
+           .end = "B",
+           .distance = "100",
+           .type = kJStake},
+          {.name = "P", .north = "5", .east = "50", .start = "A", .end = "B", .offset = "1"},
+          {.name = "Q",
+           .north = "1.7e308",
+           .east = "5",
+           .start = "A",
+           .end = "B",
+           .offset = "5e307"}},
          project,
          3,
          ColNorth},
         {"a mileage whose step overflows",
-         {{"A", "0", "0", "", "", "", kJStake}, {"B", "1e308", "1e308", "", "", "", kJStake}},
+         {{.name = "A", .north = "0", .east = "0", .type = kJStake},
+          {.name = "B", .north = "1e308", .east = "1e308", .type = kJStake}},
          mileages,
          1,
          ColDistance},
@@ -98,9 +153,21 @@ TEST(NonFiniteResults, AreReturnedAndChangeNothing) {
 
 TEST(NonFiniteResults, LargeButFiniteNumbersAreStillComputed) {
     PointTable t;
-    load(t, {{"A", "0", "0", "A", "B", "1e300", kJStake},
-             {"B", "0", "100", "B", "B", "0", kJStake},
-             {"P", "10", "40", "A", "B"}});
+    load(t, {{.name = "A",
+              .north = "0",
+              .east = "0",
+              .start = "A",
+              .end = "B",
+              .distance = "1e300",
+              .type = kJStake},
+             {.name = "B",
+              .north = "0",
+              .east = "100",
+              .start = "B",
+              .end = "B",
+              .distance = "0",
+              .type = kJStake},
+             {.name = "P", .north = "10", .east = "40", .start = "A", .end = "B"}});
     EXPECT_FALSE(calculateData(t));
     EXPECT_EQ(t.text(2, ColOffset), "-10.000");
     EXPECT_EQ(readNumber(t.text(2, ColDistance)), 1e300);

@@ -1,17 +1,16 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "codepage.h"
+#include "bytefiles.h"
+#include "clirunner.h"
 #include "columns.h"
+#include "cp936.h"
 #include "pointfilereader.h"
+#include "tempdir.h"
 
 namespace corvane {
 namespace {
@@ -32,37 +31,26 @@ constexpr std::string_view kSurvey =
 
 class ProcessSteps : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("corvane-steps-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-        std::string bytes;
-        ASSERT_EQ(cp936::encode(kSurvey, bytes), std::string_view::npos);
-        std::ofstream(m_dir / "survey.ept", std::ios::binary) << bytes;
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void SetUp() override { test::writeFile(m_dir / "survey.ept", test::gbk(kSurvey)); }
 
-    // Runs corvane-cli process on the survey; returns the exit status.
+    // Runs corvane-cli process on the survey with the given options (separated by
+    // spaces); returns the exit status.
     int process(const std::string& steps, const std::string& output = "out.ept") {
-        const std::string command =
-            std::string(CORVANE_CLI) + " process " + (m_dir / "survey.ept").string() + " -o " +
-            (m_dir / output).string() + " " + steps + " 2> " + (m_dir / "stderr.txt").string();
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::vector<std::string> args = {"process", m_dir.file("survey.ept"), "-o",
+                                         m_dir.file(output)};
+        std::istringstream words(steps);
+        for (std::string word; words >> word;)
+            args.push_back(word);
+        const test::CliRun run = test::runCli(args);
+        m_errors = run.err;
+        return run.status;
     }
 
-    std::string errors() const {
-        std::ifstream in(m_dir / "stderr.txt");
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    const std::string& errors() const { return m_errors; }
 
     // The rows written, each as its cells joined by ",".
     std::vector<std::string> rows(const std::string& output = "out.ept") const {
-        auto imported = readPointFile((m_dir / output).string(), PointFileFormat::Ept);
+        auto imported = readPointFile(m_dir.file(output), PointFileFormat::Ept);
         EXPECT_TRUE(imported.ok());
         std::vector<std::string> out;
         if (imported.ok())
@@ -73,7 +61,7 @@ protected:
 
     // Segment, distance and offset of each row: "name start end distance offset".
     std::vector<std::string> computed(const std::string& output = "out.ept") const {
-        auto imported = readPointFile((m_dir / output).string(), PointFileFormat::Ept);
+        auto imported = readPointFile(m_dir.file(output), PointFileFormat::Ept);
         EXPECT_TRUE(imported.ok());
         std::vector<std::string> out;
         if (imported.ok())
@@ -92,7 +80,8 @@ protected:
 
     bool exists(const std::string& output) const { return fs::exists(m_dir / output); }
 
-    fs::path m_dir;
+    test::TempFolder m_dir;
+    std::string m_errors;
 };
 
 using Lines = std::vector<std::string>;

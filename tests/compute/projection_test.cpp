@@ -1,20 +1,34 @@
 #include "projection.h"
 
 #include <gtest/gtest.h>
-
-#include "computetestutil.h"
+#include "rowbuilder.h"
+#include "tablestate.h"
 
 namespace corvane {
 namespace {
 
-using testing::cell;
-using testing::load;
-using testing::Point;
+using test::cell;
+using test::Cells;
+using test::load;
 
-std::vector<Point> eastwardSegment() {
+std::vector<Cells> eastwardSegment() {
     return {
-        {"A", "0", "0", "A", "B", "0", kJStake, "0.0000"},
-        {"B", "0", "100", "B", "B", "100", kJStake, "0.0000"},
+        {.name = "A",
+         .north = "0",
+         .east = "0",
+         .start = "A",
+         .end = "B",
+         .distance = "0",
+         .offset = "0.0000",
+         .type = kJStake},
+        {.name = "B",
+         .north = "0",
+         .east = "100",
+         .start = "B",
+         .end = "B",
+         .distance = "100",
+         .offset = "0.0000",
+         .type = kJStake},
     };
 }
 
@@ -34,8 +48,9 @@ TEST(Projection, MovesPointsNearerThanTheLimitOntoTheLine) {
     };
     for (const Case& c : cases) {
         PointTable t;
-        std::vector<Point> points = eastwardSegment();
-        points.push_back({"P", c.x, c.y, "A", "B", "", kOrdinaryPoint, c.offset});
+        std::vector<Cells> points = eastwardSegment();
+        points.push_back(
+            {.name = "P", .north = c.x, .east = c.y, .start = "A", .end = "B", .offset = c.offset});
         load(t, points);
         EXPECT_FALSE(projectPoints(t, c.limit).nonFinite);
         EXPECT_EQ(cell(t, "P", ColNorth), c.newX) << c.what;
@@ -47,11 +62,35 @@ TEST(Projection, MovesPointsNearerThanTheLimitOntoTheLine) {
 TEST(Projection, DiagonalSegmentAndStakesRewrittenWithFourDecimals) {
     PointTable t;
     load(t, {
-                {"A", "0.123456", "0", "A", "B", "0", kJStake, "0.0000"},
-                {"B", "100.123456", "100", "B", "B", "100", kJStake, "0.0000"},
+                {.name = "A",
+                 .north = "0.123456",
+                 .east = "0",
+                 .start = "A",
+                 .end = "B",
+                 .distance = "0",
+                 .offset = "0.0000",
+                 .type = kJStake},
+                {.name = "B",
+                 .north = "100.123456",
+                 .east = "100",
+                 .start = "B",
+                 .end = "B",
+                 .distance = "100",
+                 .offset = "0.0000",
+                 .type = kJStake},
                 // (10, 0) lies 7.071 to the left of the north-east segment.
-                {"P", "10.123456", "0", "A", "B", "", kOrdinaryPoint, "-7.0710678"},
-                {"Q", "1", "1", "A", "nowhere", "", kOrdinaryPoint, "0.5"},
+                {.name = "P",
+                 .north = "10.123456",
+                 .east = "0",
+                 .start = "A",
+                 .end = "B",
+                 .offset = "-7.0710678"},
+                {.name = "Q",
+                 .north = "1",
+                 .east = "1",
+                 .start = "A",
+                 .end = "nowhere",
+                 .offset = "0.5"},
             });
     EXPECT_EQ(projectPoints(t, 10.0).moved, 3);
     EXPECT_EQ(cell(t, "A", ColNorth), "0.1235");
@@ -63,8 +102,9 @@ TEST(Projection, DiagonalSegmentAndStakesRewrittenWithFourDecimals) {
 
 TEST(Projection, TwiceWithoutRecalculationCrossesTheLine) {
     PointTable t;
-    std::vector<Point> points = eastwardSegment();
-    points.push_back({"P", "1.5", "40", "A", "B", "", kOrdinaryPoint, "-1.500"});
+    std::vector<Cells> points = eastwardSegment();
+    points.push_back(
+        {.name = "P", .north = "1.5", .east = "40", .start = "A", .end = "B", .offset = "-1.500"});
     load(t, points);
     EXPECT_FALSE(projectPoints(t, 2.0).nonFinite);
     EXPECT_FALSE(projectPoints(t, 2.0).nonFinite);
@@ -73,15 +113,22 @@ TEST(Projection, TwiceWithoutRecalculationCrossesTheLine) {
 
 TEST(Projection, IsOneUndoableStepOverTheRowsShown) {
     PointTable t;
-    std::vector<Point> points = eastwardSegment();
-    points.push_back({"P", "1.5", "40", "A", "B", "", kOrdinaryPoint, "-1.500"});
-    points.push_back({"Z", "1.5", "60", "A", "B", "", kZStake, "-1.500"});
+    std::vector<Cells> points = eastwardSegment();
+    points.push_back(
+        {.name = "P", .north = "1.5", .east = "40", .start = "A", .end = "B", .offset = "-1.500"});
+    points.push_back({.name = "Z",
+                      .north = "1.5",
+                      .east = "60",
+                      .start = "A",
+                      .end = "B",
+                      .offset = "-1.500",
+                      .type = kZStake});
     load(t, points);
-    const std::string before = testing::fullState(t);
+    const std::string before = test::fullState(t);
     EXPECT_EQ(projectPoints(t, 2.0).moved, 4);
     EXPECT_EQ(t.undoLabel(), "测点投影到电力线");
     t.undo();
-    EXPECT_EQ(testing::fullState(t), before);
+    EXPECT_EQ(test::fullState(t), before);
     EXPECT_FALSE(t.canUndo());
 
     t.setDisplayMode(DisplayMode::ZStakes);

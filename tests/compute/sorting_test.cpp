@@ -1,14 +1,13 @@
 #include "sorting.h"
 
 #include <gtest/gtest.h>
-
-#include "computetestutil.h"
+#include "rowbuilder.h"
 
 namespace corvane {
 namespace {
 
-using testing::load;
-using testing::Point;
+using test::Cells;
+using test::load;
 using Names = std::vector<std::string>;
 
 Names names(const PointTable& t) {
@@ -21,13 +20,13 @@ Names names(const PointTable& t) {
 TEST(SortByDistance, AscendingAndStable) {
     PointTable t;
     load(t, {
-                {"a", "0", "0", "", "", "12.5"},
-                {"b", "0", "0", "", "", "-.-"},
-                {"c", "0", "0", "", "", "3"},
-                {"d", "0", "0", "", "", "12.5"},
-                {"e", "0", "0", "", "", ""},
-                {"f", "0", "0", "", "", "-0.5"},
-                {"g", "0", "0", "", "", "1e1"},
+                {.name = "a", .north = "0", .east = "0", .distance = "12.5"},
+                {.name = "b", .north = "0", .east = "0", .distance = "-.-"},
+                {.name = "c", .north = "0", .east = "0", .distance = "3"},
+                {.name = "d", .north = "0", .east = "0", .distance = "12.5"},
+                {.name = "e", .north = "0", .east = "0"},
+                {.name = "f", .north = "0", .east = "0", .distance = "-0.5"},
+                {.name = "g", .north = "0", .east = "0", .distance = "1e1"},
             });
     t.setChecked(3, true);
     sortByDistance(t);
@@ -42,10 +41,10 @@ TEST(SortByDistance, AscendingAndStable) {
 TEST(SortByDistance, UnderAFilterOnlyTheRowsShownTradePlaces) {
     PointTable t;
     load(t, {
-                {"J1", "0", "0", "", "", "30", kJStake},
-                {"P", "0", "0", "", "", "0"},
-                {"J2", "0", "0", "", "", "10", kJStake},
-                {"J3", "0", "0", "", "", "20", kJStake},
+                {.name = "J1", .north = "0", .east = "0", .distance = "30", .type = kJStake},
+                {.name = "P", .north = "0", .east = "0", .distance = "0"},
+                {.name = "J2", .north = "0", .east = "0", .distance = "10", .type = kJStake},
+                {.name = "J3", .north = "0", .east = "0", .distance = "20", .type = kJStake},
             });
     t.setDisplayMode(DisplayMode::JStakes);
     sortByDistance(t);
@@ -57,7 +56,8 @@ TEST(SortByDistance, UnderAFilterOnlyTheRowsShownTradePlaces) {
 TEST(SortByDistance, SortedOrEmptyTablesMakeNoStep) {
     PointTable t;
     sortByDistance(t);
-    load(t, {{"a", "0", "0", "", "", "1"}, {"b", "0", "0", "", "", "1"}});
+    load(t, {{.name = "a", .north = "0", .east = "0", .distance = "1"},
+             {.name = "b", .north = "0", .east = "0", .distance = "1"}});
     sortByDistance(t);
     EXPECT_FALSE(t.canUndo());
 }

@@ -14,17 +14,13 @@
 #include <vector>
 
 #include "rowarena.h"
+#include "rowbuilder.h"
 #include "vocabularies.h"
 
 namespace corvane {
 namespace {
 
-Row makeRow(std::string_view name, std::string_view type = kOrdinaryPoint) {
-    std::vector<std::string_view> cells(kColumnCount);
-    cells[ColName] = name;
-    cells[ColPointType] = type;
-    return Row(cells);
-}
+using test::rowOf;
 
 std::vector<std::string> names(const PointTable& t) {
     std::vector<std::string> out;
@@ -36,12 +32,12 @@ std::vector<std::string> names(const PointTable& t) {
 // A, J1, B, Z1, J2, C: two J stakes and one Z stake among ordinary points.
 void fill(PointTable& t) {
     std::vector<Row> rows;
-    rows.push_back(makeRow("A"));
-    rows.push_back(makeRow("J1", kJStake));
-    rows.push_back(makeRow("B"));
-    rows.push_back(makeRow("Z1", kZStake));
-    rows.push_back(makeRow("J2", kJStake));
-    rows.push_back(makeRow("C"));
+    rows.push_back(rowOf({.name = "A"}));
+    rows.push_back(rowOf({.name = "J1", .type = kJStake}));
+    rows.push_back(rowOf({.name = "B"}));
+    rows.push_back(rowOf({.name = "Z1", .type = kZStake}));
+    rows.push_back(rowOf({.name = "J2", .type = kJStake}));
+    rows.push_back(rowOf({.name = "C"}));
     t.replaceAll(std::move(rows), {"other line"});
     t.clearHistory();
     t.markSaved();
@@ -88,11 +84,8 @@ TEST(PointTable, NoEditPutsALineBreakIntoACellOrAnOtherLine) {
          }},
         {"insertRow",
          [](PointTable& t) {
-             std::vector<std::string_view> cells(kColumnCount);
-             cells[ColName] = "\rA";
-             cells[ColRemark] = "a\r\nb\nc\rd";
              t.removeRows({0});
-             t.insertRow(0, Row(cells));
+             t.insertRow(0, rowOf({.name = "\rA", .remark = "a\r\nb\nc\rd", .type = ""}));
          }},
         {"replaceAll with rows built as an import builds them",
          [](PointTable& t) {
@@ -109,7 +102,7 @@ TEST(PointTable, NoEditPutsALineBreakIntoACellOrAnOtherLine) {
         SCOPED_TRACE(c.name);
         PointTable t;
         std::vector<Row> rows;
-        rows.push_back(makeRow("A"));
+        rows.push_back(rowOf({.name = "A"}));
         t.replaceAll(std::move(rows), {"otherline", "kept"});
         c.edit(t);
         ASSERT_EQ(t.rowCount(), 1);
@@ -137,7 +130,7 @@ TEST(PointTable, ACommandEndedByAnExceptionIsTakenBack) {
             PointTable::Command command(t, "失败的命令");
             t.setText(0, ColRemark, "changed");
             t.setChecked(1, true);
-            t.insertRow(2, makeRow("N"));
+            t.insertRow(2, rowOf({.name = "N"}));
             t.removeRows({4});
             {
                 PointTable::Command inner(t, "内层");
@@ -234,7 +227,7 @@ TEST(Row, AgreesWithPlainCellsUnderRandomEdits) {
 TEST(PointTable, FindPointRowReturnsTheFirstRowOfANameThroughEveryEdit) {
     PointTable t;
     fill(t);
-    t.insertRow(0, makeRow("C"));
+    t.insertRow(0, rowOf({.name = "C"}));
     EXPECT_EQ(t.FindPointRow("C"), 0);
     t.swapRowTexts(0, 6);  // both named C
     EXPECT_EQ(t.FindPointRow("C"), 0);
@@ -263,7 +256,8 @@ TEST(PointTable, IndexAndCheckListAgreeWithAScanUnderRandomEdits) {
         switch (rng() % 10) {
             case 0:
             case 1:
-                t.insertRow(n ? static_cast<int>(rng() % (n + 1)) : 0, makeRow(name()), rng() % 2);
+                t.insertRow(n ? static_cast<int>(rng() % (n + 1)) : 0, rowOf({.name = name()}),
+                            rng() % 2);
                 break;
             case 7:
             case 8:
@@ -321,8 +315,8 @@ TEST(PointTable, KeysFollowTheirPointsUnderRandomEdits) {
     std::mt19937 rng(11);
     int nextTag = 0;
     auto tagged = [&] {
-        Row row = makeRow(std::string(1, static_cast<char>('a' + rng() % 4)),
-                          rng() % 3 == 0 ? kJStake : kOrdinaryPoint);
+        Row row = rowOf({.name = std::string(1, static_cast<char>('a' + rng() % 4)),
+                         .type = rng() % 3 == 0 ? kJStake : kOrdinaryPoint});
         row.setCell(ColRemark, std::to_string(nextTag++));
         return row;
     };
@@ -386,7 +380,7 @@ TEST(PointTable, AnImportGivesNewKeysAndItsUndoTheFormerOnes) {
     fill(t);
     const RowKey b = t.keyOf(2);
     EXPECT_EQ(t.rowOf(b), 2);
-    t.replaceAll({makeRow("X"), makeRow("Y"), makeRow("Z")}, {});
+    t.replaceAll({rowOf({.name = "X"}), rowOf({.name = "Y"}), rowOf({.name = "Z"})}, {});
     EXPECT_EQ(t.rowOf(b), -1);  // row 2 of the new table is another point
     EXPECT_EQ(t.fullRowOf(b), -1);
     EXPECT_NE(t.keyOf(2), b);
@@ -405,8 +399,8 @@ TEST(PointTable, FilterShowsOneTypeAndEditsReachTheFullTable) {
     EXPECT_EQ(t.findFullRow("A"), 0);
 
     t.setText(1, ColDistance, "105.000");
-    t.insertRow(1, makeRow("N"));  // after J1's place in the full table
-    t.removeRows({0});             // J1
+    t.insertRow(1, rowOf({.name = "N"}));  // after J1's place in the full table
+    t.removeRows({0});                     // J1
     EXPECT_EQ(names(t), (Names{"N", "J2"}));
 
     t.setDisplayMode(DisplayMode::AllPoints);
@@ -415,7 +409,7 @@ TEST(PointTable, FilterShowsOneTypeAndEditsReachTheFullTable) {
 
     t.setDisplayMode(DisplayMode::ZStakes);
     EXPECT_EQ(names(t), (Names{"Z1"}));
-    t.insertRow(0, makeRow("M"));  // at the top of the shown rows: before Z1
+    t.insertRow(0, rowOf({.name = "M"}));  // at the top of the shown rows: before Z1
     t.setDisplayMode(DisplayMode::AllPoints);
     EXPECT_EQ(names(t), (Names{"A", "N", "B", "M", "Z1", "J2", "C"}));
 }
@@ -458,10 +452,10 @@ TEST(PointTable, EveryEditUndoesAndRedoes) {
         {"set text", [](PointTable& t) { t.setText(2, ColNorth, "12.5"); }},
         {"rename", [](PointTable& t) { t.setText(0, ColName, "J1"); }},
         {"check", [](PointTable& t) { t.setChecked(3, true); }},
-        {"insert", [](PointTable& t) { t.insertRow(2, makeRow("X"), true); }},
+        {"insert", [](PointTable& t) { t.insertRow(2, rowOf({.name = "X"}), true); }},
         {"append",
          [](PointTable& t) {
-             t.appendRows({makeRow("X"), makeRow("Y")});
+             t.appendRows({rowOf({.name = "X"}), rowOf({.name = "Y"})});
          }},
         {"remove",
          [](PointTable& t) {
@@ -473,7 +467,7 @@ TEST(PointTable, EveryEditUndoesAndRedoes) {
              const int o[] = {5, 4, 3, 2, 1, 0};
              t.reorderRows(o);
          }},
-        {"replace", [](PointTable& t) { t.replaceAll({makeRow("Q")}, {}); }},
+        {"replace", [](PointTable& t) { t.replaceAll({rowOf({.name = "Q"})}, {}); }},
         {"line points",
          [](PointTable& t) {
              t.setLinePoints({"J1", "J2"});
@@ -483,7 +477,7 @@ TEST(PointTable, EveryEditUndoesAndRedoes) {
              PointTable::Command command(t, "计算");
              t.setText(0, ColDistance, "1");
              t.setText(0, ColDistance, "2");
-             t.insertRow(0, makeRow("new"));
+             t.insertRow(0, rowOf({.name = "new"}));
              t.setText(1, ColDistance, "3");
              t.removeRows({2});
          }},
@@ -580,7 +574,7 @@ TEST(PointTable, ChangedPointsCountEachPointOnceSinceTheSavedState) {
     EXPECT_EQ(t.changedPointCount(), 0);
 
     // A new table: every point of the larger of the two.
-    t.replaceAll({makeRow("X")}, {});
+    t.replaceAll({rowOf({.name = "X"})}, {});
     EXPECT_EQ(t.changedPointCount(), 6);
     t.markSaved();
     t.undo();
@@ -592,8 +586,8 @@ TEST(PointTable, ChangedPointsCountEachPointOnceSinceTheSavedState) {
 TEST(PointTable, SourceFollowsTheTableThroughUndo) {
     PointTable t;
     EXPECT_EQ(t.source(), "");
-    t.replaceAll({makeRow("A")}, {}, "/data/a.ept");
-    t.replaceAll({makeRow("B")}, {}, "/data/b.csv");
+    t.replaceAll({rowOf({.name = "A"})}, {}, "/data/a.ept");
+    t.replaceAll({rowOf({.name = "B"})}, {}, "/data/b.csv");
     EXPECT_EQ(t.source(), "/data/b.csv");
     t.undo();
     EXPECT_EQ(t.source(), "/data/a.ept");
@@ -642,7 +636,7 @@ TEST(PointTable, UndoRecordGrowsWithTheChangeNotTheTable) {
     PointTable t;
     std::vector<Row> rows;
     for (int i = 0; i < 50000; ++i)
-        rows.push_back(makeRow("P" + std::to_string(i)));
+        rows.push_back(rowOf({.name = "P" + std::to_string(i)}));
     t.replaceAll(std::move(rows), {});
     t.clearHistory();
     t.setText(100, ColRemark, "a remark");

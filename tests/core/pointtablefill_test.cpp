@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "pointtable.h"
+#include "rowbuilder.h"
 #include "tablelistener.h"
 #include "vocabularies.h"
 
@@ -24,13 +25,9 @@ struct CellRectangles : TableListener {
 void loadRows(PointTable& table, int n) {
     std::vector<Row> rows;
     for (int i = 0; i < n; ++i) {
-        const std::string name = "P" + std::to_string(i);
-        const std::string north = std::to_string(i);
-        std::vector<std::string_view> cells(kColumnCount);
-        cells[ColName] = name;
-        cells[ColNorth] = north;
-        cells[ColPointType] = i % 3 == 0 ? kJStake : kOrdinaryPoint;
-        rows.emplace_back(cells);
+        rows.push_back(test::rowOf({.name = "P" + std::to_string(i),
+                                    .north = std::to_string(i),
+                                    .type = i % 3 == 0 ? kJStake : kOrdinaryPoint}));
     }
     table.replaceAll(std::move(rows), {});
     table.clearHistory();

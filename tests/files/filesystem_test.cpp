@@ -18,8 +18,9 @@
 #include <thread>
 #include <vector>
 
-#include "filetestutil.h"
+#include "bytefiles.h"
 #include "pendingfile.h"
+#include "tempdir.h"
 
 namespace corvane {
 
@@ -30,10 +31,10 @@ void PrintTo(PendingFileKind kind, std::ostream* out) {
 namespace {
 
 namespace fs = std::filesystem;
-using filetest::folderEntries;
-using filetest::readFile;
-using filetest::TempFolder;
-using filetest::writeFile;
+using test::folderEntries;
+using test::readFile;
+using test::TempFolder;
+using test::writeFile;
 using Names = std::vector<std::string>;
 
 TEST(ReadWholeFile, ReadsEveryByte) {
@@ -157,7 +158,7 @@ TEST_P(WriteFileAtomically, FileSizeLimitIsAnErrorNotTheEndOfTheProgram) {
 
 TEST_P(WriteFileAtomically, FullDisk) {
     TempFolder folder;
-    filetest::SmallTmpfs disk(folder / "disk", 64 * 1024);
+    test::SmallTmpfs disk(folder / "disk", 64 * 1024);
     if (!disk.mounted())
         GTEST_SKIP() << "cannot mount a tmpfs here";
     const fs::path target = folder / "disk" / "out.ept";
@@ -173,7 +174,7 @@ TEST_P(WriteFileAtomically, FullDisk) {
 
 TEST_P(WriteFileAtomically, ReadOnlyFileSystem) {
     TempFolder folder;
-    filetest::SmallTmpfs disk(folder / "disk", 64 * 1024);
+    test::SmallTmpfs disk(folder / "disk", 64 * 1024);
     if (!disk.mounted())
         GTEST_SKIP() << "cannot mount a tmpfs here";
     const fs::path target = folder / "disk" / "out.ept";

@@ -8,8 +8,8 @@
 #include <clocale>
 #include <string>
 
+#include "bytefiles.h"
 #include "cellnumber.h"
-#include "filetestutil.h"
 #include "pointfilereader.h"
 #include "pointfilewriter.h"
 #include "pointtable.h"
@@ -19,7 +19,7 @@ namespace {
 
 // Everything the file layer produces for the fixture, as one string.
 std::string everything() {
-    const std::string bytes = filetest::readFile(CORVANE_TEST_DATA "/files/survey.ept");
+    const std::string bytes = test::readFile(CORVANE_TEST_DATA "/files/survey.ept");
     Result<ImportedPoints> imported = parsePointFile(bytes, PointFileFormat::Ept);
     EXPECT_TRUE(imported.ok());
     if (!imported)

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "codepage.h"
+#include "cp936.h"
 #include "pointfilereader.h"
 #include "pointfilewriter.h"
 #include "pointtable.h"
@@ -8,11 +8,7 @@
 namespace corvane {
 namespace {
 
-std::string gbk(std::string_view utf8) {
-    std::string out;
-    EXPECT_EQ(cp936::encode(utf8, out), std::string_view::npos);
-    return out;
-}
+using test::gbk;
 
 TEST(PointFile, EptRoundTripKeepsRowsAndOtherLines) {
     const std::string text =

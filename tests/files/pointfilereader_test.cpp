@@ -8,14 +8,14 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "filetestutil.h"
+#include "cp936.h"
+#include "tablestate.h"
 
 namespace corvane {
 namespace {
 
-using filetest::gbk;
-using filetest::utf16;
+using test::gbk;
+using test::utf16;
 using Lines = std::vector<std::string>;
 
 // A row as its seventeen cells joined by "|"; `cells` gives the first ones.

@@ -8,16 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "bytefiles.h"
+#include "cp936.h"
 #include "exportformat.h"
-#include "filetestutil.h"
 #include "pointfilereader.h"
 #include "pointtable.h"
+#include "tempdir.h"
 
 namespace corvane {
 namespace {
 
-using filetest::gbk;
-using filetest::readFile;
+using test::gbk;
+using test::readFile;
 
 const std::string kData = CORVANE_TEST_DATA "/files/";
 
@@ -162,9 +164,9 @@ TEST(PointFileWriters, UnencodableOtherLineIsRefusedToo) {
 }
 
 TEST(PointFileWriters, RefusedExportWritesNothing) {
-    filetest::TempFolder folder;
+    test::TempFolder folder;
     const auto target = folder / "out.ept";
-    filetest::writeFile(target, "old content\r\n");
+    test::writeFile(target, "old content\r\n");
     PointTable table;
     load(table, gbk("A,1,,,,,,,,,\r\nB,2,,,,,,,,,\r\n"), PointFileFormat::Ept);
     table.setText(1, ColRemark, "\xF0\x9F\x98\x80");
@@ -172,7 +174,7 @@ TEST(PointFileWriters, RefusedExportWritesNothing) {
         Status written = exportTable(table, type, target.string());
         ASSERT_FALSE(written.ok());
         EXPECT_EQ(readFile(target), "old content\r\n");
-        EXPECT_EQ(filetest::folderEntries(folder.path()), std::vector<std::string>{"out.ept"});
+        EXPECT_EQ(test::folderEntries(folder.path()), std::vector<std::string>{"out.ept"});
     }
 }
 
@@ -186,7 +188,7 @@ TEST(PointFileWriters, LargeTablesAreWrittenInOrderAndWholeOrNotAtAll) {
     PointTable table;
     load(table, bytes, PointFileFormat::Ept);
 
-    filetest::TempFolder folder;
+    test::TempFolder folder;
     const auto target = folder / "out.ept";
     for (ExportType type : {ExportType::Ept, ExportType::Csv}) {
         Result<std::string> whole = buildExport(table, type);
@@ -204,22 +206,22 @@ TEST(PointFileWriters, LargeTablesAreWrittenInOrderAndWholeOrNotAtAll) {
         EXPECT_EQ(written.error().row, 40000);
         EXPECT_EQ(written.error().column, ColOldName);
         EXPECT_EQ(readFile(target), bytes);
-        EXPECT_EQ(filetest::folderEntries(folder.path()), std::vector<std::string>{"out.ept"});
+        EXPECT_EQ(test::folderEntries(folder.path()), std::vector<std::string>{"out.ept"});
     }
 
     table.undo();
     table.undo();
-    filetest::SmallTmpfs disk(folder / "disk", 1 << 20);
+    test::SmallTmpfs disk(folder / "disk", 1 << 20);
     if (!disk.mounted())
         GTEST_SKIP() << "cannot mount a tmpfs here";
     const auto small = folder / "disk" / "out.ept";
-    filetest::writeFile(small, "old content\r\n");
+    test::writeFile(small, "old content\r\n");
     Status written = exportTable(table, ExportType::Ept, small.string());
     ASSERT_FALSE(written.ok());
     EXPECT_NE(written.error().message.find("磁盘空间不足"), std::string::npos)
         << written.error().message;
     EXPECT_EQ(readFile(small), "old content\r\n");
-    EXPECT_EQ(filetest::folderEntries(folder / "disk"), std::vector<std::string>{"out.ept"});
+    EXPECT_EQ(test::folderEntries(folder / "disk"), std::vector<std::string>{"out.ept"});
 }
 
 }  // namespace

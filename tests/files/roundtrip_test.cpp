@@ -9,18 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "bytefiles.h"
+#include "cp936.h"
 #include "filemerge.h"
-#include "filetestutil.h"
 #include "pointfilereader.h"
 #include "pointfilewriter.h"
 #include "pointtable.h"
-#include "readsasutf8.h"
+#include "tablestate.h"
 #include "vocabularies.h"
 
 namespace corvane {
 namespace {
 
-using filetest::gbk;
+using test::gbk;
 
 // What the texts of one table are drawn from.
 enum class Palette { Ascii, StakesOnly, AsciiAndVocabulary, Everything };
@@ -183,7 +184,7 @@ TEST(RoundTrip, EveryWrittenFileReadsBackAsTheSameTable) {
 
 // A file whose only Chinese is "J桩" and "Z桩" is valid UTF-8 of two-byte characters.
 TEST(RoundTrip, StakesOnlyFileIsCodePage936) {
-    const std::string bytes = filetest::readFile(CORVANE_TEST_DATA "/files/stakes-only.ept");
+    const std::string bytes = test::readFile(CORVANE_TEST_DATA "/files/stakes-only.ept");
     ASSERT_TRUE(isValidUtf8(bytes));
     Result<ImportedPoints> read = parsePointFile(bytes, PointFileFormat::Ept);
     ASSERT_TRUE(read.ok()) << read.error().message;

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "codepage.h"
+#include "cp936.h"
 #include "pointfilereader.h"
 #include "pointfilewriter.h"
 #include "pointtable.h"
-#include "readsasutf8.h"
 #include "textdecoder.h"
 
 namespace corvane::fuzz {

@@ -17,25 +17,28 @@
 #include <vector>
 
 #include "graphstyle.h"
-#include "planpoints.h"
 #include "pointtable.h"
+#include "rowbuilder.h"
 #include "vocabularies.h"
 
 using namespace corvane;
 
 namespace {
 
-using Point = PlanPoint;
+using test::Cells;
+using test::rowOf;
 
 // 1000 m east by 100 m north: fitted into a 500 x 250 drawing rectangle at k = 2, the
 // pixel of (north, east) is (15 + east / 2, 265 - (north + 200) / 2).
-const std::vector<Point> kSurvey = {
-    {"A", 0, 0},                           // (15, 165)
-    {"B", 100, 1000},                      // (515, 115)
-    {"C", 50, 500},                        // (265, 140)
-    {"D", 52, 504},                        // (267, 139), next to C
-    {"J1", 20, 200, kJStake, "J1", "J2"},  // (115, 155)
-    {"J2", 80, 800, kJStake, "J2", "J2"},  // (415, 125)
+const std::vector<Cells> kSurvey = {
+    {.name = "A", .north = 0, .east = 0},       // (15, 165)
+    {.name = "B", .north = 100, .east = 1000},  // (515, 115)
+    {.name = "C", .north = 50, .east = 500},    // (265, 140)
+    {.name = "D", .north = 52, .east = 504},    // (267, 139), next to C
+    {.name = "J1", .north = 20, .east = 200, .start = "J1", .end = "J2", .type = kJStake},  // (115,
+                                                                                            // 155)
+    {.name = "J2", .north = 80, .east = 800, .start = "J2", .end = "J2", .type = kJStake},  // (415,
+                                                                                            // 125)
 };
 
 std::vector<std::string> names(const PointTable& t) {
@@ -99,9 +102,7 @@ const std::vector<MarkCase>& markCases() {
          },
          {"A", "C"}},
         {"a new table",
-         [](PointTable& t) {
-             t.replaceAll({planRow({"A", 0, 0})}, {});
-         },
+         [](PointTable& t) { t.replaceAll({rowOf({.name = "A", .north = 0, .east = 0})}, {}); },
          {}},
     };
     return cases;
@@ -199,8 +200,8 @@ private:
 void DrawingAreaTest::init() {
     m_table = new PointTable;
     std::vector<Row> rows;
-    for (const Point& p : kSurvey)
-        rows.push_back(planRow(p));
+    for (const Cells& p : kSurvey)
+        rows.push_back(rowOf(p));
     m_table->replaceAll(std::move(rows), {});
     m_table->clearHistory();
     m_area = new DrawingArea(*m_table);
@@ -445,7 +446,9 @@ void DrawingAreaTest::crowdedLabelsAreReported() {
 
     std::vector<Row> rows;
     for (int i = 0; i < 3000; ++i)
-        rows.push_back(planRow({"P", static_cast<double>(i % 50), static_cast<double>(i / 50)}));
+        rows.push_back(rowOf({.name = "P",
+                              .north = static_cast<double>(i % 50),
+                              .east = static_cast<double>(i / 50)}));
     m_table->appendRows(std::move(rows));
     m_area->grab();
     QTRY_COMPARE(messages.count(), 1);

@@ -11,15 +11,16 @@
 
 #include "graphstyle.h"
 #include "plangeometry.h"
-#include "planpoints.h"
 #include "pointtable.h"
+#include "rowbuilder.h"
 #include "vocabularies.h"
 
 using namespace corvane;
 
 namespace {
 
-using Point = PlanPoint;
+using test::Cells;
+using test::rowOf;
 
 // Renders the points into a 300 x 160 canvas at one metre per pixel, pixel
 // (15 + east, 145 - north).
@@ -31,11 +32,11 @@ struct Drawing {
     GraphRenderer renderer;
     QImage image;
 
-    DrawingStats render(const std::vector<Point>& points, std::vector<int> selected = {},
+    DrawingStats render(const std::vector<Cells>& points, std::vector<int> selected = {},
                         std::vector<int> marked = {}) {
         std::vector<Row> rows;
-        for (const Point& p : points)
-            rows.push_back(planRow(p));
+        for (const Cells& p : points)
+            rows.push_back(rowOf(p));
         table.replaceAll(std::move(rows), {});
         geometry.noteRowsChanged();
         geometry.sync();
@@ -86,27 +87,42 @@ private slots:
 void GraphRendererTest::namesThatOverlapAreLeftOut() {
     struct Case {
         const char* what;
-        std::vector<Point> points;
+        std::vector<Cells> points;
         std::vector<int> selected;
         int hidden;
         int blueAbove;  // -1: some blue text above (100, 100), 0: none
         int redAbove;
     } cases[] = {
-        {"apart", {{"AAAA", 100, 100}, {"BBBB", 100, 200}}, {}, 0, -1, 0},
+        {"apart",
+         {{.name = "AAAA", .north = 100, .east = 100}, {.name = "BBBB", .north = 100, .east = 200}},
+         {},
+         0,
+         -1,
+         0},
         {"close: the upper row keeps its name",
-         {{"AAAA", 100, 100}, {"BBBB", 100, 103}},
+         {{.name = "AAAA", .north = 100, .east = 100}, {.name = "BBBB", .north = 100, .east = 103}},
          {},
          1,
          -1,
          0},
         {"close: a selected row goes first",
-         {{"AAAA", 100, 100}, {"BBBB", 100, 103}},
+         {{.name = "AAAA", .north = 100, .east = 100}, {.name = "BBBB", .north = 100, .east = 103}},
          {1},
          1,
          0,
          -1},
-        {"one pixel twice", {{"AAAA", 100, 100}, {"BBBB", 100, 100}}, {}, 1, -1, 0},
-        {"names that are empty are never missed", {{"", 100, 100}, {"", 100, 100}}, {}, 0, 0, 0},
+        {"one pixel twice",
+         {{.name = "AAAA", .north = 100, .east = 100}, {.name = "BBBB", .north = 100, .east = 100}},
+         {},
+         1,
+         -1,
+         0},
+        {"names that are empty are never missed",
+         {{.north = 100, .east = 100}, {.north = 100, .east = 100}},
+         {},
+         0,
+         0,
+         0},
     };
     for (const Case& c : cases) {
         Drawing d;
@@ -137,11 +153,11 @@ void GraphRendererTest::stakeNamesGoBeforeOtherNames() {
     // columns 95 to 105 hold only the point's name, 137 to 145 only the stake's.
     for (std::string_view type : {kJStake, kZStake}) {
         for (bool stakeFirst : {false, true}) {
-            const Point point{"WWWWWW", 100, 100};
-            const Point stake{"J12", 100, 120, type};
+            const Cells point{.name = "WWWWWW", .north = 100, .east = 100};
+            const Cells stake{.name = "J12", .north = 100, .east = 120, .type = type};
             Drawing d;
-            const DrawingStats stats = d.render(stakeFirst ? std::vector<Point>{stake, point}
-                                                           : std::vector<Point>{point, stake});
+            const DrawingStats stats = d.render(stakeFirst ? std::vector<Cells>{stake, point}
+                                                           : std::vector<Cells>{point, stake});
             const QByteArray what = QByteArray(type.data(), static_cast<int>(type.size())) +
                                     (stakeFirst ? " first" : " second");
             QVERIFY2(stats.hiddenLabels == 1, what.constData());
@@ -153,9 +169,10 @@ void GraphRendererTest::stakeNamesGoBeforeOtherNames() {
 
 void GraphRendererTest::ringsLieUnderTheNames() {
     // P is ringed; Q's name, twelve pixels lower, lies across P's ring.
-    const std::vector<Point> points = {{"", 100, 100}, {"WWWWWWWW", 88, 100}};
+    const std::vector<Cells> points = {{.north = 100, .east = 100},
+                                       {.name = "WWWWWWWW", .north = 88, .east = 100}};
     const std::vector<int> ringed = {0};
-    auto draw = [&](bool vector, const std::vector<Point>& shown, const std::vector<int>& marked) {
+    auto draw = [&](bool vector, const std::vector<Cells>& shown, const std::vector<int>& marked) {
         Drawing d;
         d.render(shown, {}, marked);
         if (!vector)
@@ -236,8 +253,11 @@ void GraphRendererTest::extremeCoordinatesDrawWithoutHarm() {
 void GraphRendererTest::markedRowsAreRinged() {
     // Rows 0 (115, 45), 2 (165, 95) and 3 (265, 95) are marked, 1 (215, 45) is not;
     // row 2 is also selected and row 3 lies under row 4, so its marker is covered.
-    const std::vector<Point> points = {
-        {"M", 100, 100}, {"U", 100, 200}, {"S", 50, 150}, {"H", 50, 250}, {"T", 50, 250}};
+    const std::vector<Cells> points = {{.name = "M", .north = 100, .east = 100},
+                                       {.name = "U", .north = 100, .east = 200},
+                                       {.name = "S", .north = 50, .east = 150},
+                                       {.name = "H", .north = 50, .east = 250},
+                                       {.name = "T", .north = 50, .east = 250}};
     const std::vector<int> marked = {3, 0, 2, 0, -1, 99};  // unsorted, twice, out of range
     const std::vector<int> selected = {2};
     auto ringed = [](const QImage& image, int x, int y) {
@@ -287,15 +307,25 @@ void GraphRendererTest::rendersAsTheGoldenImage() {
     // scale and the box of a Ctrl drag.
     PointTable table;
     std::vector<Row> rows;
-    for (const Point& p : std::vector<Point>{
-             {"J1", 0, 0, kJStake, "J1", "J2"},
-             {"J2", 60, 80, kJStake, "J2", "J3"},
-             {"J3", 40, 200, kJStake, "J3", "J3"},
-             {"P1", 20, 30, kOrdinaryPoint, "J1", "J2"},
-             {"一个很长很长很长的点名ABCDEFGHIJ", 50, 140, kOrdinaryPoint, "J2", "J3"},
-             {"Z1", 10, 160, kZStake, "J2", "J3"},
+    for (const Cells& p : std::vector<Cells>{
+             {.name = "J1", .north = 0, .east = 0, .start = "J1", .end = "J2", .type = kJStake},
+             {.name = "J2", .north = 60, .east = 80, .start = "J2", .end = "J3", .type = kJStake},
+             {.name = "J3", .north = 40, .east = 200, .start = "J3", .end = "J3", .type = kJStake},
+             {.name = "P1",
+             .north = 20,
+             .east = 30,
+             .start = "J1",
+             .end = "J2",
+             .type = kOrdinaryPoint},
+             {.name = "一个很长很长很长的点名ABCDEFGHIJ",
+             .north = 50,
+             .east = 140,
+             .start = "J2",
+             .end = "J3",
+             .type = kOrdinaryPoint},
+             {.name = "Z1", .north = 10, .east = 160, .start = "J2", .end = "J3", .type = kZStake},
          })
-        rows.push_back(planRow(p));
+        rows.push_back(rowOf(p));
     rows.push_back(Row());
     table.replaceAll(std::move(rows), {});
     PlanGeometry geometry(table);

@@ -9,27 +9,15 @@
 
 #include "labelspace.h"
 #include "pointtable.h"
+#include "rowbuilder.h"
 #include "tablelistener.h"
 #include "vocabularies.h"
 
 namespace corvane {
 namespace {
 
-struct Cells {
-    std::string name, north, east, start, end;
-    std::string_view type = kOrdinaryPoint;
-};
-
-Row makeRow(const Cells& c) {
-    std::vector<std::string_view> cells(kColumnCount);
-    cells[ColName] = c.name;
-    cells[ColNorth] = c.north;
-    cells[ColEast] = c.east;
-    cells[ColSegmentStart] = c.start;
-    cells[ColSegmentEnd] = c.end;
-    cells[ColPointType] = c.type;
-    return Row(cells);
-}
+using test::Cells;
+using test::rowOf;
 
 // The geometry kept up to date the way the drawing keeps it.
 class Tracked : private TableListener {
@@ -60,13 +48,20 @@ public:
 // J1 -> J2 -> J3 with points on the first two legs.
 void fillLine(PointTable& t) {
     std::vector<Row> rows;
-    rows.push_back(makeRow({"J1", "0", "0", "J1", "J2", kJStake}));
-    rows.push_back(makeRow({"P1", "5", "10", "J1", "J2"}));
-    rows.push_back(makeRow({"P2", "7", "20", "J1", "J2"}));
-    rows.push_back(makeRow({"J2", "10", "100", "J2", "J3", kJStake}));
-    rows.push_back(makeRow({"P3", "20", "150", "J2", "J3"}));
-    rows.push_back(makeRow({"J3", "50", "200", "J3", "J3", kJStake}));  // names itself
-    rows.push_back(makeRow({"Q", "-.-", "", "", ""}));                  // no segment
+    rows.push_back(rowOf(
+        {.name = "J1", .north = "0", .east = "0", .start = "J1", .end = "J2", .type = kJStake}));
+    rows.push_back(rowOf({.name = "P1", .north = "5", .east = "10", .start = "J1", .end = "J2"}));
+    rows.push_back(rowOf({.name = "P2", .north = "7", .east = "20", .start = "J1", .end = "J2"}));
+    rows.push_back(rowOf(
+        {.name = "J2", .north = "10", .east = "100", .start = "J2", .end = "J3", .type = kJStake}));
+    rows.push_back(rowOf({.name = "P3", .north = "20", .east = "150", .start = "J2", .end = "J3"}));
+    rows.push_back(rowOf({.name = "J3",
+                          .north = "50",
+                          .east = "200",
+                          .start = "J3",
+                          .end = "J3",
+                          .type = kJStake}));              // names itself
+    rows.push_back(rowOf({.name = "Q", .north = "-.-"}));  // no segment
     t.replaceAll(std::move(rows), {});
 }
 
@@ -74,9 +69,10 @@ using Segments = std::vector<PlanSegment>;
 
 TEST(PlanGeometry, ReadsPositionsLeniently) {
     PointTable t;
-    t.replaceAll({makeRow({"A", " 12.5abc", "-3e2", "", ""}), makeRow({"B", "-.-", "", "", ""}),
-                  makeRow({"C", "name", "7", "", ""})},
-                 {});
+    t.replaceAll(
+        {rowOf({.name = "A", .north = " 12.5abc", .east = "-3e2"}),
+         rowOf({.name = "B", .north = "-.-"}), rowOf({.name = "C", .north = "name", .east = "7"})},
+        {});
     Tracked tracked(t);
     auto points = tracked.synced().points();
     ASSERT_EQ(points.size(), 3u);
@@ -99,37 +95,41 @@ TEST(PlanGeometry, EachDistinctSegmentOnceInTheOrderOfItsFirstRow) {
         Segments segments;
     } cases[] = {
         {"a line",
-         {{"J1", "0", "0", "J1", "J2"},
-          {"P1", "1", "1", "J1", "J2"},
-          {"J2", "0", "9", "J2", "J3"},
-          {"P2", "1", "1", "J1", "J2"},  // again, far from its first row
-          {"J3", "0", "9", "J3", "J3"}},
+         {{.name = "J1", .north = "0", .east = "0", .start = "J1", .end = "J2"},
+          {.name = "P1", .north = "1", .east = "1", .start = "J1", .end = "J2"},
+          {.name = "J2", .north = "0", .east = "9", .start = "J2", .end = "J3"},
+          {.name = "P2", .north = "1", .east = "1", .start = "J1", .end = "J2"},  // again, far from
+                                                                                  // its first row
+          {.name = "J3", .north = "0", .east = "9", .start = "J3", .end = "J3"}},
          {{0, 2}, {2, 4}}},
         {"unresolved names draw nothing",
-         {{"A", "0", "0", "A", "missing"}, {"B", "0", "0", "gone", "A"}, {"C", "0", "0", "", "A"}},
+         {{.name = "A", .north = "0", .east = "0", .start = "A", .end = "missing"},
+          {.name = "B", .north = "0", .east = "0", .start = "gone", .end = "A"},
+          {.name = "C", .north = "0", .east = "0", .end = "A"}},
          {}},
         {"only one column filled",
-         {{"A", "0", "0", "A", ""}, {"B", "0", "0", "", "B"}, {"C", "0", "0", "", ""}},
+         {{.name = "A", .north = "0", .east = "0", .start = "A"},
+          {.name = "B", .north = "0", .east = "0", .end = "B"},
+          {.name = "C", .north = "0", .east = "0"}},
          {}},
         {"a row with an empty name resolves the empty name",
-         {{"", "0", "0", "", ""}, {"B", "0", "0", "", "B"}},
+         {{.north = "0", .east = "0"}, {.name = "B", .north = "0", .east = "0", .end = "B"}},
          {{0, 1}}},
         {"a name names its first row",
-         {{"A", "0", "0", "A", "B"},
-          {"B", "0", "0", "", ""},
-          {"A", "5", "5", "", ""},
-          {"B", "6", "6", "", ""}},
+         {{.name = "A", .north = "0", .east = "0", .start = "A", .end = "B"},
+          {.name = "B", .north = "0", .east = "0"},
+          {.name = "A", .north = "5", .east = "5"},
+          {.name = "B", .north = "6", .east = "6"}},
          {{0, 1}}},
         {"exact, case-sensitive names",
-         {{"A", "0", "0", "a", "B"}, {"B", "0", "0", "A ", "B"}, {"a", "0", "0", "a", "B"}},
+         {{.name = "A", .north = "0", .east = "0", .start = "a", .end = "B"},
+          {.name = "B", .north = "0", .east = "0", .start = "A ", .end = "B"},
+          {.name = "a", .north = "0", .east = "0", .start = "a", .end = "B"}},
          {{2, 1}}},
     };
     for (const Case& c : cases) {
         PointTable t;
-        std::vector<Row> rows;
-        for (const Cells& cells : c.rows)
-            rows.push_back(makeRow(cells));
-        t.replaceAll(std::move(rows), {});
+        t.replaceAll(test::rowsOf(c.rows), {});
         Tracked tracked(t);
         EXPECT_EQ(tracked.synced().segments(), c.segments) << c.what;
     }
@@ -175,8 +175,9 @@ TEST(PlanGeometry, RowsInsideAgreeWithLookingAtEveryRow) {
         const double along = unit(rng) * 50000;
         const double north = i % 997 == 0 ? 0 : 3456000 + along * 0.6 + unit(rng) * 40;
         const double east = i % 997 == 0 ? 0 : 512000 + along * 0.8 + unit(rng) * 40;
-        rows.push_back(makeRow(
-            {"P" + std::to_string(i), std::to_string(north), std::to_string(east), "", ""}));
+        rows.push_back(rowOf({.name = "P" + std::to_string(i),
+                              .north = std::to_string(north),
+                              .east = std::to_string(east)}));
     }
     PointTable t;
     t.replaceAll(std::move(rows), {});

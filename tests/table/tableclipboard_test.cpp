@@ -6,20 +6,17 @@
 #include <vector>
 
 #include "pointtable.h"
+#include "rowbuilder.h"
 
 namespace corvane {
 namespace {
 
 void fill(PointTable& t, int n) {
     std::vector<Row> rows;
-    for (int i = 0; i < n; ++i) {
-        Row row;
-        row.setCell(ColName, "P" + std::to_string(i));
-        row.setCell(ColNorth, std::to_string(i));
-        rows.push_back(std::move(row));
-    }
-    t.replaceAll(std::move(rows), {});
-    t.clearHistory();
+    for (int i = 0; i < n; ++i)
+        rows.push_back(
+            test::rowOf({.name = "P" + std::to_string(i), .north = std::to_string(i), .type = ""}));
+    test::load(t, std::move(rows));
 }
 
 TEST(TableClipboard, CopiedRowsPasteBackAsTheSameCells) {

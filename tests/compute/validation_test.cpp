@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "pointtable.h"
+#include "rowbuilder.h"
 #include "vocabularies.h"
 
 namespace corvane {
@@ -12,42 +13,35 @@ namespace {
 
 using Severity = CheckEntry::Severity;
 
-struct Cells {
-    std::string name, north = "0", east = "0", height = "0", start = "J1", end = "J2",
-                      type = std::string(kOrdinaryPoint), crossing = std::string(kRawCrossing),
-                      distance = "0", pole = std::string(kRawPoleType);
-};
-
-Row row(const Cells& c) {
-    std::vector<std::string_view> cells(kColumnCount);
-    cells[ColName] = c.name;
-    cells[ColNorth] = c.north;
-    cells[ColEast] = c.east;
-    cells[ColHeight] = c.height;
-    cells[ColSegmentStart] = c.start;
-    cells[ColSegmentEnd] = c.end;
-    cells[ColDistance] = c.distance;
-    cells[ColPointType] = c.type;
-    cells[ColCrossing] = c.crossing;
-    cells[ColPoleType] = c.pole;
-    return Row(cells);
-}
+using test::Cells;
 
 // A clean two-stake line with one ordinary point.
 std::vector<Cells> cleanLine() {
-    return {{"J1", "0", "0", "1", "J1", "J2", std::string(kJStake), "无跨越物(0)", "100.000"},
-            {"P1", "5", "50", "1"},
-            {"J2", "0", "100", "1", "J2", "J2", std::string(kJStake), "无跨越物(0)", "200.000"}};
+    return {{.name = "J1",
+             .north = "0",
+             .east = "0",
+             .height = "1",
+             .start = "J1",
+             .end = "J2",
+             .distance = "100.000",
+             .type = kJStake,
+             .crossing = "无跨越物(0)"},
+            {.name = "P1", .north = "5", .east = "50", .height = "1"},
+            {.name = "J2",
+             .north = "0",
+             .east = "100",
+             .height = "1",
+             .start = "J2",
+             .end = "J2",
+             .distance = "200.000",
+             .type = kJStake,
+             .crossing = "无跨越物(0)"}};
 }
 
 std::vector<CheckEntry> check(const std::vector<Cells>& cells, std::vector<std::string> line,
                               const CheckOptions& options = {}) {
     PointTable table;
-    std::vector<Row> rows;
-    for (const Cells& c : cells)
-        rows.push_back(row(c));
-    table.replaceAll(std::move(rows), {});
-    table.setLinePoints(std::move(line));
+    test::loadOnJ1J2(table, cells, std::move(line));
     return checkTable(table, options);
 }
 
@@ -155,11 +149,23 @@ TEST(CheckTable, EachRuleFindsItsProblem) {
 
 TEST(CheckTable, ADuplicateThatShadowsAPartnerIsAnError) {
     std::vector<Cells> cells = cleanLine();
-    cells.insert(cells.begin() + 1, Cells{"Q"});
-    cells.insert(cells.begin() + 2,
-                 Cells{"Q", "1", "1", "1", "J1", "J2", std::string(kTwoPointObject), "公路(184)"});
-    cells.insert(cells.begin() + 3,
-                 Cells{"R", "1", "1", "1", "J1", "J2", std::string(kTwoPointObject), "公路(184)"});
+    cells.insert(cells.begin() + 1, Cells{.name = "Q"});
+    cells.insert(cells.begin() + 2, Cells{.name = "Q",
+                                          .north = "1",
+                                          .east = "1",
+                                          .height = "1",
+                                          .start = "J1",
+                                          .end = "J2",
+                                          .type = kTwoPointObject,
+                                          .crossing = "公路(184)"});
+    cells.insert(cells.begin() + 3, Cells{.name = "R",
+                                          .north = "1",
+                                          .east = "1",
+                                          .height = "1",
+                                          .start = "J1",
+                                          .end = "J2",
+                                          .type = kTwoPointObject,
+                                          .crossing = "公路(184)"});
     auto entries = check(cells, {"J1", "J2"});
     EXPECT_EQ(codes(entries), (std::vector<std::string>{"partner-type@2:9", "duplicate-name@2:0",
                                                         "shadowed-partner@3:9"}));

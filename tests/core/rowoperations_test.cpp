@@ -6,27 +6,20 @@
 #include <vector>
 
 #include "pointtable.h"
+#include "rowbuilder.h"
 #include "vocabularies.h"
 
 namespace corvane {
 namespace {
 
-Row makeRow(const std::string& name, std::string_view start = "", std::string_view end = "") {
-    std::vector<std::string_view> cells(kColumnCount);
-    cells[ColName] = name;
-    cells[ColSegmentStart] = start;
-    cells[ColSegmentEnd] = end;
-    cells[ColPointType] = kOrdinaryPoint;
-    return Row(cells);
-}
+using test::rowOf;
 
 // Rows P0 .. P(n-1), no check marks, empty history.
 void fill(PointTable& t, int n) {
     std::vector<Row> rows;
     for (int i = 0; i < n; ++i)
-        rows.push_back(makeRow("P" + std::to_string(i)));
-    t.replaceAll(std::move(rows), {});
-    t.clearHistory();
+        rows.push_back(rowOf({.name = "P" + std::to_string(i)}));
+    test::load(t, std::move(rows));
 }
 
 std::string names(const PointTable& t) {
@@ -125,7 +118,8 @@ TEST(RowOperations, DeleteTakesOnlyCheckedRowsInOneStep) {
 
 TEST(RowOperations, DeleteUnderAFilterIsKeptWhenAllPointsAreShownAgain) {
     PointTable t;
-    std::vector<Row> rows{makeRow("A"), makeRow("J1"), makeRow("B"), makeRow("J2")};
+    std::vector<Row> rows{rowOf({.name = "A"}), rowOf({.name = "J1"}), rowOf({.name = "B"}),
+                          rowOf({.name = "J2"})};
     rows[1].setCell(ColPointType, kJStake);
     rows[3].setCell(ColPointType, kJStake);
     t.replaceAll(std::move(rows), {});
@@ -138,9 +132,10 @@ TEST(RowOperations, DeleteUnderAFilterIsKeptWhenAllPointsAreShownAgain) {
 
 TEST(RowOperations, CopyLineGivesCheckedRowsTheMarkedRowsSegment) {
     PointTable t;
-    t.replaceAll(
-        {makeRow("A", "J1", "J2"), makeRow("B", "x", "y"), makeRow("C", "u", "v"), makeRow("D")},
-        {});
+    t.replaceAll({rowOf({.name = "A", .start = "J1", .end = "J2"}),
+                  rowOf({.name = "B", .start = "x", .end = "y"}),
+                  rowOf({.name = "C", .start = "u", .end = "v"}), rowOf({.name = "D"})},
+                 {});
     t.setChecked(1, true);
     t.setChecked(3, true);
     t.clearHistory();
@@ -158,7 +153,9 @@ TEST(RowOperations, CopyLineGivesCheckedRowsTheMarkedRowsSegment) {
 
 TEST(RowOperations, CopyLineWithoutAMarkEmptiesNothing) {
     PointTable t;
-    t.replaceAll({makeRow("A", "J1", "J2"), makeRow("B", "J1", "J2")}, {});
+    t.replaceAll({rowOf({.name = "A", .start = "J1", .end = "J2"}),
+                  rowOf({.name = "B", .start = "J1", .end = "J2"})},
+                 {});
     t.setChecked(0, true);
     t.setChecked(1, true);
     t.clearHistory();
@@ -171,7 +168,10 @@ TEST(RowOperations, CopyLineWithoutAMarkEmptiesNothing) {
 
 TEST(RowOperations, CopyLineFromACheckedMarkedRowReadsItsSegmentFirst) {
     PointTable t;
-    t.replaceAll({makeRow("A", "a", "b"), makeRow("B", "J1", "J2"), makeRow("C", "c", "d")}, {});
+    t.replaceAll({rowOf({.name = "A", .start = "a", .end = "b"}),
+                  rowOf({.name = "B", .start = "J1", .end = "J2"}),
+                  rowOf({.name = "C", .start = "c", .end = "d"})},
+                 {});
     for (int r = 0; r < 3; ++r)
         t.setChecked(r, true);
     copyLineToChecked(t, 1);

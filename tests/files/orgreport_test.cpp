@@ -3,16 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include "exporttestutil.h"
 #include "orgwriter.h"
+#include "rowbuilder.h"
 
 namespace corvane {
 namespace {
 
-using testing::fillTable;
-using testing::PointSpec;
+using test::Cells;
+using test::loadOnJ1J2;
 
-std::vector<PointSpec> northLine() {
+std::vector<Cells> northLine() {
     return {{.name = "J1", .start = "J1", .end = "J2", .type = "J桩"},
             {.name = "J2", .north = "1000", .start = "J2", .end = "J2", .type = "J桩"}};
 }
@@ -20,7 +20,7 @@ std::vector<PointSpec> northLine() {
 TEST(OrgNonFinite, StopsTheExportNamingTheCell) {
     const struct Case {
         const char* name;
-        std::vector<PointSpec> rows;  // after the two stakes
+        std::vector<Cells> rows;  // after the two stakes
         int row;
         int column;
     } cases[] = {
@@ -57,10 +57,10 @@ TEST(OrgNonFinite, StopsTheExportNamingTheCell) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::vector<PointSpec> all = northLine();
+        std::vector<Cells> all = northLine();
         all.insert(all.end(), c.rows.begin(), c.rows.end());
         PointTable table;
-        fillTable(table, all);
+        loadOnJ1J2(table, all);
         Result<std::string> org = buildOrgFile(table);
         ASSERT_FALSE(org.ok());
         EXPECT_EQ(org.error().kind, Error::Kind::Data);
@@ -71,7 +71,7 @@ TEST(OrgNonFinite, StopsTheExportNamingTheCell) {
 }
 
 TEST(OrgReport, CountsWhatTheFileLeavesOut) {
-    std::vector<PointSpec> rows = northLine();
+    std::vector<Cells> rows = northLine();
     rows.push_back({.name = "J3", .north = "2000", .start = "J2", .end = "J2", .type = "J桩"});
     rows.push_back({.name = "E", .type = ""});
     rows.push_back({.name = "O", .type = "别的"});
@@ -89,7 +89,7 @@ TEST(OrgReport, CountsWhatTheFileLeavesOut) {
     rows.push_back({.name = "B3", .type = "2点测路河塘房等", .crossing = "公路(184)"});
 
     PointTable table;
-    fillTable(table, rows, {"J1", "J2"});
+    loadOnJ1J2(table, rows, {"J1", "J2"});
     OrgReport report;
     const Result<std::string> org = buildOrgFile(table, &report);
     ASSERT_TRUE(org.ok()) << org.error().message;
@@ -106,14 +106,14 @@ TEST(OrgReport, CountsWhatTheFileLeavesOut) {
     EXPECT_EQ(buildOrgFile(table).value(), org.value());
 
     PointTable withoutLine;
-    fillTable(withoutLine, northLine());
+    loadOnJ1J2(withoutLine, northLine());
     OrgReport none;
     ASSERT_TRUE(buildOrgFile(withoutLine, &none).ok());
     EXPECT_TRUE(none.noLinePoints);
     EXPECT_EQ(orgReportLines(none),
               (std::vector<std::string>{"没有电力线点列表，没有写出转角记录"}));
 
-    fillTable(withoutLine, northLine(), {"J1", "J2"});
+    loadOnJ1J2(withoutLine, northLine(), {"J1", "J2"});
     ASSERT_TRUE(buildOrgFile(withoutLine, &none).ok());
     EXPECT_TRUE(orgReportLines(none).empty());
 }

@@ -3,34 +3,40 @@
 #include <gtest/gtest.h>
 
 #include "pointtable.h"
+#include "rowbuilder.h"
 #include "vocabularies.h"
 
 namespace corvane {
 namespace {
 
-Row row(std::string_view name, std::string_view distance, std::string_view height,
-        std::string_view type, std::string_view measured = "", std::string_view crossing = "") {
-    std::vector<std::string_view> cells(kColumnCount);
-    cells[ColName] = name;
-    cells[ColDistance] = distance;
-    cells[ColHeight] = height;
-    cells[ColPointType] = type;
-    cells[ColMeasuredHeight] = measured;
-    cells[ColCrossing] = crossing;
-    return Row(cells);
-}
+using test::rowOf;
 
 TEST(Profile, TakesRowsWithANumericDistanceInMileageOrder) {
     PointTable table;
     std::vector<Row> rows;
-    rows.push_back(row("J1", "100.000", "50", kJStake));
-    rows.push_back(row("far", "300", "52", kOrdinaryPoint));
-    rows.push_back(row("lost", "-.-", "99", kOrdinaryPoint));
-    rows.push_back(row("empty", "", "99", kOrdinaryPoint));
-    rows.push_back(row("line", "200", "51", kOnePointCrossedObject, "12.5", "10KV----------32"));
-    rows.push_back(row("house", "200", "49", kOnePointObject, "6", "房屋(201)"));
-    rows.push_back(row("road", "250", "48", kOnePointObject, "0", "公路(184)"));
-    rows.push_back(row("Z", "150", "50", kZStake));
+    rows.push_back(rowOf({.name = "J1", .height = "50", .distance = "100.000", .type = kJStake}));
+    rows.push_back(rowOf({.name = "far", .height = "52", .distance = "300"}));
+    rows.push_back(rowOf({.name = "lost", .height = "99", .distance = "-.-"}));
+    rows.push_back(rowOf({.name = "empty", .height = "99"}));
+    rows.push_back(rowOf({.name = "line",
+                          .height = "51",
+                          .distance = "200",
+                          .type = kOnePointCrossedObject,
+                          .crossing = "10KV----------32",
+                          .measuredHeight = "12.5"}));
+    rows.push_back(rowOf({.name = "house",
+                          .height = "49",
+                          .distance = "200",
+                          .type = kOnePointObject,
+                          .crossing = "房屋(201)",
+                          .measuredHeight = "6"}));
+    rows.push_back(rowOf({.name = "road",
+                          .height = "48",
+                          .distance = "250",
+                          .type = kOnePointObject,
+                          .crossing = "公路(184)",
+                          .measuredHeight = "0"}));
+    rows.push_back(rowOf({.name = "Z", .height = "50", .distance = "150", .type = kZStake}));
     table.replaceAll(std::move(rows), {});
 
     ProfileData data = buildProfile(table);

@@ -9,33 +9,26 @@
 
 #include "autoselection.h"
 #include "pointtable.h"
+#include "rowbuilder.h"
 #include "vocabularies.h"
 
 namespace corvane {
 namespace {
 
-Row point(std::string_view name, std::string_view north, std::string_view east,
-          std::string_view type = kOrdinaryPoint) {
-    std::vector<std::string_view> cells(kColumnCount);
-    cells[ColName] = name;
-    cells[ColNorth] = north;
-    cells[ColEast] = east;
-    cells[ColPointType] = type;
-    return Row(cells);
-}
+using test::rowOf;
 
 // J1 -> J2 runs east, J2 -> J3 turns north (a left turn): the wedge outside the turn
 // lies south-east of J2.
 TEST(HardPoints, ClassifiesByTheSideOfTheLine) {
     PointTable table;
     std::vector<Row> rows;
-    rows.push_back(point("J1", "0", "0", kJStake));
-    rows.push_back(point("J2", "0", "100", kJStake));
-    rows.push_back(point("J3", "100", "100", kJStake));
-    rows.push_back(point("before", "5", "-20"));
-    rows.push_back(point("after", "130", "95"));
-    rows.push_back(point("wedge", "-10", "110"));
-    rows.push_back(point("far", "40", "20"));  // 40 m off the first leg
+    rows.push_back(rowOf({.name = "J1", .north = "0", .east = "0", .type = kJStake}));
+    rows.push_back(rowOf({.name = "J2", .north = "0", .east = "100", .type = kJStake}));
+    rows.push_back(rowOf({.name = "J3", .north = "100", .east = "100", .type = kJStake}));
+    rows.push_back(rowOf({.name = "before", .north = "5", .east = "-20"}));
+    rows.push_back(rowOf({.name = "after", .north = "130", .east = "95"}));
+    rows.push_back(rowOf({.name = "wedge", .north = "-10", .east = "110"}));
+    rows.push_back(rowOf({.name = "far", .north = "40", .east = "20"}));  // 40 m off the first leg
     table.replaceAll(std::move(rows), {});
     table.setLinePoints({"J1", "J2", "J3"});
 
@@ -72,7 +65,7 @@ std::map<std::string, HardPoint> hardPointsAfterSelection(const OpenedFileCase& 
     for (auto [name, north, east, end] :
          {std::tuple{"J1", "0", "0", "J2"}, std::tuple{"J2", "0", "100", "J3"},
           std::tuple{"J3", "100", "100", "J3"}}) {
-        Row row = point(name, north, east, kJStake);
+        Row row = rowOf({.name = name, .north = north, .east = east, .type = kJStake});
         if (c.segments) {
             row.setCell(ColSegmentStart, name);
             row.setCell(ColSegmentEnd, end);
@@ -82,11 +75,11 @@ std::map<std::string, HardPoint> hardPointsAfterSelection(const OpenedFileCase& 
     if (c.stakesFirstInReverse)
         std::reverse(stakes.begin(), stakes.end());
     std::vector<Row> rows = std::move(stakes);
-    rows.push_back(point("before", "5", "-20"));
-    rows.push_back(point("after", "130", "95"));
-    rows.push_back(point("wedge", "-10", "110"));
-    rows.push_back(point("far", "40", "20"));
-    rows.push_back(point("inside", "10", "40"));
+    rows.push_back(rowOf({.name = "before", .north = "5", .east = "-20"}));
+    rows.push_back(rowOf({.name = "after", .north = "130", .east = "95"}));
+    rows.push_back(rowOf({.name = "wedge", .north = "-10", .east = "110"}));
+    rows.push_back(rowOf({.name = "far", .north = "40", .east = "20"}));
+    rows.push_back(rowOf({.name = "inside", .north = "10", .east = "40"}));
     table.replaceAll(std::move(rows), {});
     table.setLinePoints(c.linePoints);
 
@@ -147,7 +140,7 @@ TEST(HardPoints, StakesWithoutSegmentsMakeTheLineInTableOrder) {
 
 TEST(HardPoints, WithoutALineThereIsNoStakeToName) {
     PointTable table;
-    table.replaceAll({point("P", "1", "1")}, {});
+    table.replaceAll({rowOf({.name = "P", .north = "1", .east = "1"})}, {});
     auto hard = classifyHardPoints(table, {0});
     ASSERT_EQ(hard.size(), 1u);
     EXPECT_EQ(hard[0].where, HardPoint::Where::NoLine);

@@ -6,33 +6,39 @@
 #include <vector>
 
 #include "pointtable.h"
+#include "rowbuilder.h"
 #include "vocabularies.h"
 
 namespace corvane {
 namespace {
 
-struct Point {
-    std::string name, north, east, start, end, distance, offset, type;
-};
-
-Row makeRow(const Point& p) {
-    std::vector<std::string_view> cells(kColumnCount);
-    cells[ColName] = p.name;
-    cells[ColNorth] = p.north;
-    cells[ColEast] = p.east;
-    cells[ColSegmentStart] = p.start;
-    cells[ColSegmentEnd] = p.end;
-    cells[ColDistance] = p.distance;
-    cells[ColOffset] = p.offset;
-    cells[ColPointType] = p.type.empty() ? kOrdinaryPoint : p.type;
-    return Row(cells);
-}
+using test::rowOf;
 
 // A = (north 0, east 0) at mileage 1000, B = (0, 100): an eastward segment; P on it.
 void fillSegment(PointTable& t) {
-    t.replaceAll({makeRow({"A", "0", "0", "A", "B", "1000", "0.000", std::string(kJStake)}),
-                  makeRow({"B", "0", "100", "B", "B", "1100", "0.000", std::string(kJStake)}),
-                  makeRow({"P", "5", "5", "A", "B", "1005.000", "-5.000", ""})},
+    t.replaceAll({rowOf({.name = "A",
+                         .north = "0",
+                         .east = "0",
+                         .start = "A",
+                         .end = "B",
+                         .distance = "1000",
+                         .offset = "0.000",
+                         .type = kJStake}),
+                  rowOf({.name = "B",
+                         .north = "0",
+                         .east = "100",
+                         .start = "B",
+                         .end = "B",
+                         .distance = "1100",
+                         .offset = "0.000",
+                         .type = kJStake}),
+                  rowOf({.name = "P",
+                         .north = "5",
+                         .east = "5",
+                         .start = "A",
+                         .end = "B",
+                         .distance = "1005.000",
+                         .offset = "-5.000"})},
                  {});
     t.clearHistory();
 }
@@ -152,11 +158,11 @@ class CarryTest : public testing::TestWithParam<CarryCase> {};
 TEST_P(CarryTest, NewSegmentNameReachesCheckedRowsOfTheSameSegmentOnly) {
     const CarryCase c = GetParam();
     PointTable t;
-    t.replaceAll({makeRow({"E", "", "", "J1", "J2", "", "", ""}),
-                  makeRow({"C1", "", "", "J1", "J2", "", "", ""}),   // checked, same segment
-                  makeRow({"U1", "", "", "J1", "J2", "", "", ""}),   // unchecked, same segment
-                  makeRow({"C2", "", "", "J1", "J3", "", "", ""}),   // checked, other end
-                  makeRow({"C3", "", "", "J0", "J2", "", "", ""})},  // checked, other start
+    t.replaceAll({rowOf({.name = "E", .start = "J1", .end = "J2"}),
+                  rowOf({.name = "C1", .start = "J1", .end = "J2"}),   // checked, same segment
+                  rowOf({.name = "U1", .start = "J1", .end = "J2"}),   // unchecked, same segment
+                  rowOf({.name = "C2", .start = "J1", .end = "J3"}),   // checked, other end
+                  rowOf({.name = "C3", .start = "J0", .end = "J2"})},  // checked, other start
                  {});
     t.setChecked(1, true);
     t.setChecked(3, true);

@@ -6,23 +6,25 @@
 #include <filesystem>
 #include <locale>
 
+#include "bytefiles.h"
+#include "clirunner.h"
+#include "cp936.h"
 #include "dxfexport.h"
-#include "exporttestutil.h"
 #include "filemerge.h"
 #include "orgwriter.h"
 #include "pointfilereader.h"
+#include "pointtable.h"
+#include "tempdir.h"
 
 namespace corvane {
 namespace {
 
-using testing::gbk;
-using testing::quote;
-using testing::readBytes;
-using testing::runCommand;
-using testing::TempDir;
-using testing::writeBytes;
-
-const std::string kCli = CORVANE_CLI;
+using test::CliRun;
+using test::gbk;
+using test::readFile;
+using test::runCli;
+using test::TempFolder;
+using test::writeFile;
 
 // A small computed survey: two J stakes, a house, a road and points with decimals.
 std::string computedSurvey() {
@@ -40,29 +42,24 @@ std::string computedSurvey() {
         "2--[IJ],0,0,\r\n");
 }
 
-std::string cli(const std::string& args) {
-    return quote(kCli) + " " + args;
-}
-
 TEST(CliExports, OrgWithUnresolvedSegmentExitsOneAndLeavesTheOldFile) {
-    TempDir dir;
+    TempFolder dir;
     const std::string in = dir.file("in.ept");
     const std::string out = dir.file("out.org");
-    writeBytes(
+    writeFile(
         in, computedSurvey() + gbk("点9,1,2,3,J1,J7,,0,0,普通点,无跨越物(0),0,0,无杆型,0,0,\r\n"));
-    writeBytes(out, "old");
-    const testing::CommandResult r =
-        runCommand(dir, cli("process " + quote(in) + " -o " + quote(out)));
+    writeFile(out, "old");
+    const CliRun r = runCli({"process", in, "-o", out});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("测量点 [ 点9 ] 没有找到所属的电力线点，请检查！"), std::string::npos)
         << r.err;
-    EXPECT_EQ(readBytes(out), "old");
+    EXPECT_EQ(readFile(out), "old");
 }
 
 TEST(CliExports, ProcessWritesOrgAndDxfByExtensionOrType) {
-    TempDir dir;
+    TempFolder dir;
     const std::string in = dir.file("in.ept");
-    writeBytes(in, computedSurvey());
+    writeFile(in, computedSurvey());
     Result<ImportedPoints> imported = readPointFile(in, PointFileFormat::Ept);
     ASSERT_TRUE(imported.ok());
     PointTable table;
@@ -71,87 +68,85 @@ TEST(CliExports, ProcessWritesOrgAndDxfByExtensionOrType) {
     const std::string dxf = buildDxfFile(table).value();
 
     struct Case {
-        std::string args;
+        std::vector<std::string> options;
         std::string output;
         const std::string& expected;
     };
     const Case cases[] = {
-        {"", "out.org", org},
-        {"", "OUT.DXF", dxf},
-        {"--type org", "out.txt", org},
-        {"--type dxf", "out", dxf},
+        {{}, "out.org", org},
+        {{}, "OUT.DXF", dxf},
+        {{"--type", "org"}, "out.txt", org},
+        {{"--type", "dxf"}, "out", dxf},
     };
     for (const Case& c : cases) {
         const std::string out = dir.file(c.output);
-        const testing::CommandResult r =
-            runCommand(dir, cli("process " + quote(in) + " -o " + quote(out) + " " + c.args));
+        std::vector<std::string> args = {"process", in, "-o", out};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CliRun r = runCli(args);
         ASSERT_EQ(r.status, 0) << c.output << ": " << r.err;
-        EXPECT_EQ(readBytes(out), c.expected) << c.output;
+        EXPECT_EQ(readFile(out), c.expected) << c.output;
     }
     EXPECT_NE(org.find(gbk("0,J1,0.0000,0.0000,12.1250,96=00+96,0.0000,0.0000\r\nb,1,1.2340,")),
               std::string::npos);
 }
 
 TEST(CliExports, FileThatCannotBeCreatedIsReportedWithItsPath) {
-    TempDir dir;
+    TempFolder dir;
     const std::string in = dir.file("in.ept");
-    writeBytes(in, computedSurvey());
+    writeFile(in, computedSurvey());
     for (const char* name : {"out.org", "out.dxf"}) {
         const std::string out = dir.file(std::string("missing/") + name);
-        const testing::CommandResult r =
-            runCommand(dir, cli("process " + quote(in) + " -o " + quote(out)));
+        const CliRun r = runCli({"process", in, "-o", out});
         EXPECT_EQ(r.status, 3) << name;
         EXPECT_NE(r.err.find(out), std::string::npos) << r.err;
     }
 }
 
 TEST(CliMerge, MergesReportsAndSetsTheExitStatus) {
-    TempDir dir;
+    TempFolder dir;
     const std::string a = dir.file("a.ept");
     const std::string b = dir.file("b.ept");
     const std::string out = dir.file("out.ept");
-    writeBytes(a, computedSurvey());
-    writeBytes(b, computedSurvey() + "P100,1,2,3,J1,J2,,0,0,,,,,,,,\r\nlast,1,2,3,4,5,6,7,8,9,10");
+    writeFile(a, computedSurvey());
+    writeFile(b, computedSurvey() + "P100,1,2,3,J1,J2,,0,0,,,,,,,,\r\nlast,1,2,3,4,5,6,7,8,9,10");
 
-    testing::CommandResult r =
-        runCommand(dir, cli("merge " + quote(a) + " " + quote(b) + " -o " + quote(out)));
+    CliRun r = runCli({"merge", a, b, "-o", out});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "两个数据文件合并成果！第一个文件写入 6 行，第二个文件写入 2 行，舍去重复的 6 "
               "行。\n");
-    EXPECT_EQ(readBytes(out),
+    EXPECT_EQ(readFile(out),
               computedSurvey() + "P100,1,2,3,J1,J2,,0,0,,,,,,,,\r\nlast,1,2,3,4,5,6,7,8,9,10\r\n");
 
     const std::string missing = dir.file("missing.ept");
     const std::string out2 = dir.file("out2.ept");
-    r = runCommand(dir, cli("merge " + quote(a) + " " + quote(missing) + " -o " + quote(out2)));
+    r = runCli({"merge", a, missing, "-o", out2});
     EXPECT_EQ(r.status, 3);
     EXPECT_NE(r.err.find(missing), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(out2));
 
-    r = runCommand(dir, cli("merge " + quote(a) + " " + quote(b)));
+    r = runCli({"merge", a, b});
     EXPECT_EQ(r.status, 2);
 }
 
 // The same bytes under a German locale (decimal comma) as under C.
 TEST(CliExports, OutputDoesNotDependOnTheLocale) {
-    TempDir dir;
+    TempFolder dir;
     const std::string in = dir.file("in.ept");
-    writeBytes(in, computedSurvey());
-    const std::string commands[] = {
-        "process " + quote(in) + " -o " + quote(dir.file("OUT.org")),
-        "process " + quote(in) + " -o " + quote(dir.file("OUT.dxf")),
-        "merge " + quote(in) + " " + quote(in) + " -o " + quote(dir.file("OUT.ept")),
+    writeFile(in, computedSurvey());
+    const std::vector<std::string> commands[] = {
+        {"process", in, "-o", dir.file("OUT.org")},
+        {"process", in, "-o", dir.file("OUT.dxf")},
+        {"merge", in, in, "-o", dir.file("OUT.ept")},
     };
     const char* outputs[] = {"OUT.org", "OUT.dxf", "OUT.ept"};
     for (size_t i = 0; i < 3; ++i) {
         std::string bytes[2];
         const char* locales[] = {"C", "de_DE.UTF-8"};
         for (int l = 0; l < 2; ++l) {
-            const testing::CommandResult r =
-                runCommand(dir, std::string("LC_ALL=") + locales[l] + " " + cli(commands[i]));
+            const CliRun r = runCli(commands[i], {{}, {std::string("LC_ALL=") + locales[l]}});
             ASSERT_EQ(r.status, 0) << locales[l] << ": " << r.err;
-            bytes[l] = readBytes(dir.file(outputs[i]));
+            bytes[l] = readFile(dir.file(outputs[i]));
         }
         EXPECT_FALSE(bytes[0].empty());
         EXPECT_EQ(bytes[0], bytes[1]) << outputs[i];
@@ -160,9 +155,9 @@ TEST(CliExports, OutputDoesNotDependOnTheLocale) {
 
 // The writers run inside the desktop program too, which takes the user's locale.
 TEST(CliExports, WritersIgnoreAProcessWideLocale) {
-    TempDir dir;
+    TempFolder dir;
     const std::string in = dir.file("in.ept");
-    writeBytes(in, computedSurvey());
+    writeFile(in, computedSurvey());
     auto build = [&] {
         Result<ImportedPoints> imported = readPointFile(in, PointFileFormat::Ept);
         EXPECT_TRUE(imported.ok());

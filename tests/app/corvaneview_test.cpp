@@ -26,45 +26,55 @@
 #include "listctrlex.h"
 #include "pointtable.h"
 #include "pointtablemodel.h"
+#include "rowbuilder.h"
 #include "settings.h"
 #include "vocabularies.h"
 
 namespace corvane {
 namespace {
 
-struct Point {
-    std::string name, north, east, start, end, distance, type;
-};
-
-Row makeRow(const Point& p) {
-    std::vector<std::string_view> cells(kColumnCount);
-    cells[ColName] = p.name;
-    cells[ColNorth] = p.north;
-    cells[ColEast] = p.east;
-    cells[ColSegmentStart] = p.start;
-    cells[ColSegmentEnd] = p.end;
-    cells[ColDistance] = p.distance;
-    cells[ColPointType] = p.type;
-    cells[ColCrossing] = kRawCrossing;
-    cells[ColPoleType] = kRawPoleType;
-    return Row(cells);
-}
+using test::Cells;
 
 // A line J1 -> J2 -> J3 running east, with points near it; more rows below to scroll.
 std::vector<Row> survey() {
     const std::string j(kJStake), z(kZStake), o(kOrdinaryPoint);
-    std::vector<Row> rows{
-        makeRow({"A", "5", "150", "", "", "", o}),
-        makeRow({"J1", "0", "0", "J1", "J2", "1000", j}),
-        makeRow({"B", "-3", "20", "J1", "J2", "", o}),
-        makeRow({"Z1", "0", "60", "J1", "J2", "", z}),
-        makeRow({"J2", "0", "100", "J2", "J3", "1100", j}),
-        makeRow({"C", "2", "40", "", "", "", o}),
-        makeRow({"J3", "0", "200", "J3", "J3", "1200", j}),
+    std::vector<Cells> points{
+        {.name = "A", .north = "5", .east = "150", .type = o},
+        {.name = "J1",
+         .north = "0",
+         .east = "0",
+         .start = "J1",
+         .end = "J2",
+         .distance = "1000",
+         .type = j},
+        {.name = "B", .north = "-3", .east = "20", .start = "J1", .end = "J2", .type = o},
+        {.name = "Z1", .north = "0", .east = "60", .start = "J1", .end = "J2", .type = z},
+        {.name = "J2",
+         .north = "0",
+         .east = "100",
+         .start = "J2",
+         .end = "J3",
+         .distance = "1100",
+         .type = j},
+        {.name = "C", .north = "2", .east = "40", .type = o},
+        {.name = "J3",
+         .north = "0",
+         .east = "200",
+         .start = "J3",
+         .end = "J3",
+         .distance = "1200",
+         .type = j},
     };
     for (int i = 0; i < 53; ++i)
-        rows.push_back(makeRow({"P" + std::to_string(i), std::to_string(i), "300", "", "", "", o}));
-    return rows;
+        points.push_back({.name = "P" + std::to_string(i),
+                          .north = std::to_string(i),
+                          .east = "300",
+                          .type = o});
+    for (Cells& c : points) {
+        c.crossing = kRawCrossing;
+        c.pole = kRawPoleType;
+    }
+    return test::rowsOf(points);
 }
 
 QString qs(std::string_view text) {

@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "filetestutil.h"
+#include "bytefiles.h"
+#include "tempdir.h"
 
 extern char** environ;
 
-namespace corvane::filetest {
+namespace corvane::test {
 
 /// What a run of corvane-cli gave.
 struct CliRun {
@@ -119,4 +120,4 @@ inline std::optional<std::vector<std::string>> unprivileged() {
     return prefix;
 }
 
-}  // namespace corvane::filetest
+}  // namespace corvane::test

@@ -7,14 +7,16 @@
 #include <random>
 #include <unordered_set>
 
-#include "exporttestutil.h"
+#include "bytefiles.h"
+#include "cp936.h"
 #include "splitfields.h"
+#include "tempdir.h"
 
 namespace corvane {
 namespace {
 
-using testing::gbk;
-using testing::joinLines;
+using test::gbk;
+using test::joinLines;
 
 const std::array<std::string, 2> kNames{"a.ept", "b.ept"};
 
@@ -209,29 +211,29 @@ TEST(FileMerge, HashKeysGiveTheSameFileAsComparingEveryEarlierLine) {
             }
         }
         const MergeResult r = merged(gbk(joinLines(files[0])), gbk(joinLines(files[1])));
-        ASSERT_EQ(testing::utf8(r.bytes), quadraticMerge(files[0], files[1])) << round;
+        ASSERT_EQ(test::utf8(r.bytes), quadraticMerge(files[0], files[1])) << round;
     }
 }
 
 TEST(FileMerge, OutputMayBeOneOfTheInputs) {
-    testing::TempDir dir;
+    test::TempFolder dir;
     const std::string a = dir.file("a.ept");
     const std::string b = dir.file("b.ept");
-    testing::writeBytes(a, joinLines({pt("P1")}));
-    testing::writeBytes(b, joinLines({pt("P1", "9"), pt("P2")}));
+    test::writeFile(a, joinLines({pt("P1")}));
+    test::writeFile(b, joinLines({pt("P1", "9"), pt("P2")}));
     Result<MergeResult> r = mergeFiles(a, b, a);
     ASSERT_TRUE(r.ok()) << r.error().message;
-    EXPECT_EQ(testing::readBytes(a), gbk(joinLines({pt("P1"), pt("P2")})));
+    EXPECT_EQ(test::readFile(a), gbk(joinLines({pt("P1"), pt("P2")})));
 }
 
 TEST(FileMerge, FailuresNameTheFileAndWriteNothing) {
-    testing::TempDir dir;
+    test::TempFolder dir;
     const std::string good = dir.file("good.ept");
     const std::string missing = dir.file("missing.ept");
     const std::string emoji = dir.file("emoji.ept");
     const std::string out = dir.file("out.ept");
-    testing::writeBytes(good, joinLines({pt("P1")}));
-    testing::writeBytes(emoji, joinLines({pt("P1"), pt("P😀")}));  // valid UTF-8
+    test::writeFile(good, joinLines({pt("P1")}));
+    test::writeFile(emoji, joinLines({pt("P1"), pt("P😀")}));  // valid UTF-8
 
     struct Case {
         std::string first, second, output, named;

@@ -10,29 +10,22 @@
 #include "pointtable.h"
 #include "profileview.h"
 #include "profileviewport.h"
+#include "rowbuilder.h"
 #include "vocabularies.h"
 
 using namespace corvane;
 
 namespace {
 
-Row row(std::string_view name, std::string_view distance, std::string_view height,
-        std::string_view type = kOrdinaryPoint) {
-    std::vector<std::string_view> cells(kColumnCount);
-    cells[ColName] = name;
-    cells[ColDistance] = distance;
-    cells[ColHeight] = height;
-    cells[ColPointType] = type;
-    return Row(cells);
-}
+using test::rowOf;
 
 // Two stakes 100 m apart with a point between them and one without a distance.
 std::vector<Row> stakesAndPoints() {
     std::vector<Row> rows;
-    rows.push_back(row("J1", "0.000", "10", kJStake));
-    rows.push_back(row("P1", "50.000", "12"));
-    rows.push_back(row("P2", "-.-", "12"));
-    rows.push_back(row("J2", "100.000", "11", kJStake));
+    rows.push_back(rowOf({.name = "J1", .height = "10", .distance = "0.000", .type = kJStake}));
+    rows.push_back(rowOf({.name = "P1", .height = "12", .distance = "50.000"}));
+    rows.push_back(rowOf({.name = "P2", .height = "12", .distance = "-.-"}));
+    rows.push_back(rowOf({.name = "J2", .height = "11", .distance = "100.000", .type = kJStake}));
     return rows;
 }
 
@@ -153,7 +146,10 @@ private slots:
     void repaintsOnlyForWhatItDraws() {
         PointTable table;
         std::vector<Row> rows = stakesAndPoints();
-        rows.push_back(row("R1", "70.000", "11", kOnePointObject));  // labelled by column 10
+        rows.push_back(rowOf({.name = "R1",
+                              .height = "11",
+                              .distance = "70.000",
+                              .type = kOnePointObject}));  // labelled by column 10
         table.replaceAll(std::move(rows), {});
         QStandardItemModel model(5, 1);
         QItemSelectionModel selection(&model);
@@ -212,7 +208,9 @@ private slots:
     void editsReachTheSection() {
         PointTable table;
         table.replaceAll(
-            {row("J1", "0", "10", kJStake), row("P1", "50", "12"), row("J2", "100", "11", kJStake)},
+            {rowOf({.name = "J1", .height = "10", .distance = "0", .type = kJStake}),
+             rowOf({.name = "P1", .height = "12", .distance = "50"}),
+             rowOf({.name = "J2", .height = "11", .distance = "100", .type = kJStake})},
             {});
         ProfileView view(table);
         view.resize(600, 300);
@@ -237,7 +235,9 @@ private slots:
 
     void exportsPngAndSvg() {
         PointTable table;
-        table.replaceAll({row("J1", "0", "1", kJStake), row("J2", "10", "2", kJStake)}, {});
+        table.replaceAll({rowOf({.name = "J1", .height = "1", .distance = "0", .type = kJStake}),
+                          rowOf({.name = "J2", .height = "2", .distance = "10", .type = kJStake})},
+                         {});
         ProfileView view(table);
         view.resize(400, 200);
         QTemporaryDir dir;

@@ -1,24 +1,25 @@
 #include "orgwriter.h"
 
 #include <gtest/gtest.h>
-
-#include "exporttestutil.h"
+#include "bytefiles.h"
+#include "cp936.h"
+#include "rowbuilder.h"
 
 namespace corvane {
 namespace {
 
-using testing::crlfLines;
-using testing::fillTable;
-using testing::PointSpec;
+using test::Cells;
+using test::crlfLines;
+using test::loadOnJ1J2;
 
 // A line running due north from J1 to J2, so the segment azimuth A is 0 and the
 // direction of a crossed object equals its angle in the line frame.
-std::vector<PointSpec> northLine() {
+std::vector<Cells> northLine() {
     return {
         {.name = "J1",
          .north = "0",
          .east = "0",
-         .elevation = "10",
+         .height = "10",
          .start = "J1",
          .end = "J2",
          .distance = "0.000",
@@ -27,7 +28,7 @@ std::vector<PointSpec> northLine() {
         {.name = "J2",
          .north = "1000",
          .east = "0",
-         .elevation = "11",
+         .height = "11",
          .start = "J2",
          .end = "J2",
          .distance = "1000.000",
@@ -42,23 +43,23 @@ const std::vector<std::string> kNorthLineRecords = {
 };
 
 // The records of `rows` written after the two stakes of the north line.
-std::vector<std::string> recordsAfterLine(const std::vector<PointSpec>& rows) {
-    std::vector<PointSpec> all = northLine();
+std::vector<std::string> recordsAfterLine(const std::vector<Cells>& rows) {
+    std::vector<Cells> all = northLine();
     all.insert(all.end(), rows.begin(), rows.end());
     PointTable table;
-    fillTable(table, all);
+    loadOnJ1J2(table, all);
     Result<std::string> org = buildOrgFile(table);
     EXPECT_TRUE(org.ok()) << org.error().message;
     if (!org.ok())
         return {};
-    std::vector<std::string> lines = crlfLines(testing::utf8(org.value()));
+    std::vector<std::string> lines = crlfLines(test::utf8(org.value()));
     EXPECT_GE(lines.size(), 2u);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 2), kNorthLineRecords);
     return std::vector<std::string>(lines.begin() + 2, lines.end());
 }
 
 // Four ordinary points take the numbers 1 to 4, so the next number is 5.
-std::vector<PointSpec> fourPoints() {
+std::vector<Cells> fourPoints() {
     return {{.name = "a"}, {.name = "b"}, {.name = "c"}, {.name = "d"}};
 }
 
@@ -71,7 +72,7 @@ std::vector<std::string> fourPointRecords() {
 
 struct RecordCase {
     const char* what;
-    std::vector<PointSpec> rows;
+    std::vector<Cells> rows;
     std::vector<std::string> records;
 };
 
@@ -85,8 +86,8 @@ TEST_P(OrgRecordsTest, WritesTheRecordsOfTheRows) {
     EXPECT_EQ(recordsAfterLine(GetParam().rows), GetParam().records);
 }
 
-std::vector<PointSpec> withFourPointsFirst(std::vector<PointSpec> rows) {
-    std::vector<PointSpec> all = fourPoints();
+std::vector<Cells> withFourPointsFirst(std::vector<Cells> rows) {
+    std::vector<Cells> all = fourPoints();
     all.insert(all.end(), rows.begin(), rows.end());
     return all;
 }
@@ -97,9 +98,9 @@ std::vector<std::string> withFourRecordsFirst(std::vector<std::string> records) 
     return all;
 }
 
-PointSpec houseOfOnePoint(std::string offset) {
+Cells houseOfOnePoint(std::string offset) {
     return {.name = "H",
-            .elevation = "12",
+            .height = "12",
             .distance = "100",
             .offset = offset,
             .type = "1点测路河塘房等",
@@ -115,8 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RecordCase{
             "points are numbered in table order; stakes keep their names",
-            {{.name = "P1", .elevation = "5.5", .distance = "12.3456", .offset = "1.5"},
-             {.name = "Z9", .elevation = "7", .distance = "50", .offset = "-2", .type = "Z桩"},
+            {{.name = "P1", .height = "5.5", .distance = "12.3456", .offset = "1.5"},
+             {.name = "Z9", .height = "7", .distance = "50", .offset = "-2", .type = "Z桩"},
              {.name = "P2", .distance = "60", .type = "方向桩"},
              {.name = "P3", .distance = "70", .offset = "0", .type = "风偏点"},
              {.name = "P4", .type = ""},
@@ -128,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
              "b,4,0.0000,80.0000,0.0000,13=00+13,0,0,0"}},
         RecordCase{"a crossed line uses two numbers: ground point, height and line",
                    {{.name = "X1",
-                     .elevation = "20",
+                     .height = "20",
                      .distance = "300",
                      .offset = "4",
                      .type = "1点测标跨越物",
@@ -170,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
                    })},
         RecordCase{"a pond: three corners relative to the measured point",
                    {{.name = "T",
-                     .elevation = "3",
+                     .height = "3",
                      .distance = "100",
                      .type = "1点测路河塘房等",
                      .crossing = "塘(1000)",
@@ -184,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "b,5,0.0000,0.0000,0.0000,13=00+13,0,0,0"}},
         RecordCase{"the band of a road: width of column 15, two numbers",
                    {{.name = "R",
-                     .elevation = "2",
+                     .height = "2",
                      .distance = "40",
                      .offset = "-3",
                      .type = "1点测路河塘房等",
@@ -235,7 +236,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {.name = "Q2",
                      .north = "500",
                      .east = "16",
-                     .elevation = "9",
+                     .height = "9",
                      .distance = "200",
                      .offset = "-2",
                      .type = "2点测路河塘房等",
@@ -270,7 +271,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {.name = "R3",
                      .north = "510",
                      .east = "16",
-                     .elevation = "9",
+                     .height = "9",
                      .distance = "200",
                      .offset = "-2",
                      .type = "3点测房",
@@ -298,21 +299,21 @@ class OrgTurnTest : public ::testing::TestWithParam<TurnCase> {};
 TEST_P(OrgTurnTest, InteriorStakeGetsItsTurningAngle) {
     const TurnCase& c = GetParam();
     PointTable table;
-    fillTable(table,
-              {{.name = "J1", .start = "J1", .end = "J2", .type = "J桩"},
-               {.name = "J2",
-                .north = c.north2,
-                .east = c.east2,
-                .start = "J2",
-                .end = "J3",
-                .type = "J桩"},
-               {.name = "J3",
-                .north = c.north3,
-                .east = c.east3,
-                .start = "J3",
-                .end = "J3",
-                .type = "J桩"}},
-              {"J1", "J2", "J3"});
+    loadOnJ1J2(table,
+               {{.name = "J1", .start = "J1", .end = "J2", .type = "J桩"},
+                {.name = "J2",
+                 .north = c.north2,
+                 .east = c.east2,
+                 .start = "J2",
+                 .end = "J3",
+                 .type = "J桩"},
+                {.name = "J3",
+                 .north = c.north3,
+                 .east = c.east3,
+                 .start = "J3",
+                 .end = "J3",
+                 .type = "J桩"}},
+               {"J1", "J2", "J3"});
     Result<std::string> org = buildOrgFile(table);
     ASSERT_TRUE(org.ok()) << org.error().message;
     const std::vector<std::string> lines = crlfLines(org.value());
@@ -342,7 +343,7 @@ TEST(OrgWriter, TurnRecordsFollowTheLineListNotTheTable) {
     PointTable table;
     // J2 twice (both get the turn of the first J2); J4 is not on the line; the line
     // names a stake "J0" that no row has, which stands at (0, 0).
-    fillTable(
+    loadOnJ1J2(
         table,
         {{.name = "J1", .north = "100", .start = "J1", .end = "J2", .type = "J桩"},
          {.name = "J2", .north = "200", .start = "J2", .end = "J3", .type = "J桩"},
@@ -369,13 +370,13 @@ TEST(OrgWriter, TopRowsOfAGroupTakePartnersAtTheOrigin) {
     // The two-point row is the top row: its partner above has an empty name, which
     // no row has, so the partner stands at (0, 0) and the band is 5 m wide.
     PointTable table;
-    fillTable(table, {{.name = "Q",
-                       .north = "3",
-                       .east = "4",
-                       .type = "2点测路河塘房等",
-                       .crossing = "公路(184)"},
-                      {.name = "J1", .start = "J1", .end = "J2", .type = "J桩"},
-                      {.name = "J2", .north = "10", .start = "J2", .end = "J2", .type = "J桩"}});
+    loadOnJ1J2(table, {{.name = "Q",
+                        .north = "3",
+                        .east = "4",
+                        .type = "2点测路河塘房等",
+                        .crossing = "公路(184)"},
+                       {.name = "J1", .start = "J1", .end = "J2", .type = "J桩"},
+                       {.name = "J2", .north = "10", .start = "J2", .end = "J2", .type = "J桩"}});
     Result<std::string> org = buildOrgFile(table);
     ASSERT_TRUE(org.ok()) << org.error().message;
     EXPECT_EQ(crlfLines(org.value())[1], "r,1,13=00+13,0,0,13=00+13,0,5.0000,-90.0000,184");
@@ -390,7 +391,7 @@ TEST(OrgWriter, EmptyTableGivesEmptyFile) {
 
 TEST(OrgWriter, UnresolvedSegmentEndsTheExportNamingTheRow) {
     struct Case {
-        PointSpec row;
+        Cells row;
         std::string message;
         int column;
     };
@@ -410,12 +411,12 @@ TEST(OrgWriter, UnresolvedSegmentEndsTheExportNamingTheRow) {
          4},
     };
     for (const Case& c : cases) {
-        std::vector<PointSpec> rows = northLine();
+        std::vector<Cells> rows = northLine();
         rows.push_back({.name = "ok"});
         rows.push_back(c.row);
         rows.push_back({.name = "P10", .start = "", .end = ""});
         PointTable table;
-        fillTable(table, rows);
+        loadOnJ1J2(table, rows);
         Result<std::string> org = buildOrgFile(table);
         ASSERT_FALSE(org.ok());
         EXPECT_EQ(org.error().message, c.message);
@@ -426,10 +427,10 @@ TEST(OrgWriter, UnresolvedSegmentEndsTheExportNamingTheRow) {
 }
 
 TEST(OrgWriter, NameThatCodePage936CannotHoldIsAnErrorNamingRowAndColumn) {
-    std::vector<PointSpec> rows = northLine();
+    std::vector<Cells> rows = northLine();
     rows.push_back({.name = "Z😀", .type = "Z桩"});
     PointTable table;
-    fillTable(table, rows);
+    loadOnJ1J2(table, rows);
     Result<std::string> org = buildOrgFile(table);
     ASSERT_FALSE(org.ok());
     EXPECT_EQ(org.error().row, 2);
@@ -439,19 +440,19 @@ TEST(OrgWriter, NameThatCodePage936CannotHoldIsAnErrorNamingRowAndColumn) {
 }
 
 TEST(OrgWriter, ChineseStakeNamesAreWrittenInCodePage936) {
-    std::vector<PointSpec> rows = {{.name = "塔1", .start = "塔1", .end = "塔1", .type = "Z桩"}};
+    std::vector<Cells> rows = {{.name = "塔1", .start = "塔1", .end = "塔1", .type = "Z桩"}};
     PointTable table;
-    fillTable(table, rows);
+    loadOnJ1J2(table, rows);
     Result<std::string> org = buildOrgFile(table);
     ASSERT_TRUE(org.ok());
-    EXPECT_EQ(org.value(), testing::gbk("0,塔1,0.0000,0.0000,0.0000,96=00+96,0.0000,0.0000\r\n"));
+    EXPECT_EQ(org.value(), test::gbk("0,塔1,0.0000,0.0000,0.0000,96=00+96,0.0000,0.0000\r\n"));
 }
 
 TEST(OrgWriter, WritesTheRowsShownUnderAFilter) {
-    std::vector<PointSpec> rows = northLine();
+    std::vector<Cells> rows = northLine();
     rows.push_back({.name = "P", .start = "", .end = ""});  // hidden: no error
     PointTable table;
-    fillTable(table, rows);
+    loadOnJ1J2(table, rows);
     table.setDisplayMode(DisplayMode::JStakes);
     Result<std::string> org = buildOrgFile(table);
     ASSERT_TRUE(org.ok()) << org.error().message;

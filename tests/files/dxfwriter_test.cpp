@@ -4,16 +4,19 @@
 
 #include <filesystem>
 
+#include "bytefiles.h"
+#include "clirunner.h"
 #include "dxfexport.h"
-#include "exporttestutil.h"
 #include "filesystem.h"
+#include "rowbuilder.h"
+#include "tempdir.h"
 
 namespace corvane {
 namespace {
 
-using testing::crlfLines;
-using testing::fillTable;
-using testing::PointSpec;
+using test::Cells;
+using test::crlfLines;
+using test::loadOnJ1J2;
 
 TEST(DxfExport, EmptyTableIsJustTheSectionFrame) {
     PointTable table;
@@ -24,7 +27,7 @@ TEST(DxfExport, EmptyTableIsJustTheSectionFrame) {
 
 TEST(DxfExport, OneRowGivesPointThenTextLineByLine) {
     PointTable table;
-    fillTable(table, {{.name = "P1", .north = "100.5", .east = "200.25", .elevation = "7"}});
+    loadOnJ1J2(table, {{.name = "P1", .north = "100.5", .east = "200.25", .height = "7"}});
     Result<std::string> dxf = buildDxfFile(table);
     ASSERT_TRUE(dxf.ok());
     // Group code and value on lines of their own, each ended by CR LF.
@@ -91,8 +94,8 @@ EOF
 
 TEST(DxfExport, RowsWithoutNumbersOrSegmentsAreDrawnAtTheOrigin) {
     PointTable table;
-    fillTable(table,
-              {{.name = "X", .north = "-.-", .east = "", .start = "", .end = "", .type = ""}});
+    loadOnJ1J2(table,
+               {{.name = "X", .north = "-.-", .east = "", .start = "", .end = "", .type = ""}});
     Result<std::string> dxf = buildDxfFile(table);
     ASSERT_TRUE(dxf.ok());
     const std::vector<std::string> lines = crlfLines(dxf.value());
@@ -139,8 +142,8 @@ TEST(DxfExport, LargeTableIsWrittenWholeWithDistinctHandles) {
     const int rows = 20000;  // handles up to 40000, past a 16-bit counter
     std::vector<Row> table_rows;
     for (int i = 0; i < rows; ++i) {
-        PointSpec p{.name = "P" + std::to_string(i), .north = std::to_string(i)};
-        table_rows.push_back(testing::makeRow(p));
+        Cells p{.name = "P" + std::to_string(i), .north = std::to_string(i)};
+        table_rows.push_back(test::rowOf(test::onJ1J2(p)));
     }
     PointTable table;
     table.replaceAll(std::move(table_rows), {});
@@ -167,12 +170,12 @@ TEST(DxfExport, LargeTableIsWrittenWholeWithDistinctHandles) {
 // A DXF reader from outside this project reads every point back, Chinese names too.
 TEST(DxfExport, ReadBackByEzdxf) {
     const char* python = "/usr/bin/python3";
-    testing::TempDir dir;
+    test::TempFolder dir;
     if (!std::filesystem::exists(python) ||
-        testing::runCommand(dir, std::string(python) + " -c 'import ezdxf'").status != 0)
+        test::runProgram(python, {"-c", "import ezdxf"}).status != 0)
         GTEST_SKIP() << "python3-ezdxf is not installed (scripts/setup installs it)";
 
-    const std::vector<PointSpec> points = {
+    const std::vector<Cells> points = {
         {.name = "P1", .north = "100.5", .east = "200.25"},
         {.name = "电杆12号", .north = "3456789.1234", .east = "512345.6789"},
         {.name = "J桩-北", .north = "-12.0001", .east = "0.5"},
@@ -180,14 +183,14 @@ TEST(DxfExport, ReadBackByEzdxf) {
         {.name = "", .north = "1", .east = "2"},
     };
     PointTable table;
-    fillTable(table, points);
+    loadOnJ1J2(table, points);
     Result<std::string> dxf = buildDxfFile(table);
     ASSERT_TRUE(dxf.ok());
     const std::string path = dir.file("points.dxf");
     ASSERT_TRUE(writeFileAtomically(path, dxf.value()).ok());
 
     const std::string script = dir.file("read.py");
-    testing::writeBytes(script, R"(import sys
+    test::writeFile(script, R"(import sys
 import ezdxf
 from ezdxf.lldxf.encoding import decode_dxf_unicode
 doc = ezdxf.readfile(sys.argv[1])
@@ -200,8 +203,7 @@ for e in doc.modelspace():
                                              decode_dxf_unicode(e.dxf.text)))
 sys.stdout.buffer.write(('\n'.join(out) + '\n').encode('utf-8'))
 )");
-    const testing::CommandResult r = testing::runCommand(
-        dir, std::string(python) + " " + testing::quote(script) + " " + testing::quote(path));
+    const test::CliRun r = test::runProgram(python, {script, path});
     ASSERT_EQ(r.status, 0) << r.err;
 
     const char* coordinates[] = {"100.5000 200.2500", "3456789.1234 512345.6789", "-12.0001 0.5000",
