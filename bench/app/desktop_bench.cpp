@@ -7,15 +7,17 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
+#include <malloc.h>
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <malloc.h>
 #include <functional>
 #include <memory>
 #include <string>
@@ -105,10 +107,9 @@ int run(int points, int jStakes, int runs) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("survey.ept"));
     {
-        Survey survey = generateSurvey(
-            SurveyShape{.points = static_cast<size_t>(points),
-                        .jStakes = static_cast<size_t>(jStakes),
-                        .computed = true});
+        Survey survey = generateSurvey(SurveyShape{.points = static_cast<size_t>(points),
+                                                   .jStakes = static_cast<size_t>(jStakes),
+                                                   .computed = true});
         const std::string bytes = surveyEptBytes(survey);
         QFile out(file);
         if (!out.open(QIODevice::WriteOnly) ||
@@ -146,30 +147,55 @@ int run(int points, int jStakes, int runs) {
         return 1;
 
     report("a fitted plan frame", timeMs(runs, [&] { plan->repaint(); }), "16");
-    report("a wheel zoom step in the plan", timeMs(runs, [&] { wheel(plan, 120); }, [&] {
-               wheel(plan, -120);
-               settle();
-           }),
+    report("a wheel zoom step in the plan",
+           timeMs(
+               runs, [&] { wheel(plan, 120); },
+               [&] {
+                   wheel(plan, -120);
+                   settle();
+               }),
            "16");
     report("a pan frame in the plan", timeMs(runs, [&] { dragStep(plan, 7); }), "16");
     plan->fitAll();
     settle();
 
     int row = 1000;
-    report("click a table row, the section shown", timeMs(runs, [&] {
-               row = (row * 7919 + 13) % frame.table().rowCount();
-               list->scrollTo(list->model()->index(row, ColName));
-               settle();
-               const QModelIndex index = list->model()->index(row, ColName);
-               QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                                 list->visualRect(index).center());
-           }),
+    report("click a table row, the section shown",
+           timeMs(runs,
+                  [&] {
+                      row = (row * 7919 + 13) % frame.table().rowCount();
+                      list->scrollTo(list->model()->index(row, ColName));
+                      settle();
+                      const QModelIndex index = list->model()->index(row, ColName);
+                      QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                        list->visualRect(index).center());
+                  }),
            "30");
     report("a section repaint", timeMs(runs, [&] { profile->repaint(); }), "16");
-    report("a wheel zoom step in the section", timeMs(runs, [&] { wheel(profile, 120); }, [&] {
-               wheel(profile, -120);
-               settle();
-           }),
+    {
+        QImage image(profile->size(), QImage::Format_ARGB32_Premultiplied);
+        report("  of which drawing the section",
+               timeMs(runs,
+                      [&] {
+                          QPainter painter(&image);
+                          profile->render(painter, image.size());
+                      }),
+               "");
+        if (qEnvironmentVariableIsSet("CORVANE_BENCH_SECTION_ONLY")) {
+            for (int i = 0; i < 200; ++i) {
+                QPainter painter(&image);
+                profile->render(painter, image.size());
+            }
+            return 0;
+        }
+    }
+    report("a wheel zoom step in the section",
+           timeMs(
+               runs, [&] { wheel(profile, 120); },
+               [&] {
+                   wheel(profile, -120);
+                   settle();
+               }),
            "16");
 
     // Ctrl and a double-click on a point deletes it; Ctrl+Z brings it back.
@@ -181,9 +207,9 @@ int run(int points, int jStakes, int runs) {
         settle();
         const int victim = 5000 + i * 997;
         const std::string name(frame.table().text(victim, ColName));
-        const PixelPoint p = plan->viewport().WorldToPixel(
-            readNumber(frame.table().text(victim, ColNorth)),
-            readNumber(frame.table().text(victim, ColEast)));
+        const PixelPoint p =
+            plan->viewport().WorldToPixel(readNumber(frame.table().text(victim, ColNorth)),
+                                          readNumber(frame.table().text(victim, ColEast)));
         const int before = frame.table().rowCount();
         QElapsedTimer clock;
         clock.start();
@@ -206,13 +232,13 @@ int run(int points, int jStakes, int runs) {
         if (b->text() == QStringLiteral("检查(&K)"))
             checkButton = b;
     if (checkButton)
-        report("the check panel's 检查(K)", timeMs(runs, [&] { checkButton->click(); }),
-               "1000");
+        report("the check panel's 检查(K)", timeMs(runs, [&] { checkButton->click(); }), "1000");
 
-    std::printf("resident memory after loading: %.0f MB, %.2f x the file of %.0f MB "
-                "(the empty window: %.0f MB)\n",
-                loadedKb / 1024.0, static_cast<double>(loadedKb) / fileKb, fileKb / 1024.0,
-                emptyKb / 1024.0);
+    std::printf(
+        "resident memory after loading: %.0f MB, %.2f x the file of %.0f MB "
+        "(the empty window: %.0f MB)\n",
+        loadedKb / 1024.0, static_cast<double>(loadedKb) / fileKb, fileKb / 1024.0,
+        emptyKb / 1024.0);
     return 0;
 }
 

@@ -78,6 +78,28 @@ ProfileData buildProfile(const PointTable& table) {
     if (data.points.empty())
         return data;
     measureTurns(table, data.points);
+    data.distances.reserve(data.points.size());
+    data.elevations.reserve(data.points.size());
+    for (size_t i = 0; i < data.points.size(); ++i) {
+        const ProfilePoint& p = data.points[i];
+        data.distances.push_back(p.distance);
+        data.elevations.push_back(p.elevation);
+        if (p.kind == ProfilePoint::Kind::JStake)
+            data.stakes.push_back(static_cast<int>(i));
+        else if (p.kind != ProfilePoint::Kind::Ground) {
+            data.marks.push_back(static_cast<int>(i));
+            data.markKinds.push_back(p.kind);
+            data.markTops.push_back(p.elevation + p.height);
+        }
+    }
+    for (size_t b = 0; b < data.elevations.size(); b += ProfileData::kBlock) {
+        const auto end =
+            data.elevations.begin() +
+            static_cast<std::ptrdiff_t>(std::min(b + ProfileData::kBlock, data.elevations.size()));
+        const auto [low, high] =
+            std::minmax_element(data.elevations.begin() + static_cast<std::ptrdiff_t>(b), end);
+        data.blockRanges.emplace_back(*low, *high);
+    }
     data.minDistance = data.points.front().distance;
     data.maxDistance = data.points.back().distance;
     data.minElevation = data.maxElevation = data.points.front().elevation;

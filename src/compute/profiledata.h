@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corvane {
@@ -32,6 +33,19 @@ struct ProfilePoint {
 /// ascending distance (rows of equal distance in table order).
 struct ProfileData {
     std::vector<ProfilePoint> points;
+    // Compact copies for the drawing's walks over a million points: the distances and
+    // elevations of `points` in the same order, and the indices of the J stakes and of
+    // the other marks (Z stakes, crossed lines, houses, objects).
+    std::vector<double> distances;
+    std::vector<double> elevations;
+    std::vector<int> stakes;
+    std::vector<int> marks;
+    std::vector<ProfilePoint::Kind> markKinds;  // beside `marks`
+    std::vector<double> markTops;               // beside `marks`: elevation + height
+    /// The lowest and highest elevation of each block of kBlock consecutive points, so
+    /// that a drawing which puts a whole block into one pixel column takes it at once.
+    static constexpr size_t kBlock = 64;
+    std::vector<std::pair<double, double>> blockRanges;
     double minDistance = 0.0, maxDistance = 0.0;
     double minElevation = 0.0, maxElevation = 0.0;  // tops of objects included
     bool empty() const { return points.empty(); }

@@ -26,6 +26,8 @@ const QColor kCrossing(200, 100, 0);
 const QColor kHouse(120, 120, 120);
 const QColor kHouseFill(200, 200, 200, 160);
 const QColor kSelected(220, 0, 0);
+// The marks are about 8 pixels wide: one of a kind per 3 pixels hides nothing.
+constexpr double kMarkStrip = 3.0;
 
 QString number(double value, int decimals) {
     return QString::fromStdString(formatFixed(value, decimals));
@@ -169,71 +171,113 @@ QPainterPath ProfileRenderer::groundPath() const {
     bool started = false;
     ColumnStroke stroke;
     const auto [first, last] = visibleRange(50);
+    // The mapping is affine: its coefficients once, not a call per point.
+    const ProfileViewport::Point origin = m_viewport.toPixel(0.0, 0.0);
+    const ProfileViewport::Point unit = m_viewport.toPixel(1.0, 1.0);
+    const double ax = unit.x - origin.x, ay = unit.y - origin.y;
+    const double* distances = m_data.distances.data();
+    const double* elevations = m_data.elevations.data();
+    constexpr size_t kBlock = ProfileData::kBlock;
+    const auto columnOf = [&](size_t i) {
+        return static_cast<int>(std::floor(origin.x + ax * distances[i]));
+    };
     for (size_t i = first; i < last; ++i) {
-        const ProfilePoint& p = m_data.points[i];
-        const ProfileViewport::Point px = m_viewport.toPixel(p.distance, p.elevation);
-        const int column = static_cast<int>(std::floor(px.x));
+        // A whole block inside the current column adds its range at once.
+        if (i % kBlock == 0 && i + kBlock <= last && columnOf(i) == stroke.column &&
+            columnOf(i + kBlock - 1) == stroke.column) {
+            const auto [low, high] = m_data.blockRanges[i / kBlock];
+            // The elevation axis points down the screen (ay < 0).
+            stroke.low = std::min(stroke.low, origin.y + ay * high);
+            stroke.high = std::max(stroke.high, origin.y + ay * low);
+            stroke.last = origin.y + ay * elevations[i + kBlock - 1];
+            i += kBlock - 1;
+            continue;
+        }
+        const double x = origin.x + ax * distances[i];
+        const double y = origin.y + ay * elevations[i];
+        const int column = static_cast<int>(std::floor(x));
         if (column != stroke.column) {
             stroke.addTo(path, started);
-            stroke = {column, px.y, px.y, px.y};
+            stroke = {column, y, y, y};
         }
-        stroke.low = std::min(stroke.low, px.y);
-        stroke.high = std::max(stroke.high, px.y);
-        stroke.last = px.y;
+        stroke.low = std::min(stroke.low, y);
+        stroke.high = std::max(stroke.high, y);
+        stroke.last = y;
     }
     stroke.addTo(path, started);
     return path;
 }
 
 void ProfileRenderer::drawGround(QPainter& painter) const {
-    painter.setPen(QPen(kGround, 1.5));
+    const auto [first, last] = visibleRange(50);
+    painter.save();
+    if (last - first > static_cast<size_t>(m_viewport.plotWidth())) {
+        // Denser than pixels the line is a column of vertical strokes: smoothing adds
+        // nothing to them and costs the rasteriser dearly on tall ones.
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(kGround, 1));
+    } else {
+        painter.setPen(QPen(kGround, 1.5));
+    }
     painter.drawPath(groundPath());
+    painter.restore();
 }
 
 // The points within `pixels` of the visible distances: a range of the sorted points.
 std::pair<size_t, size_t> ProfileRenderer::visibleRange(double pixels) const {
-    const auto& points = m_data.points;
+    const auto& d = m_data.distances;
     const double reach = m_viewport.metresPerPixel() * pixels;
-    const auto begin =
-        std::lower_bound(points.begin(), points.end(), m_viewport.leftDistance() - reach,
-                         [](const ProfilePoint& p, double x) { return p.distance < x; });
-    const auto end =
-        std::upper_bound(begin, points.end(), m_viewport.rightDistance() + reach,
-                         [](double x, const ProfilePoint& p) { return x < p.distance; });
-    return {static_cast<size_t>(begin - points.begin()), static_cast<size_t>(end - points.begin())};
+    const auto begin = std::lower_bound(d.begin(), d.end(), m_viewport.leftDistance() - reach);
+    const auto end = std::upper_bound(begin, d.end(), m_viewport.rightDistance() + reach);
+    return {static_cast<size_t>(begin - d.begin()), static_cast<size_t>(end - d.begin())};
+}
+
+// The indices among `subset` (ascending point indices) of the points in [first, last).
+std::span<const int> ProfileRenderer::within(const std::vector<int>& subset, size_t first,
+                                             size_t last) {
+    const auto begin = std::lower_bound(subset.begin(), subset.end(), static_cast<int>(first));
+    const auto end = std::lower_bound(begin, subset.end(), static_cast<int>(last));
+    return {&*subset.begin() + (begin - subset.begin()), static_cast<size_t>(end - begin)};
 }
 
 // Z stakes, crossed lines, houses and objects near the view; Z stake and crossed line
-// labels only while they have room. Where points are denser than pixels each pixel
-// column gets one mark of each kind: the tallest crossed line or house, so that the
-// clearance the section shows stays true, and the first of the others.
+// labels only while they have room. Where marks are denser than they are wide, each
+// strip of kMarkStrip pixel columns gets one mark of each kind: the tallest crossed
+// line or house, so that the clearance the section shows stays true, and the first of
+// the others.
 void ProfileRenderer::drawPoints(QPainter& painter) const {
     const bool labelled = labelsHaveRoom();
     painter.setFont(labelFont());
     constexpr size_t kKinds = 6;
-    std::array<const ProfilePoint*, kKinds> pending{};
+    std::array<int, kKinds> pending;  // index into the marks, or -1
+    pending.fill(-1);
     std::array<int, kKinds> pendingColumn{};
     const auto flush = [&](size_t kind) {
-        if (pending[kind])
-            drawPoint(painter, *pending[kind], labelled);
-        pending[kind] = nullptr;
+        if (pending[kind] >= 0)
+            drawPoint(painter, m_data.points[static_cast<size_t>(m_data.marks[pending[kind]])],
+                      labelled);
+        pending[kind] = -1;
     };
+    const ProfileViewport::Point origin = m_viewport.toPixel(0.0, 0.0);
+    const double ax = m_viewport.toPixel(1.0, 0.0).x - origin.x;
     const auto [first, last] = visibleRange(20);
-    for (size_t i = first; i < last; ++i) {
-        const ProfilePoint& p = m_data.points[i];
-        if (p.kind == ProfilePoint::Kind::Ground || p.kind == ProfilePoint::Kind::JStake)
-            continue;
-        const auto kind = static_cast<size_t>(p.kind);
-        const int column = static_cast<int>(std::floor(m_viewport.toPixel(p.distance, 0).x));
-        if (pending[kind] && pendingColumn[kind] == column) {
-            const ProfilePoint& held = *pending[kind];
-            if (p.elevation + p.height > held.elevation + held.height &&
-                (p.kind == ProfilePoint::Kind::CrossedLine || p.kind == ProfilePoint::Kind::House))
-                pending[kind] = &p;
+    const std::span<const int> inView = within(m_data.marks, first, last);
+    const auto offset = static_cast<int>(inView.data() - m_data.marks.data());
+    for (int m = offset; m < offset + static_cast<int>(inView.size()); ++m) {
+        const ProfilePoint::Kind k = m_data.markKinds[static_cast<size_t>(m)];
+        const auto kind = static_cast<size_t>(k);
+        const double distance = m_data.distances[static_cast<size_t>(m_data.marks[m])];
+        const int column = static_cast<int>(std::floor((origin.x + ax * distance) / kMarkStrip));
+        if (pending[kind] >= 0 && pendingColumn[kind] == column) {
+            const bool tall =
+                k == ProfilePoint::Kind::CrossedLine || k == ProfilePoint::Kind::House;
+            if (tall && m_data.markTops[static_cast<size_t>(m)] >
+                            m_data.markTops[static_cast<size_t>(pending[kind])])
+                pending[kind] = m;
             continue;
         }
         flush(kind);
-        pending[kind] = &p;
+        pending[kind] = m;
         pendingColumn[kind] = column;
     }
     for (size_t kind = 0; kind < kKinds; ++kind)
@@ -274,18 +318,24 @@ bool ProfileRenderer::labelsHaveRoom() const {
 void ProfileRenderer::drawJStakes(QPainter& painter, std::span<const int> selectedRows) const {
     const auto& points = m_data.points;
     const auto [first, last] = visibleRange(0);
-    std::vector<size_t> stakes;
-    for (size_t i = first; i < last; ++i)
-        if (points[i].kind == ProfilePoint::Kind::JStake)
-            stakes.push_back(i);
-    if (stakes.empty())
+    const std::span<const int> inView = within(m_data.stakes, first, last);
+    if (inView.empty())
         return;
-    const auto selected = [&](size_t i) {
-        return std::binary_search(selectedRows.begin(), selectedRows.end(), points[i].row);
+    // Sort keys once: selected first, then the sharper turn.
+    struct Candidate {
+        bool selected;
+        double turn;
+        size_t point;
     };
-    std::stable_sort(stakes.begin(), stakes.end(), [&](size_t a, size_t b) {
-        const bool sa = selected(a), sb = selected(b);
-        return sa != sb ? sa : points[a].turn > points[b].turn;
+    std::vector<Candidate> stakes;
+    stakes.reserve(inView.size());
+    for (int i : inView) {
+        const ProfilePoint& p = points[static_cast<size_t>(i)];
+        stakes.push_back({std::binary_search(selectedRows.begin(), selectedRows.end(), p.row),
+                          p.turn, static_cast<size_t>(i)});
+    }
+    std::stable_sort(stakes.begin(), stakes.end(), [](const Candidate& a, const Candidate& b) {
+        return a.selected != b.selected ? a.selected : a.turn > b.turn;
     });
 
     const int left = static_cast<int>(m_plot.left());
@@ -305,19 +355,21 @@ void ProfileRenderer::drawJStakes(QPainter& painter, std::span<const int> select
 
     const QFont font = labelFont();
     const QFontMetricsF metrics(font, painter.device());
+    const int shortest = static_cast<int>(metrics.horizontalAdvance(QStringLiteral("0.000")));
     struct Label {
         double x;
         QString name, distance;
     };
     std::vector<Label> labels;
     std::vector<double> lines;
-    for (size_t i : stakes) {
-        const ProfilePoint& p = points[i];
+    for (const Candidate& candidate : stakes) {
+        const ProfilePoint& p = points[candidate.point];
         const double px = m_viewport.toPixel(p.distance, p.elevation).x;
         const int x = static_cast<int>(std::floor(px));
         bool labelled = false;
-        // Both sides already covered: no need to measure the texts.
-        if (isFree(labelTaken, x + 3, x + 3) || isFree(labelTaken, x - 4, x - 4)) {
+        // No room for even the shortest label on either side: no need to measure texts.
+        if (isFree(labelTaken, x + 3, x + 3 + shortest) ||
+            isFree(labelTaken, x - 3 - shortest, x - 3)) {
             QString name = QString::fromStdString(p.label);
             QString distance = number(p.distance, 3);
             const int w =
@@ -338,9 +390,16 @@ void ProfileRenderer::drawJStakes(QPainter& painter, std::span<const int> select
             lines.push_back(px);
         }
     }
-    painter.setPen(QPen(kJStake, 1, Qt::DashLine));
-    for (double x : lines)
-        painter.drawLine(QPointF(x, m_plot.top()), QPointF(x, m_plot.bottom()));
+    // Vertical one-pixel lines need no smoothing, and dashes are much cheaper without.
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(kJStake, 0, Qt::DashLine));
+    for (double x : lines) {
+        const int column = static_cast<int>(std::lround(x));
+        painter.drawLine(column, static_cast<int>(m_plot.top()), column,
+                         static_cast<int>(m_plot.bottom()));
+    }
+    painter.restore();
     painter.setFont(font);
     painter.setPen(kJStake);
     for (const Label& label : labels) {

@@ -43,6 +43,7 @@ private:
     void drawGround(QPainter& painter) const;
 
     std::pair<size_t, size_t> visibleRange(double pixels) const;
+    static std::span<const int> within(const std::vector<int>& subset, size_t first, size_t last);
     void drawPoints(QPainter& painter) const;
     void drawPoint(QPainter& painter, const ProfilePoint& p, bool labelled) const;
     bool labelsHaveRoom() const;
