@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "angles.h"
 #include "cellnumber.h"
@@ -30,20 +31,22 @@ ProfilePoint::Kind kindOf(const PointTable& table, int row) {
 
 // How sharply the line turns at each J stake, from the stakes' plane positions in
 // distance order, so that the section can label the turning points first.
-void measureTurns(const PointTable& table, std::vector<ProfilePoint>& points) {
-    std::vector<size_t> stakes;
-    for (size_t i = 0; i < points.size(); ++i)
-        if (points[i].kind == ProfilePoint::Kind::JStake)
-            stakes.push_back(i);
-    const auto north = [&](size_t i) { return readNumber(table.text(points[i].row, ColNorth)); };
-    const auto east = [&](size_t i) { return readNumber(table.text(points[i].row, ColEast)); };
+void measureTurns(const PointTable& table, ProfileData& data) {
+    const std::vector<int>& stakes = data.stakes;
+    auto& points = data.points;
+    const auto north = [&](int i) {
+        return readNumber(table.text(points[static_cast<size_t>(i)].row, ColNorth));
+    };
+    const auto east = [&](int i) {
+        return readNumber(table.text(points[static_cast<size_t>(i)].row, ColEast));
+    };
     for (size_t k = 0; k < stakes.size(); ++k) {
-        ProfilePoint& p = points[stakes[k]];
+        ProfilePoint& p = points[static_cast<size_t>(stakes[k])];
         if (k == 0 || k + 1 == stakes.size()) {
             p.turn = kPi;
             continue;
         }
-        const size_t a = stakes[k - 1], b = stakes[k], c = stakes[k + 1];
+        const int a = stakes[k - 1], b = stakes[k], c = stakes[k + 1];
         const double in = DirectionFromEast(north(a), east(a), north(b), east(b));
         const double out = DirectionFromEast(north(b), east(b), north(c), east(c));
         const double turn = std::fabs(std::remainder(out - in, kTwoPi));
@@ -51,63 +54,123 @@ void measureTurns(const PointTable& table, std::vector<ProfilePoint>& points) {
     }
 }
 
-}  // namespace
+// The point of row `row`, when its cumulative distance is a number.
+std::optional<ProfilePoint> profilePointOf(const PointTable& table, int r) {
+    std::string_view distance = table.text(r, ColDistance);
+    if (!startsWithNumber(distance))
+        return std::nullopt;
+    ProfilePoint p;
+    p.kind = kindOf(table, r);
+    p.row = r;
+    p.distance = readNumber(distance);
+    p.elevation = readNumber(table.text(r, ColHeight));
+    p.height = std::max(0.0, readNumber(table.text(r, ColMeasuredHeight)));
+    p.width = std::max(0.0, readNumber(table.text(r, ColWidth)));
+    p.label = p.kind == ProfilePoint::Kind::CrossedLine || p.kind == ProfilePoint::Kind::Object
+                  ? std::string(table.text(r, ColCrossing))
+                  : std::string(table.text(r, ColName));
+    return p;
+}
 
-ProfileData buildProfile(const PointTable& table) {
-    ProfileData data;
-    const int rows = table.rowCount();
-    for (int r = 0; r < rows; ++r) {
-        std::string_view distance = table.text(r, ColDistance);
-        if (!startsWithNumber(distance))
-            continue;
-        ProfilePoint p;
-        p.kind = kindOf(table, r);
-        p.row = r;
-        p.distance = readNumber(distance);
-        p.elevation = readNumber(table.text(r, ColHeight));
-        p.height = std::max(0.0, readNumber(table.text(r, ColMeasuredHeight)));
-        p.width = std::max(0.0, readNumber(table.text(r, ColWidth)));
-        p.label = p.kind == ProfilePoint::Kind::CrossedLine || p.kind == ProfilePoint::Kind::Object
-                      ? std::string(table.text(r, ColCrossing))
-                      : std::string(table.text(r, ColName));
-        data.points.push_back(std::move(p));
-    }
-    std::stable_sort(
-        data.points.begin(), data.points.end(),
-        [](const ProfilePoint& a, const ProfilePoint& b) { return a.distance < b.distance; });
-    if (data.points.empty())
-        return data;
-    measureTurns(table, data.points);
+// Ascending distance, rows of equal distance in table order.
+bool drawnBefore(const ProfilePoint& a, const ProfilePoint& b) {
+    return a.distance < b.distance || (a.distance == b.distance && a.row < b.row);
+}
+
+// Everything derived from the sorted points: the compact columns, the blocks, the
+// extents, the turns and the points of the rows.
+void reindex(ProfileData& data, const PointTable& table, int rowCount) {
+    data.distances.clear();
+    data.elevations.clear();
+    data.stakes.clear();
+    data.marks.clear();
+    data.markKinds.clear();
+    data.markTops.clear();
+    data.blockRanges.clear();
+    data.pointOfRow.assign(static_cast<size_t>(std::max(rowCount, 0)), -1);
     data.distances.reserve(data.points.size());
     data.elevations.reserve(data.points.size());
+    data.minDistance = data.maxDistance = data.minElevation = data.maxElevation = 0.0;
+    if (data.points.empty())
+        return;
+    data.minElevation = data.maxElevation = data.points.front().elevation;
     for (size_t i = 0; i < data.points.size(); ++i) {
         const ProfilePoint& p = data.points[i];
         data.distances.push_back(p.distance);
         data.elevations.push_back(p.elevation);
-        if (p.kind == ProfilePoint::Kind::JStake)
+        if (p.row >= 0 && p.row < rowCount)
+            data.pointOfRow[static_cast<size_t>(p.row)] = static_cast<int>(i);
+        data.minElevation = std::min(data.minElevation, p.elevation);
+        data.maxElevation = std::max(data.maxElevation, p.elevation + p.height);
+        if (p.kind == ProfilePoint::Kind::JStake) {
             data.stakes.push_back(static_cast<int>(i));
-        else if (p.kind != ProfilePoint::Kind::Ground) {
+        } else if (p.kind != ProfilePoint::Kind::Ground) {
             data.marks.push_back(static_cast<int>(i));
             data.markKinds.push_back(p.kind);
             data.markTops.push_back(p.elevation + p.height);
         }
     }
     for (size_t b = 0; b < data.elevations.size(); b += ProfileData::kBlock) {
+        const auto begin = data.elevations.begin() + static_cast<std::ptrdiff_t>(b);
         const auto end =
             data.elevations.begin() +
             static_cast<std::ptrdiff_t>(std::min(b + ProfileData::kBlock, data.elevations.size()));
-        const auto [low, high] =
-            std::minmax_element(data.elevations.begin() + static_cast<std::ptrdiff_t>(b), end);
+        const auto [low, high] = std::minmax_element(begin, end);
         data.blockRanges.emplace_back(*low, *high);
     }
     data.minDistance = data.points.front().distance;
     data.maxDistance = data.points.back().distance;
-    data.minElevation = data.maxElevation = data.points.front().elevation;
-    for (const ProfilePoint& p : data.points) {
-        data.minElevation = std::min(data.minElevation, p.elevation);
-        data.maxElevation = std::max(data.maxElevation, p.elevation + p.height);
-    }
+    measureTurns(table, data);
+}
+
+}  // namespace
+
+ProfileData buildProfile(const PointTable& table) {
+    ProfileData data;
+    const int rows = table.rowCount();
+    for (int r = 0; r < rows; ++r)
+        if (std::optional<ProfilePoint> p = profilePointOf(table, r))
+            data.points.push_back(std::move(*p));
+    std::stable_sort(data.points.begin(), data.points.end(), drawnBefore);
+    reindex(data, table, rows);
     return data;
+}
+
+void removeProfileRows(ProfileData& data, const PointTable& table, int first, int last) {
+    const int count = last - first + 1;
+    std::vector<int> gone;
+    for (int r = std::max(first, 0); r <= last && r < static_cast<int>(data.pointOfRow.size()); ++r)
+        if (data.pointOfRow[static_cast<size_t>(r)] >= 0)
+            gone.push_back(data.pointOfRow[static_cast<size_t>(r)]);
+    std::sort(gone.begin(), gone.end());
+    // Close the gaps in one sweep, renumbering the rows after the removed ones.
+    size_t kept = 0;
+    auto next = gone.begin();
+    for (size_t i = 0; i < data.points.size(); ++i) {
+        if (next != gone.end() && static_cast<size_t>(*next) == i) {
+            ++next;
+            continue;
+        }
+        ProfilePoint& p = data.points[i];
+        if (p.row > last)
+            p.row -= count;
+        if (kept != i)
+            data.points[kept] = std::move(p);
+        ++kept;
+    }
+    data.points.resize(kept);
+    reindex(data, table, table.rowCount());
+}
+
+void insertProfileRow(ProfileData& data, const PointTable& table, int row) {
+    for (ProfilePoint& p : data.points)
+        if (p.row >= row)
+            ++p.row;
+    if (std::optional<ProfilePoint> p = profilePointOf(table, row)) {
+        const auto at = std::upper_bound(data.points.begin(), data.points.end(), *p, drawnBefore);
+        data.points.insert(at, std::move(*p));
+    }
+    reindex(data, table, table.rowCount());
 }
 
 std::vector<double> niceTicks(double low, double high, int count) {

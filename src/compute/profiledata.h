@@ -46,12 +46,20 @@ struct ProfileData {
     /// that a drawing which puts a whole block into one pixel column takes it at once.
     static constexpr size_t kBlock = 64;
     std::vector<std::pair<double, double>> blockRanges;
+    /// By row of the table: its index in `points`, or -1.
+    std::vector<int> pointOfRow;
     double minDistance = 0.0, maxDistance = 0.0;
     double minElevation = 0.0, maxElevation = 0.0;  // tops of objects included
     bool empty() const { return points.empty(); }
 };
 
 ProfileData buildProfile(const PointTable& table);
+
+/// Keeps `data` equal to buildProfile(table) after rows [first, last] were taken out of
+/// the table, without reading the rows that stayed.
+void removeProfileRows(ProfileData& data, const PointTable& table, int first, int last);
+/// The same after row `row` was put into the table.
+void insertProfileRow(ProfileData& data, const PointTable& table, int row);
 
 /// Round tick positions ("nice numbers": 1, 2 or 5 times a power of ten) covering
 /// [low, high] with about `count` intervals.

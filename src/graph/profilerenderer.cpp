@@ -91,8 +91,7 @@ ProfileRenderer::ProfileRenderer(const ProfileData& data, const ProfileViewport&
              viewport.plotHeight()) {}
 
 void ProfileRenderer::paint(QPainter& painter, QSize size, const PointTable& table,
-                            std::span<const int> selectedRows,
-                            std::span<const int> pointOfRow) const {
+                            std::span<const int> selectedRows) const {
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
     const ProfileViewport& v = m_viewport;
     const auto distanceTicks = niceTicks(v.leftDistance(), v.rightDistance(), 8);
@@ -108,7 +107,7 @@ void ProfileRenderer::paint(QPainter& painter, QSize size, const PointTable& tab
     drawGround(painter);
     drawPoints(painter);
     drawJStakes(painter, selectedRows);
-    drawSelection(painter, table, selectedRows, pointOfRow);
+    drawSelection(painter, table, selectedRows);
     painter.restore();
     if (m_data.empty())
         drawNoPointsMessage(painter);
@@ -455,8 +454,7 @@ void ProfileRenderer::drawObject(QPainter& painter, const ProfilePoint& p) const
 
 // A red dot on each selected row's point, with the row's name.
 void ProfileRenderer::drawSelection(QPainter& painter, const PointTable& table,
-                                    std::span<const int> selectedRows,
-                                    std::span<const int> pointOfRow) const {
+                                    std::span<const int> selectedRows) const {
     if (selectedRows.empty())
         return;
     painter.setFont(labelFont());
@@ -467,19 +465,17 @@ void ProfileRenderer::drawSelection(QPainter& painter, const PointTable& table,
         painter.drawEllipse(at, 4, 4);
         painter.drawText(at + QPointF(6, -6), toQString(table.text(p.row, ColName)));
     };
-    if (!pointOfRow.empty()) {
-        const auto [first, last] = visibleRange(20);
-        for (int row : selectedRows) {
-            if (row < 0 || static_cast<size_t>(row) >= pointOfRow.size() || pointOfRow[row] < 0)
-                continue;
-            const auto i = static_cast<size_t>(pointOfRow[row]);
-            if (i >= first && i < last)
-                mark(m_data.points[i]);
-        }
-    } else {
-        for (const ProfilePoint& p : m_data.points)
-            if (std::binary_search(selectedRows.begin(), selectedRows.end(), p.row))
-                mark(p);
+    // Each selected row's point through the rows' index: a few selected rows cost no
+    // walk over all points.
+    const std::vector<int>& pointOfRow = m_data.pointOfRow;
+    const auto [first, last] = visibleRange(20);
+    for (int row : selectedRows) {
+        if (row < 0 || static_cast<size_t>(row) >= pointOfRow.size() ||
+            pointOfRow[static_cast<size_t>(row)] < 0)
+            continue;
+        const auto i = static_cast<size_t>(pointOfRow[static_cast<size_t>(row)]);
+        if (i >= first && i < last)
+            mark(m_data.points[i]);
     }
     painter.setBrush(Qt::NoBrush);
 }

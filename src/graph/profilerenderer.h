@@ -27,10 +27,9 @@ public:
     ProfileRenderer(const ProfileData& data, const ProfileViewport& viewport);
 
     /// Paints onto a device of `size`. `selectedRows` is sorted; their names come from
-    /// `table`. `pointOfRow`, when given, holds each row's index in the data's points
-    /// (or -1), so that a few selected rows cost no walk over all points.
+    /// `table`.
     void paint(QPainter& painter, QSize size, const PointTable& table,
-               std::span<const int> selectedRows, std::span<const int> pointOfRow = {}) const;
+               std::span<const int> selectedRows) const;
 
 private:
     void drawGridAndFrame(QPainter& painter, const std::vector<double>& distanceTicks,
@@ -54,7 +53,7 @@ private:
     void drawObject(QPainter& painter, const ProfilePoint& p) const;
 
     void drawSelection(QPainter& painter, const PointTable& table,
-                       std::span<const int> selectedRows, std::span<const int> pointOfRow) const;
+                       std::span<const int> selectedRows) const;
     void drawNoPointsMessage(QPainter& painter) const;
 
     const ProfileData& m_data;

@@ -45,9 +45,9 @@ void ProfileView::showRow(int row) {
     if (!isVisible() || !m_fitted || row < 0)
         return;
     data();
-    if (row >= static_cast<int>(m_pointOfRow.size()) || m_pointOfRow[row] < 0)
+    if (row >= static_cast<int>(m_data.pointOfRow.size()) || m_data.pointOfRow[row] < 0)
         return;  // no distance: not in the section
-    const double at = m_data.points[static_cast<size_t>(m_pointOfRow[row])].distance;
+    const double at = m_data.points[static_cast<size_t>(m_data.pointOfRow[row])].distance;
     const double left = m_viewport.leftDistance();
     const double right = m_viewport.rightDistance();
     if (at >= left && at <= right)
@@ -74,10 +74,10 @@ void ProfileView::cellsChanged(int firstRow, int lastRow, int firstColumn, int l
 
 void ProfileView::namesChanged(int first, int last) {
     first = std::max(first, 0);
-    last = std::min(last, static_cast<int>(m_pointOfRow.size()) - 1);
+    last = std::min(last, static_cast<int>(m_data.pointOfRow.size()) - 1);
     bool repaint = false;
     for (int r = first; r <= last; ++r) {
-        const int i = m_pointOfRow[r];
+        const int i = m_data.pointOfRow[r];
         if (i < 0)
             continue;
         const ProfilePoint::Kind kind = m_data.points[i].kind;
@@ -90,6 +90,41 @@ void ProfileView::namesChanged(int first, int last) {
     }
     if (repaint)
         update();
+}
+
+// A row or a few put in or taken out (an insert, a deletion, their undo) are followed
+// into the section's data; reading the whole table again costs far more.
+void ProfileView::rowsAboutToBeInserted(int first, int last) {
+    m_inserting = {first, last};
+}
+
+void ProfileView::rowsInserted() {
+    const auto [first, last] = std::exchange(m_inserting, {-1, -1});
+    if (!m_dataValid)
+        return;
+    if (first < 0) {
+        dataChanged();
+        return;
+    }
+    for (int r = first; r <= last; ++r)
+        insertProfileRow(m_data, m_table, r);
+    update();
+}
+
+void ProfileView::rowsAboutToBeRemoved(int first, int last) {
+    m_removing = {first, last};
+}
+
+void ProfileView::rowsRemoved() {
+    const auto [first, last] = std::exchange(m_removing, {-1, -1});
+    if (!m_dataValid)
+        return;
+    if (first < 0) {
+        dataChanged();
+        return;
+    }
+    removeProfileRows(m_data, m_table, first, last);
+    update();
 }
 
 void ProfileView::dataChanged() {
@@ -110,9 +145,6 @@ void ProfileView::resetDone() {
 const ProfileData& ProfileView::data() {
     if (!m_dataValid) {
         m_data = buildProfile(m_table);
-        m_pointOfRow.assign(static_cast<size_t>(m_table.rowCount()), -1);
-        for (size_t i = 0; i < m_data.points.size(); ++i)
-            m_pointOfRow[static_cast<size_t>(m_data.points[i].row)] = static_cast<int>(i);
         m_dataValid = true;
     }
     return m_data;
@@ -172,7 +204,7 @@ void ProfileView::render(QPainter& painter, QSize size) {
     if (!m_fitted || (m_fittedEmpty && !data().empty()))
         fitAll();
     const ProfileData& shown = data();
-    ProfileRenderer(shown, m_viewport).paint(painter, size, m_table, selectedRows(), m_pointOfRow);
+    ProfileRenderer(shown, m_viewport).paint(painter, size, m_table, selectedRows());
 }
 
 void ProfileView::paintEvent(QPaintEvent*) {

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <utility>
 #include <vector>
 
 #include "pointtable.h"
@@ -59,8 +60,10 @@ protected:
 
 private:
     void cellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn) override;
-    void rowsInserted() override { dataChanged(); }
-    void rowsRemoved() override { dataChanged(); }
+    void rowsAboutToBeInserted(int first, int last) override;
+    void rowsInserted() override;
+    void rowsAboutToBeRemoved(int first, int last) override;
+    void rowsRemoved() override;
     void resetDone() override;
 
     void dataChanged();
@@ -74,7 +77,9 @@ private:
     QPointer<QItemSelectionModel> m_selection;
     ProfileViewport m_viewport;
     ProfileData m_data;
-    std::vector<int> m_pointOfRow;  // by row: its index in m_data.points, or -1
+    // Rows announced by the table, followed into the data when the change is done.
+    std::pair<int, int> m_inserting{-1, -1};
+    std::pair<int, int> m_removing{-1, -1};
     bool m_dataValid = false;
     bool m_fitted = false;
     bool m_fittedEmpty = false;

@@ -80,3 +80,115 @@ TEST(Profile, NiceTicksAreRoundNumbers) {
 
 }  // namespace
 }  // namespace corvane
+
+namespace corvane {
+namespace {
+
+// Every field the drawing reads, so that an updated section can be compared with one
+// built afresh.
+void expectSameProfile(const ProfileData& updated, const ProfileData& built) {
+    ASSERT_EQ(updated.points.size(), built.points.size());
+    for (size_t i = 0; i < built.points.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(updated.points[i].row, built.points[i].row);
+        EXPECT_EQ(updated.points[i].kind, built.points[i].kind);
+        EXPECT_EQ(updated.points[i].label, built.points[i].label);
+        EXPECT_EQ(updated.points[i].distance, built.points[i].distance);
+        EXPECT_EQ(updated.points[i].turn, built.points[i].turn);
+    }
+    EXPECT_EQ(updated.distances, built.distances);
+    EXPECT_EQ(updated.elevations, built.elevations);
+    EXPECT_EQ(updated.stakes, built.stakes);
+    EXPECT_EQ(updated.marks, built.marks);
+    EXPECT_EQ(updated.markKinds, built.markKinds);
+    EXPECT_EQ(updated.markTops, built.markTops);
+    EXPECT_EQ(updated.blockRanges, built.blockRanges);
+    EXPECT_EQ(updated.pointOfRow, built.pointOfRow);
+    EXPECT_EQ(updated.minDistance, built.minDistance);
+    EXPECT_EQ(updated.maxDistance, built.maxDistance);
+    EXPECT_EQ(updated.minElevation, built.minElevation);
+    EXPECT_EQ(updated.maxElevation, built.maxElevation);
+}
+
+// A line of four J stakes turning at J2 and J3, with points of equal distance (kept
+// in table order), points without a distance, a crossing that is the highest top, and
+// enough ground points to fill more than one elevation block.
+void loadSectionFixture(PointTable& table) {
+    std::vector<Row> rows;
+    rows.push_back(test::rowOf({.name = "J1",
+                                .north = "0",
+                                .east = "0",
+                                .height = "50",
+                                .distance = "0",
+                                .type = kJStake}));
+    for (int i = 0; i < 150; ++i) {
+        const std::string d = std::to_string(i % 7 == 0 ? 40 : i);  // ties at 40
+        const std::string h = std::to_string(40 + (i * 37) % 23);
+        rows.push_back(test::rowOf(
+            {.name = "P" + std::to_string(i), .height = h, .distance = i % 11 == 5 ? "-.-" : d}));
+    }
+    rows.push_back(test::rowOf({.name = "J2",
+                                .north = "100",
+                                .east = "0",
+                                .height = "51",
+                                .distance = "100",
+                                .type = kJStake}));
+    rows.push_back(test::rowOf({.name = "X",
+                                .height = "49",
+                                .distance = "120",
+                                .type = kOnePointCrossedObject,
+                                .crossing = "10KV----------32",
+                                .measuredHeight = "30"}));
+    rows.push_back(test::rowOf({.name = "J3",
+                                .north = "100",
+                                .east = "100",
+                                .height = "48",
+                                .distance = "200",
+                                .type = kJStake}));
+    rows.push_back(test::rowOf({.name = "Z", .height = "47", .distance = "40", .type = kZStake}));
+    rows.push_back(test::rowOf({.name = "J4",
+                                .north = "200",
+                                .east = "200",
+                                .height = "46",
+                                .distance = "341.421",
+                                .type = kJStake}));
+    table.replaceAll(std::move(rows), {});
+}
+
+TEST(ProfileUpdate, FollowsEachRowTakenOutAndPutBack) {
+    PointTable table;
+    loadSectionFixture(table);
+    const int rows = table.rowCount();
+    // Every row in turn: the first and last stakes, a turn, ties, rows without distance.
+    for (int r = 0; r < rows; ++r) {
+        SCOPED_TRACE(r);
+        ProfileData data = buildProfile(table);
+        table.removeRows({r});
+        removeProfileRows(data, table, r, r);
+        expectSameProfile(data, buildProfile(table));
+        table.undo();
+        insertProfileRow(data, table, r);
+        expectSameProfile(data, buildProfile(table));
+    }
+}
+
+TEST(ProfileUpdate, FollowsARangeTakenOut) {
+    PointTable table;
+    loadSectionFixture(table);
+    ProfileData data = buildProfile(table);
+    table.removeRows({3, 4, 5, 6});
+    removeProfileRows(data, table, 3, 6);
+    expectSameProfile(data, buildProfile(table));
+}
+
+TEST(ProfileUpdate, AnEmptyRowPutInMovesTheRowsAfterIt) {
+    PointTable table;
+    loadSectionFixture(table);
+    ProfileData data = buildProfile(table);
+    table.insertRow(2);
+    insertProfileRow(data, table, 2);
+    expectSameProfile(data, buildProfile(table));
+}
+
+}  // namespace
+}  // namespace corvane
