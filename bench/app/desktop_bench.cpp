@@ -2,7 +2,7 @@
 // offscreen, events sent to its widgets, every repaint they ask for done before the
 // clock stops. Prints the median of several runs of each interaction.
 //
-//   desktop-bench [--points N] [--jstakes N] [--runs N]
+//   desktop-bench [--points N] [--jstakes N] [--runs N] [--only plan|section|edit|check]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -103,7 +103,7 @@ void report(const char* what, double ms, const char* target) {
     std::fflush(stdout);
 }
 
-int run(int points, int jStakes, int runs) {
+int run(int points, int jStakes, int runs, const QString& only) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("survey.ept"));
     {
@@ -146,92 +146,91 @@ int run(int points, int jStakes, int runs) {
     if (!plan || !profile || !check)
         return 1;
 
-    report("a fitted plan frame", timeMs(runs, [&] { plan->repaint(); }), "16");
-    report("a wheel zoom step in the plan",
-           timeMs(
-               runs, [&] { wheel(plan, 120); },
-               [&] {
-                   wheel(plan, -120);
-                   settle();
-               }),
-           "16");
-    report("a pan frame in the plan", timeMs(runs, [&] { dragStep(plan, 7); }), "16");
-    plan->fitAll();
-    settle();
-
-    int row = 1000;
-    report("click a table row, the section shown",
-           timeMs(runs,
-                  [&] {
-                      row = (row * 7919 + 13) % frame.table().rowCount();
-                      list->scrollTo(list->model()->index(row, ColName));
-                      settle();
-                      const QModelIndex index = list->model()->index(row, ColName);
-                      QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                                        list->visualRect(index).center());
-                  }),
-           "30");
-    report("a section repaint", timeMs(runs, [&] { profile->repaint(); }), "16");
-    {
-        QImage image(profile->size(), QImage::Format_ARGB32_Premultiplied);
-        report("  of which drawing the section",
-               timeMs(runs,
-                      [&] {
-                          QPainter painter(&image);
-                          profile->render(painter, image.size());
-                      }),
-               "");
-        if (qEnvironmentVariableIsSet("CORVANE_BENCH_SECTION_ONLY")) {
-            for (int i = 0; i < 200; ++i) {
-                QPainter painter(&image);
-                profile->render(painter, image.size());
-            }
-            return 0;
-        }
-    }
-    report("a wheel zoom step in the section",
-           timeMs(
-               runs, [&] { wheel(profile, 120); },
-               [&] {
-                   wheel(profile, -120);
-                   settle();
-               }),
-           "16");
-
-    // Ctrl and a double-click on a point deletes it; Ctrl+Z brings it back.
-    QAction* undo = frame.commandAction(ID_EDIT_UNDO);
-    std::vector<double> deletions;
-    std::vector<double> undos;
-    for (int i = 0; i < runs; ++i) {
+    if (only.isEmpty() || only == u"plan") {
+        report("a fitted plan frame", timeMs(runs, [&] { plan->repaint(); }), "16");
+        report("a wheel zoom step in the plan",
+               timeMs(
+                   runs, [&] { wheel(plan, 120); },
+                   [&] {
+                       wheel(plan, -120);
+                       settle();
+                   }),
+               "16");
+        report("a pan frame in the plan", timeMs(runs, [&] { dragStep(plan, 7); }), "16");
         plan->fitAll();
         settle();
-        const int victim = 5000 + i * 997;
-        const std::string name(frame.table().text(victim, ColName));
-        const PixelPoint p =
-            plan->viewport().WorldToPixel(readNumber(frame.table().text(victim, ColNorth)),
-                                          readNumber(frame.table().text(victim, ColEast)));
-        const int before = frame.table().rowCount();
-        QElapsedTimer clock;
-        clock.start();
-        QTest::mouseDClick(plan, Qt::LeftButton, Qt::ControlModifier, QPoint(p.x, p.y));
-        settle();
-        deletions.push_back(clock.nsecsElapsed() / 1e6);
-        if (frame.table().rowCount() != before - 1)
-            std::printf("  (the double-click at %d,%d deleted %d rows)\n", p.x, p.y,
-                        before - frame.table().rowCount());
-        clock.restart();
-        undo->trigger();
-        settle();
-        undos.push_back(clock.nsecsElapsed() / 1e6);
     }
-    report("delete one point in the plan", median(deletions), "50");
-    report("its undo", median(undos), "50");
+
+    if (only.isEmpty() || only == u"section") {
+        int row = 1000;
+        report("click a table row, the section shown",
+               timeMs(runs,
+                      [&] {
+                          row = (row * 7919 + 13) % frame.table().rowCount();
+                          list->scrollTo(list->model()->index(row, ColName));
+                          settle();
+                          const QModelIndex index = list->model()->index(row, ColName);
+                          QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                            list->visualRect(index).center());
+                      }),
+               "30");
+        report("a section repaint", timeMs(runs, [&] { profile->repaint(); }), "16");
+        {
+            QImage image(profile->size(), QImage::Format_ARGB32_Premultiplied);
+            report("  of which drawing the section",
+                   timeMs(runs,
+                          [&] {
+                              QPainter painter(&image);
+                              profile->render(painter, image.size());
+                          }),
+                   "");
+        }
+        report("a wheel zoom step in the section",
+               timeMs(
+                   runs, [&] { wheel(profile, 120); },
+                   [&] {
+                       wheel(profile, -120);
+                       settle();
+                   }),
+               "16");
+    }
+
+    // Ctrl and a double-click on a point deletes it; Ctrl+Z brings it back.
+    if (only.isEmpty() || only == u"edit") {
+        QAction* undo = frame.commandAction(ID_EDIT_UNDO);
+        std::vector<double> deletions;
+        std::vector<double> undos;
+        for (int i = 0; i < runs; ++i) {
+            plan->fitAll();
+            settle();
+            const int victim = 5000 + i * 997;
+            const std::string name(frame.table().text(victim, ColName));
+            const PixelPoint p =
+                plan->viewport().WorldToPixel(readNumber(frame.table().text(victim, ColNorth)),
+                                              readNumber(frame.table().text(victim, ColEast)));
+            const int before = frame.table().rowCount();
+            QElapsedTimer clock;
+            clock.start();
+            QTest::mouseDClick(plan, Qt::LeftButton, Qt::ControlModifier, QPoint(p.x, p.y));
+            settle();
+            deletions.push_back(clock.nsecsElapsed() / 1e6);
+            if (frame.table().rowCount() != before - 1)
+                std::printf("  (the double-click at %d,%d deleted %d rows)\n", p.x, p.y,
+                            before - frame.table().rowCount());
+            clock.restart();
+            undo->trigger();
+            settle();
+            undos.push_back(clock.nsecsElapsed() / 1e6);
+        }
+        report("delete one point in the plan", median(deletions), "50");
+        report("its undo", median(undos), "50");
+    }
 
     QPushButton* checkButton = nullptr;
     for (QPushButton* b : check->findChildren<QPushButton*>())
         if (b->text() == QStringLiteral("检查(&K)"))
             checkButton = b;
-    if (checkButton)
+    if (checkButton && (only.isEmpty() || only == u"check"))
         report("the check panel's 检查(K)", timeMs(runs, [&] { checkButton->click(); }), "1000");
 
     std::printf(
@@ -250,6 +249,7 @@ int main(int argc, char** argv) {
     int points = 1'000'000;
     int jStakes = 9000;
     int runs = 5;
+    QString only;  // plan, section, edit or check: that group of interactions alone
     const QStringList args = QCoreApplication::arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == QStringLiteral("--points"))
@@ -258,6 +258,8 @@ int main(int argc, char** argv) {
             jStakes = args[i + 1].toInt();
         else if (args[i] == QStringLiteral("--runs"))
             runs = args[i + 1].toInt();
+        else if (args[i] == QStringLiteral("--only"))
+            only = args[i + 1];
     }
-    return corvane::run(points, jStakes, std::max(1, runs));
+    return corvane::run(points, jStakes, std::max(1, runs), only);
 }

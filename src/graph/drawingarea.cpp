@@ -134,22 +134,50 @@ void DrawingArea::clearMarkedRows() {
     setMarkedRows({});
 }
 
-void DrawingArea::rowsInserted() {
-    rowsChanged();
+// A row or a few put in or taken out (an insert, a deletion, their undo) are followed
+// into the geometry; reading a million rows again would cost far more. The geometry is
+// brought up to date first, while the table still matches it.
+void DrawingArea::rowsAboutToBeInserted(int first, int last) {
+    m_geometry.sync();
+    m_inserting = {first, last};
 }
+
+void DrawingArea::rowsInserted() {
+    const auto [first, last] = std::exchange(m_inserting, {-1, -1});
+    if (first < 0)
+        m_geometry.noteRowsChanged();
+    else
+        m_geometry.noteRowsInserted(first, last);
+    afterRowsMoved();
+}
+
+void DrawingArea::rowsAboutToBeRemoved(int first, int last) {
+    m_geometry.sync();
+    m_removing = {first, last};
+}
+
 void DrawingArea::rowsRemoved() {
-    rowsChanged();
+    const auto [first, last] = std::exchange(m_removing, {-1, -1});
+    if (first < 0)
+        m_geometry.noteRowsChanged();
+    else
+        m_geometry.noteRowsRemoved(first, last);
+    afterRowsMoved();
 }
 void DrawingArea::resetDone() {
     rowsChanged();
 }
 
 void DrawingArea::rowsChanged() {
+    m_geometry.noteRowsChanged();
+    afterRowsMoved();
+}
+
+void DrawingArea::afterRowsMoved() {
     // The marks stay with their points wherever they went; a point deleted or hidden
     // loses its ring until undo or the filter brings it back.
     if (!m_markedKeys.empty())
         placeMarks();
-    m_geometry.noteRowsChanged();
     m_selectionDirty = true;
     update();
 }

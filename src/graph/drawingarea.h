@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graphrenderer.h"
@@ -80,11 +81,14 @@ private:
     enum MouseMode { Idle = 0, Panning = 1, Boxing = 2 };
 
     void cellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn) override;
+    void rowsAboutToBeInserted(int first, int last) override;
     void rowsInserted() override;
+    void rowsAboutToBeRemoved(int first, int last) override;
     void rowsRemoved() override;
     void resetDone() override;
 
     void rowsChanged();
+    void afterRowsMoved();
     /// After rows [firstRow, lastRow] changed: unmarks the points that now have a
     /// segment and follows points that moved.
     void followMarks(int firstRow, int lastRow);
@@ -107,6 +111,9 @@ private:
     std::vector<RowKey> m_markedKeys;  // the marked points
     std::vector<int> m_markedRows;     // the rows shown of them, ascending
     bool m_selectionDirty = true;
+    // Rows announced by the table, followed into the geometry when the change is done.
+    std::pair<int, int> m_inserting{-1, -1};
+    std::pair<int, int> m_removing{-1, -1};
     bool m_fitPending = false;
     int m_hiddenLabels = 0;
 

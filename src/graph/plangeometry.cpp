@@ -55,6 +55,60 @@ void PlanGeometry::noteRowsChanged() {
     m_rowsDirty = true;
 }
 
+void PlanGeometry::noteRowsRemoved(int first, int last) {
+    const int count = last - first + 1;
+    const bool followed = !m_rowsDirty && m_rowsFrom > m_rowsTo && first >= 0 && count > 0 &&
+                          static_cast<int>(m_points.size()) == m_table.rowCount() + count;
+    if (!followed) {
+        noteRowsChanged();
+        return;
+    }
+    const auto erase = [&](auto& v) { v.erase(v.begin() + first, v.begin() + last + 1); };
+    erase(m_points);
+    erase(m_nameLength);
+    erase(m_stake);
+    if (m_gridValid)
+        m_grid.removeRange(static_cast<uint32_t>(first), static_cast<uint32_t>(last));
+    m_boundsDirty = true;
+    m_keysDirty = true;
+}
+
+void PlanGeometry::noteRowsInserted(int first, int last) {
+    const int count = last - first + 1;
+    const bool followed = !m_rowsDirty && m_rowsFrom > m_rowsTo && first >= 0 && count > 0 &&
+                          static_cast<int>(m_points.size()) + count == m_table.rowCount() &&
+                          first <= static_cast<int>(m_points.size());
+    if (!followed) {
+        noteRowsChanged();
+        return;
+    }
+    const auto at = [&](auto& v) { return v.begin() + first; };
+    m_points.insert(at(m_points), static_cast<size_t>(count), WorldPoint{});
+    m_nameLength.insert(at(m_nameLength), static_cast<size_t>(count), 0);
+    m_stake.insert(at(m_stake), static_cast<size_t>(count), 0);
+    readRows(first, last);
+    if (m_gridValid)
+        m_grid.insertRange(static_cast<uint32_t>(first),
+                           std::span<const WorldPoint>(m_points).subspan(
+                               static_cast<size_t>(first), static_cast<size_t>(count)));
+    m_boundsDirty = true;
+    m_keysDirty = true;
+}
+
+void PlanGeometry::measureBounds() {
+    m_bounds.reset();
+    if (m_points.empty())
+        return;
+    WorldWindow b{m_points[0].east, m_points[0].east, m_points[0].north, m_points[0].north};
+    for (const WorldPoint& p : m_points) {
+        b.minY = std::min(b.minY, p.east);
+        b.maxY = std::max(b.maxY, p.east);
+        b.minX = std::min(b.minX, p.north);
+        b.maxX = std::max(b.maxX, p.north);
+    }
+    m_bounds = b;
+}
+
 void PlanGeometry::sync() {
     const int n = m_table.rowCount();
     bool moved = false;
@@ -77,17 +131,11 @@ void PlanGeometry::sync() {
     if (moved) {
         m_gridValid = false;
         m_grid.clear();
-        m_bounds.reset();
-        if (!m_points.empty()) {
-            WorldWindow b{m_points[0].east, m_points[0].east, m_points[0].north, m_points[0].north};
-            for (const WorldPoint& p : m_points) {
-                b.minY = std::min(b.minY, p.east);
-                b.maxY = std::max(b.maxY, p.east);
-                b.minX = std::min(b.minX, p.north);
-                b.maxX = std::max(b.maxX, p.north);
-            }
-            m_bounds = b;
-        }
+        m_boundsDirty = true;
+    }
+    if (m_boundsDirty) {
+        measureBounds();
+        m_boundsDirty = false;
     }
     if (m_keysDirty) {
         collectSegmentKeys();

@@ -33,6 +33,10 @@ public:
     void noteCellsChanged(int firstRow, int lastRow, int firstColumn, int lastColumn);
     /// Rows were inserted, removed or reordered, or the table was rebuilt.
     void noteRowsChanged();
+    /// Rows [first, last] were taken out of the table, or put in, after a sync: the
+    /// geometry follows them without reading the other rows again.
+    void noteRowsRemoved(int first, int last);
+    void noteRowsInserted(int first, int last);
     void sync();
 
     /// Row i's position; coordinates that are not numbers read as 0.
@@ -55,6 +59,7 @@ public:
 
 private:
     void readRows(int first, int last);
+    void measureBounds();
     void collectSegmentKeys();
     void resolveSegments();
 
@@ -67,6 +72,7 @@ private:
     std::optional<WorldWindow> m_bounds;
     mutable SpatialGrid m_grid;
     mutable bool m_gridValid = false;
+    bool m_boundsDirty = false;
 
     bool m_rowsDirty = true;
     bool m_keysDirty = true;

@@ -87,6 +87,45 @@ void SpatialGrid::build(std::span<const WorldPoint> points) {
         m_indices[fill[cellOf[i]]++] = static_cast<uint32_t>(i);
 }
 
+void SpatialGrid::removeRange(uint32_t first, uint32_t last) {
+    if (empty() || last < first)
+        return;
+    const uint32_t count = last - first + 1;
+    const size_t cells = m_cellStart.size() - 1;
+    uint32_t write = 0;
+    uint32_t read = 0;
+    for (size_t c = 0; c < cells; ++c) {
+        const uint32_t end = m_cellStart[c + 1];
+        m_cellStart[c] = write;
+        for (; read < end; ++read) {
+            const uint32_t i = m_indices[read];
+            if (i >= first && i <= last)
+                continue;
+            m_indices[write++] = i > last ? i - count : i;
+        }
+    }
+    m_cellStart[cells] = write;
+    m_indices.resize(write);
+}
+
+void SpatialGrid::insertRange(uint32_t first, std::span<const WorldPoint> added) {
+    if (empty() || added.empty())
+        return;
+    const auto count = static_cast<uint32_t>(added.size());
+    for (uint32_t& i : m_indices)
+        if (i >= first)
+            i += count;
+    for (uint32_t j = 0; j < count; ++j) {
+        const uint32_t c = static_cast<uint32_t>(rowOf(added[j].north)) * m_cols +
+                           static_cast<uint32_t>(columnOf(added[j].east));
+        const auto begin = m_indices.begin() + m_cellStart[c];
+        const auto end = m_indices.begin() + m_cellStart[c + 1];
+        m_indices.insert(std::lower_bound(begin, end, first + j), first + j);
+        for (size_t k = c + 1; k < m_cellStart.size(); ++k)
+            ++m_cellStart[k];
+    }
+}
+
 bool SpatialGrid::candidates(const WorldWindow& area, size_t limit, std::vector<int>& out) const {
     if (empty() || !(area.minY <= area.maxY) || !(area.minX <= area.maxX))
         return true;

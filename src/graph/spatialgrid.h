@@ -16,6 +16,12 @@ class SpatialGrid {
 public:
     void build(std::span<const WorldPoint> points);
     void clear();
+    /// Follows the points [first, last] taken out: their indices leave the grid and the
+    /// later ones move down, without building it again.
+    void removeRange(uint32_t first, uint32_t last);
+    /// Follows `added` put in at index `first`: the later indices move up and the new
+    /// points join their cells.
+    void insertRange(uint32_t first, std::span<const WorldPoint> added);
     bool empty() const { return m_cols == 0; }
 
     /// Appends the indices of the points that may lie in `area` (every point that does,

@@ -35,11 +35,24 @@ private:
     void cellsChanged(int r0, int r1, int c0, int c1) override {
         geometry.noteCellsChanged(r0, r1, c0, c1);
     }
-    void rowsInserted() override { geometry.noteRowsChanged(); }
-    void rowsRemoved() override { geometry.noteRowsChanged(); }
+    // A single row put in or taken out is followed, as the drawing follows it.
+    void rowsAboutToBeInserted(int first, int last) override {
+        geometry.sync();
+        m_inserting = {first, last};
+    }
+    void rowsInserted() override {
+        geometry.noteRowsInserted(m_inserting.first, m_inserting.second);
+    }
+    void rowsAboutToBeRemoved(int first, int last) override {
+        geometry.sync();
+        m_removing = {first, last};
+    }
+    void rowsRemoved() override { geometry.noteRowsRemoved(m_removing.first, m_removing.second); }
     void resetDone() override { geometry.noteRowsChanged(); }
 
     PointTable& m_table;
+    std::pair<int, int> m_inserting{-1, -1};
+    std::pair<int, int> m_removing{-1, -1};
 
 public:
     PlanGeometry geometry;
@@ -205,6 +218,70 @@ TEST(PlanGeometry, RowsInsideAgreeWithLookingAtEveryRow) {
     EXPECT_GT(answered, 150) << "small areas are answered through the grid";
     std::vector<int> all;
     EXPECT_FALSE(g.rowsInside(*g.bounds(), all)) << "the whole extent needs no grid";
+}
+
+TEST(PlanGeometry, FollowsSingleRowsAsIfBuiltAgain) {
+    // Scattered points on two legs, so that the grid has many cells to keep in order.
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<int> coordinate(0, 100000);
+    std::vector<Row> rows;
+    rows.push_back(rowOf(
+        {.name = "J1", .north = "0", .east = "0", .start = "J1", .end = "J2", .type = kJStake}));
+    for (int i = 0; i < 3000; ++i)
+        rows.push_back(rowOf({.name = "P" + std::to_string(i),
+                              .north = std::to_string(coordinate(rng) / 100.0),
+                              .east = std::to_string(coordinate(rng) / 100.0),
+                              .start = i % 2 ? "J1" : "J2",
+                              .end = i % 2 ? "J2" : "J3"}));
+    rows.push_back(rowOf(
+        {.name = "J2", .north = "1000", .east = "0", .start = "J2", .end = "J3", .type = kJStake}));
+    rows.push_back(rowOf({.name = "J3", .north = "1000", .east = "1000", .type = kJStake}));
+    PointTable t;
+    t.replaceAll(std::move(rows), {});
+    Tracked tracked(t);
+    std::vector<int> found;
+    tracked.synced().rowsInside({100, 120, 100, 120}, found);  // the grid is built
+
+    const auto expectAsBuiltAgain = [&](const char* step) {
+        SCOPED_TRACE(step);
+        PlanGeometry fresh(t);
+        fresh.sync();
+        const PlanGeometry& g = tracked.synced();
+        ASSERT_EQ(g.points().size(), fresh.points().size());
+        EXPECT_TRUE(std::equal(g.points().begin(), g.points().end(), fresh.points().begin(),
+                               [](const WorldPoint& a, const WorldPoint& b) {
+                                   return a.north == b.north && a.east == b.east;
+                               }));
+        EXPECT_EQ(g.segments(), fresh.segments());
+        EXPECT_EQ(g.bounds()->minX, fresh.bounds()->minX);
+        EXPECT_EQ(g.bounds()->maxY, fresh.bounds()->maxY);
+        for (const WorldWindow& area : {WorldWindow{0, 50, 0, 50}, WorldWindow{300, 420, 700, 760},
+                                        WorldWindow{990, 1000, 0, 10}}) {
+            std::vector<int> followed, built;
+            ASSERT_TRUE(g.rowsInside(area, followed));
+            ASSERT_TRUE(fresh.rowsInside(area, built));
+            EXPECT_EQ(followed, built);
+        }
+    };
+    t.removeRows({0});  // the first stake: its segment goes
+    expectAsBuiltAgain("the first row out");
+    t.undo();
+    expectAsBuiltAgain("and back");
+    for (int i = 0; i < 20; ++i) {
+        const int row = static_cast<int>(rng() % static_cast<unsigned>(t.rowCount()));
+        t.removeRows({row});
+        expectAsBuiltAgain("a row out");
+        if (i % 3 == 0) {
+            t.undo();
+            expectAsBuiltAgain("undone");
+        }
+    }
+    t.removeRows({t.rowCount() - 1});  // the last stake, the extreme of the bounds
+    expectAsBuiltAgain("the last row out");
+    t.insertRow(5, rowOf({.name = "far", .north = "-500", .east = "5000"}));
+    expectAsBuiltAgain("a row far outside put in");
+    t.insertRow(t.rowCount());
+    expectAsBuiltAgain("an empty row at the end");
 }
 
 TEST(LabelSpace, PlacedLabelsBlockTheirPixelsOnly) {
