@@ -153,6 +153,7 @@ void DrawingArea::rowsInserted() {
 
 void DrawingArea::rowsAboutToBeRemoved(int first, int last) {
     m_geometry.sync();
+    m_geometry.noteRowsAboutToBeRemoved(first, last);
     m_removing = {first, last};
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 
 #include "cellnumber.h"
 #include "columns.h"
@@ -55,11 +56,28 @@ void PlanGeometry::noteRowsChanged() {
     m_rowsDirty = true;
 }
 
+bool PlanGeometry::sharesSegmentWithNeighbour(int row) const {
+    const auto keyOf = [&](int r) {
+        return KeyView{m_table.text(r, ColSegmentStart), m_table.text(r, ColSegmentEnd)};
+    };
+    const KeyView key = keyOf(row);
+    return (row > 0 && keyOf(row - 1) == key) ||
+           (row + 1 < m_table.rowCount() && keyOf(row + 1) == key);
+}
+
+void PlanGeometry::noteRowsAboutToBeRemoved(int first, int last) {
+    // Beside a row of its own segment the row is neither that segment's only row nor
+    // alone in deciding where the segment first appears, so the list stays as it is.
+    m_keysKept = first == last && first >= 0 && first < m_table.rowCount() && !m_keysDirty &&
+                 sharesSegmentWithNeighbour(first);
+}
+
 void PlanGeometry::noteRowsRemoved(int first, int last) {
     const int count = last - first + 1;
     const bool followed = !m_rowsDirty && m_rowsFrom > m_rowsTo && first >= 0 && count > 0 &&
                           static_cast<int>(m_points.size()) == m_table.rowCount() + count;
     if (!followed) {
+        m_keysKept = false;
         noteRowsChanged();
         return;
     }
@@ -70,7 +88,11 @@ void PlanGeometry::noteRowsRemoved(int first, int last) {
     if (m_gridValid)
         m_grid.removeRange(static_cast<uint32_t>(first), static_cast<uint32_t>(last));
     m_boundsDirty = true;
-    m_keysDirty = true;
+    // The rows moved: the segments' ends are looked up again either way.
+    if (std::exchange(m_keysKept, false))
+        m_namesDirty = true;
+    else
+        m_keysDirty = true;
 }
 
 void PlanGeometry::noteRowsInserted(int first, int last) {
@@ -92,7 +114,10 @@ void PlanGeometry::noteRowsInserted(int first, int last) {
                            std::span<const WorldPoint>(m_points).subspan(
                                static_cast<size_t>(first), static_cast<size_t>(count)));
     m_boundsDirty = true;
-    m_keysDirty = true;
+    if (count == 1 && !m_keysDirty && sharesSegmentWithNeighbour(first))
+        m_namesDirty = true;
+    else
+        m_keysDirty = true;
 }
 
 void PlanGeometry::measureBounds() {

@@ -37,6 +37,10 @@ public:
     /// geometry follows them without reading the other rows again.
     void noteRowsRemoved(int first, int last);
     void noteRowsInserted(int first, int last);
+    /// Called while rows [first, last] are still in the table, before noteRowsRemoved:
+    /// a single row that shares its segment with a neighbour leaves the segment list as
+    /// it is, and the list need not be collected from every row again.
+    void noteRowsAboutToBeRemoved(int first, int last);
     void sync();
 
     /// Row i's position; coordinates that are not numbers read as 0.
@@ -61,6 +65,7 @@ private:
     void readRows(int first, int last);
     void measureBounds();
     void collectSegmentKeys();
+    bool sharesSegmentWithNeighbour(int row) const;
     void resolveSegments();
 
     const PointTable& m_table;
@@ -73,6 +78,7 @@ private:
     mutable SpatialGrid m_grid;
     mutable bool m_gridValid = false;
     bool m_boundsDirty = false;
+    bool m_keysKept = false;  // the rows being removed leave the segment list unchanged
 
     bool m_rowsDirty = true;
     bool m_keysDirty = true;

@@ -45,6 +45,7 @@ private:
     }
     void rowsAboutToBeRemoved(int first, int last) override {
         geometry.sync();
+        geometry.noteRowsAboutToBeRemoved(first, last);
         m_removing = {first, last};
     }
     void rowsRemoved() override { geometry.noteRowsRemoved(m_removing.first, m_removing.second); }
@@ -231,11 +232,14 @@ TEST(PlanGeometry, FollowsSingleRowsAsIfBuiltAgain) {
         rows.push_back(rowOf({.name = "P" + std::to_string(i),
                               .north = std::to_string(coordinate(rng) / 100.0),
                               .east = std::to_string(coordinate(rng) / 100.0),
-                              .start = i % 2 ? "J1" : "J2",
-                              .end = i % 2 ? "J2" : "J3"}));
+                              .start = (i / 5) % 2 ? "J1" : "J2",  // in runs of five
+                              .end = (i / 5) % 2 ? "J2" : "J3"}));
     rows.push_back(rowOf(
         {.name = "J2", .north = "1000", .east = "0", .start = "J2", .end = "J3", .type = kJStake}));
     rows.push_back(rowOf({.name = "J3", .north = "1000", .east = "1000", .type = kJStake}));
+    // The only row naming J1 ~ J3, between rows of another segment.
+    rows.insert(rows.begin() + 1500,
+                rowOf({.name = "X", .north = "500", .east = "500", .start = "J1", .end = "J3"}));
     PointTable t;
     t.replaceAll(std::move(rows), {});
     Tracked tracked(t);
@@ -263,6 +267,10 @@ TEST(PlanGeometry, FollowsSingleRowsAsIfBuiltAgain) {
             EXPECT_EQ(followed, built);
         }
     };
+    t.removeRows({1500});  // the only row of its segment: the segment goes
+    expectAsBuiltAgain("a segment's only row out");
+    t.undo();
+    expectAsBuiltAgain("and back");
     t.removeRows({0});  // the first stake: its segment goes
     expectAsBuiltAgain("the first row out");
     t.undo();
