@@ -123,6 +123,111 @@ void reindex(ProfileData& data, const PointTable& table, int rowCount) {
     measureTurns(table, data);
 }
 
+// The lowest and highest elevation of the blocks from the one holding point `from` on,
+// after the points from there moved by one place.
+void remeasureBlocks(ProfileData& data, size_t from) {
+    const size_t n = data.elevations.size();
+    data.blockRanges.resize((n + ProfileData::kBlock - 1) / ProfileData::kBlock);
+    for (size_t b = from / ProfileData::kBlock; b < data.blockRanges.size(); ++b) {
+        const auto begin =
+            data.elevations.begin() + static_cast<std::ptrdiff_t>(b * ProfileData::kBlock);
+        const auto end = data.elevations.begin() +
+                         static_cast<std::ptrdiff_t>(std::min((b + 1) * ProfileData::kBlock, n));
+        const auto [low, high] = std::minmax_element(begin, end);
+        data.blockRanges[b] = {*low, *high};
+    }
+}
+
+void remeasureExtents(ProfileData& data) {
+    if (data.points.empty()) {
+        data.minDistance = data.maxDistance = data.minElevation = data.maxElevation = 0.0;
+        return;
+    }
+    data.minDistance = data.points.front().distance;
+    data.maxDistance = data.points.back().distance;
+    data.minElevation = data.maxElevation = data.points.front().elevation;
+    for (const ProfilePoint& p : data.points) {
+        data.minElevation = std::min(data.minElevation, p.elevation);
+        data.maxElevation = std::max(data.maxElevation, p.elevation + p.height);
+    }
+}
+
+// The place of point `index` in a list of ascending point indices.
+std::vector<int>::iterator placeIn(std::vector<int>& list, int index) {
+    return std::lower_bound(list.begin(), list.end(), index);
+}
+
+// The derived columns after point `index` (of row `row`) left: everything after it
+// moves down by one place.
+void followRemoval(ProfileData& data, const PointTable& table, int index, int row,
+                   const ProfilePoint& removed) {
+    const auto at = static_cast<std::ptrdiff_t>(index);
+    data.distances.erase(data.distances.begin() + at);
+    data.elevations.erase(data.elevations.begin() + at);
+    const auto shift = [index](std::vector<int>& list) {
+        for (auto it = placeIn(list, index); it != list.end(); ++it)
+            --*it;
+    };
+    if (removed.kind == ProfilePoint::Kind::JStake) {
+        data.stakes.erase(placeIn(data.stakes, index));
+    } else if (removed.kind != ProfilePoint::Kind::Ground) {
+        const auto mark = placeIn(data.marks, index);
+        const auto m = mark - data.marks.begin();
+        data.markKinds.erase(data.markKinds.begin() + m);
+        data.markTops.erase(data.markTops.begin() + m);
+        data.marks.erase(mark);
+    }
+    shift(data.stakes);
+    shift(data.marks);
+    data.pointOfRow.erase(data.pointOfRow.begin() + row);
+    for (int& p : data.pointOfRow)
+        if (p > index)
+            --p;
+    remeasureBlocks(data, static_cast<size_t>(index));
+    // Only a point at an edge of the extents moves them.
+    if (removed.distance <= data.minDistance || removed.distance >= data.maxDistance ||
+        removed.elevation <= data.minElevation ||
+        removed.elevation + removed.height >= data.maxElevation)
+        remeasureExtents(data);
+    if (removed.kind == ProfilePoint::Kind::JStake)
+        measureTurns(table, data);
+}
+
+// The derived columns after point `index` (of row `row`) came in.
+void followInsertion(ProfileData& data, const PointTable& table, int index, int row) {
+    const ProfilePoint& added = data.points[static_cast<size_t>(index)];
+    const auto at = static_cast<std::ptrdiff_t>(index);
+    data.distances.insert(data.distances.begin() + at, added.distance);
+    data.elevations.insert(data.elevations.begin() + at, added.elevation);
+    for (std::vector<int>* list : {&data.stakes, &data.marks})
+        for (auto it = placeIn(*list, index); it != list->end(); ++it)
+            ++*it;
+    if (added.kind == ProfilePoint::Kind::JStake) {
+        data.stakes.insert(placeIn(data.stakes, index), index);
+    } else if (added.kind != ProfilePoint::Kind::Ground) {
+        const auto mark = placeIn(data.marks, index);
+        const auto m = mark - data.marks.begin();
+        data.markKinds.insert(data.markKinds.begin() + m, added.kind);
+        data.markTops.insert(data.markTops.begin() + m, added.elevation + added.height);
+        data.marks.insert(mark, index);
+    }
+    for (int& p : data.pointOfRow)
+        if (p >= index)
+            ++p;
+    data.pointOfRow.insert(data.pointOfRow.begin() + row, index);
+    remeasureBlocks(data, static_cast<size_t>(index));
+    if (data.points.size() == 1) {
+        remeasureExtents(data);
+    } else {
+        data.minDistance = std::min(data.minDistance, added.distance);
+        data.maxDistance = std::max(data.maxDistance, added.distance);
+        data.minElevation = std::min(data.minElevation, added.elevation);
+        data.maxElevation = std::max(data.maxElevation, added.elevation + added.height);
+    }
+    if (added.kind == ProfilePoint::Kind::JStake)
+        measureTurns(table, data);
+}
+
 }  // namespace
 
 ProfileData buildProfile(const PointTable& table) {
@@ -143,6 +248,9 @@ void removeProfileRows(ProfileData& data, const PointTable& table, int first, in
         if (data.pointOfRow[static_cast<size_t>(r)] >= 0)
             gone.push_back(data.pointOfRow[static_cast<size_t>(r)]);
     std::sort(gone.begin(), gone.end());
+    const bool single = gone.size() == 1 && count == 1;
+    const ProfilePoint removed =
+        single ? data.points[static_cast<size_t>(gone[0])] : ProfilePoint{};
     // Close the gaps in one sweep, renumbering the rows after the removed ones.
     size_t kept = 0;
     auto next = gone.begin();
@@ -159,18 +267,37 @@ void removeProfileRows(ProfileData& data, const PointTable& table, int first, in
         ++kept;
     }
     data.points.resize(kept);
-    reindex(data, table, table.rowCount());
+    if (gone.empty() && data.pointOfRow.size() == table.rowCount() + static_cast<size_t>(count)) {
+        // Rows without a point: only the rows' index moves.
+        data.pointOfRow.erase(data.pointOfRow.begin() + first, data.pointOfRow.begin() + last + 1);
+        return;
+    }
+    if (single && data.pointOfRow.size() == table.rowCount() + 1u)
+        followRemoval(data, table, gone[0], first, removed);
+    else
+        reindex(data, table, table.rowCount());
 }
 
 void insertProfileRow(ProfileData& data, const PointTable& table, int row) {
     for (ProfilePoint& p : data.points)
         if (p.row >= row)
             ++p.row;
-    if (std::optional<ProfilePoint> p = profilePointOf(table, row)) {
-        const auto at = std::upper_bound(data.points.begin(), data.points.end(), *p, drawnBefore);
-        data.points.insert(at, std::move(*p));
+    const bool followed = data.pointOfRow.size() + 1 == static_cast<size_t>(table.rowCount());
+    std::optional<ProfilePoint> p = profilePointOf(table, row);
+    if (!p) {
+        if (followed)
+            data.pointOfRow.insert(data.pointOfRow.begin() + row, -1);
+        else
+            reindex(data, table, table.rowCount());
+        return;
     }
-    reindex(data, table, table.rowCount());
+    const auto at = std::upper_bound(data.points.begin(), data.points.end(), *p, drawnBefore);
+    const auto index = static_cast<int>(at - data.points.begin());
+    data.points.insert(at, std::move(*p));
+    if (followed)
+        followInsertion(data, table, index, row);
+    else
+        reindex(data, table, table.rowCount());
 }
 
 std::vector<double> niceTicks(double low, double high, int count) {
