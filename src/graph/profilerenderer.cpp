@@ -14,6 +14,7 @@
 #include "cellnumber.h"
 #include "columns.h"
 #include "pointtable.h"
+#include "stakelabels.h"
 
 namespace corvane {
 namespace {
@@ -337,24 +338,10 @@ void ProfileRenderer::drawJStakes(QPainter& painter, std::span<const int> select
         return a.selected != b.selected ? a.selected : a.turn > b.turn;
     });
 
-    const int left = static_cast<int>(m_plot.left());
-    const int right = static_cast<int>(m_plot.right());
-    std::vector<char> lineTaken(static_cast<size_t>(right - left + 1), 0);
-    std::vector<char> labelTaken(lineTaken.size(), 0);
-    const auto isFree = [&](const std::vector<char>& taken, int from, int to) {
-        for (int x = std::max(from, left); x <= std::min(to, right); ++x)
-            if (taken[static_cast<size_t>(x - left)])
-                return false;
-        return true;
-    };
-    const auto take = [&](std::vector<char>& taken, int from, int to) {
-        for (int x = std::max(from, left); x <= std::min(to, right); ++x)
-            taken[static_cast<size_t>(x - left)] = 1;
-    };
-
     const QFont font = labelFont();
     const QFontMetricsF metrics(font, painter.device());
-    const int shortest = static_cast<int>(metrics.horizontalAdvance(QStringLiteral("0.000")));
+    StakeLabelPlacer placer(static_cast<int>(m_plot.left()), static_cast<int>(m_plot.right()),
+                            static_cast<int>(metrics.horizontalAdvance(QStringLiteral("0.000"))));
     struct Label {
         double x;
         QString name, distance;
@@ -364,30 +351,20 @@ void ProfileRenderer::drawJStakes(QPainter& painter, std::span<const int> select
     for (const Candidate& candidate : stakes) {
         const ProfilePoint& p = points[candidate.point];
         const double px = m_viewport.toPixel(p.distance, p.elevation).x;
-        const int x = static_cast<int>(std::floor(px));
-        bool labelled = false;
-        // No room for even the shortest label on either side: no need to measure texts.
-        if (isFree(labelTaken, x + 3, x + 3 + shortest) ||
-            isFree(labelTaken, x - 3 - shortest, x - 3)) {
-            QString name = QString::fromStdString(p.label);
-            QString distance = number(p.distance, 3);
-            const int w =
-                static_cast<int>(std::ceil(std::max(metrics.horizontalAdvance(name),
-                                                    metrics.horizontalAdvance(distance)))) +
-                4;
-            int from = x + 3;
-            if (from + w > right || !isFree(labelTaken, from, from + w))
-                from = x - 3 - w;
-            if (from >= left && from + w <= right && isFree(labelTaken, from, from + w)) {
-                take(labelTaken, from, from + w);
-                labels.push_back({static_cast<double>(from), std::move(name), std::move(distance)});
-                labelled = true;
-            }
-        }
-        if (labelled || isFree(lineTaken, x - 3, x + 3)) {
-            take(lineTaken, x - 3, x + 3);
+        QString name, distance;
+        const StakeLabelPlacer::Placement placed =
+            placer.offer(static_cast<int>(std::floor(px)), [&] {
+                name = QString::fromStdString(p.label);
+                distance = number(p.distance, 3);
+                return static_cast<int>(std::ceil(std::max(metrics.horizontalAdvance(name),
+                                                           metrics.horizontalAdvance(distance)))) +
+                       4;
+            });
+        if (placed.labelLeft)
+            labels.push_back(
+                {static_cast<double>(*placed.labelLeft), std::move(name), std::move(distance)});
+        if (placed.line)
             lines.push_back(px);
-        }
     }
     // Vertical one-pixel lines need no smoothing, and dashes are much cheaper without.
     painter.save();
