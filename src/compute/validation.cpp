@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdio>
 #include <iterator>
-#include <map>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -34,6 +33,13 @@ std::string header(int column) {
     return quoted(kColumns[column].header);
 }
 
+bool isAscii(std::string_view text) {
+    unsigned char bits = 0;
+    for (char c : text)
+        bits |= static_cast<unsigned char>(c);
+    return bits < 0x80;
+}
+
 bool contains(std::span<const std::string_view> list, std::string_view text) {
     return std::find(list.begin(), list.end(), text) != list.end();
 }
@@ -45,7 +51,15 @@ using Cells = std::array<std::string_view, kColumnCount>;
 struct RowsFound {
     std::vector<CheckEntry> entries;       // of the per-row rules, in row order
     std::vector<CheckEntry> stakeEntries;  // J stakes outside the line point list
-    std::vector<std::pair<int, int>> duplicates;  // (first row of the name, a later row)
+    // The last segment end looked up in each column: rows along a line name the same
+    // stakes, so most lookups are answered here.
+    std::array<std::string_view, 2> lastEnd;
+    std::array<int, 2> lastEndRow = {-2, -2};
+    // The same for the code page test of each column: its texts that are not ASCII are
+    // mostly a few words of a vocabulary.
+    std::array<std::string_view, kColumnCount> lastText;
+    std::array<size_t, kColumnCount> lastUnencodable;
+    std::array<bool, kColumnCount> tested = {};
 };
 
 void add(std::vector<CheckEntry>& out, Severity severity, std::string code, int row, int column,
@@ -71,12 +85,9 @@ public:
         });
 
         std::vector<CheckEntry> entries;
-        std::vector<std::pair<int, int>> duplicates;
-        for (RowsFound& part : parts) {
+        for (RowsFound& part : parts)
             std::move(part.entries.begin(), part.entries.end(), std::back_inserter(entries));
-            duplicates.insert(duplicates.end(), part.duplicates.begin(), part.duplicates.end());
-        }
-        checkDuplicates(duplicates, entries);
+        checkDuplicates(entries);
         for (RowsFound& part : parts)
             std::move(part.stakeEntries.begin(), part.stakeEntries.end(),
                       std::back_inserter(entries));
@@ -89,19 +100,12 @@ private:
     void checkRow(int r, RowsFound& found) const {
         const Cells cells = m_table.rowAt(r).cells();
         std::vector<CheckEntry>& out = found.entries;
-        checkSegment(r, cells, out);
+        checkSegment(r, cells, found);
         checkNumbers(r, cells, out);
         checkVocabularies(r, cells, out);
         checkPartners(r, cells, out);
-        checkEncoding(r, cells, out);
-        // A later row of a name the lookups never reach.
-        const std::string_view name = cells[ColName];
-        if (!name.empty()) {
-            const int first = m_table.FindPointRow(name);
-            if (first >= 0 && first != r)
-                found.duplicates.push_back({first, r});
-        }
-        if (cells[ColPointType] == kJStake && !m_inLine.count(name)) {
+        checkEncoding(r, cells, found);
+        if (cells[ColPointType] == kJStake && !m_inLine.count(cells[ColName])) {
             add(found.stakeEntries, Severity::Warning, "jstake-not-in-line", r, ColName,
                 rowLabel(m_table, r) + "是 J桩，但不在电力线点列表中，不会写出转角。",
                 m_inLine.empty() ? "先做“电力线点选择”。"
@@ -109,7 +113,8 @@ private:
         }
     }
 
-    void checkSegment(int r, const Cells& cells, std::vector<CheckEntry>& out) const {
+    void checkSegment(int r, const Cells& cells, RowsFound& found) const {
+        std::vector<CheckEntry>& out = found.entries;
         std::string_view start = cells[ColSegmentStart];
         std::string_view end = cells[ColSegmentEnd];
         if (start.empty() && end.empty() && m_emptyNameRow < 0) {
@@ -121,7 +126,12 @@ private:
         }
         for (int column : {ColSegmentStart, ColSegmentEnd}) {
             std::string_view name = cells[column];
-            if (m_table.FindPointRow(name) >= 0)
+            const size_t k = column == ColSegmentStart ? 0 : 1;
+            if (found.lastEndRow[k] == -2 || found.lastEnd[k] != name) {
+                found.lastEnd[k] = name;
+                found.lastEndRow[k] = m_table.FindPointRow(name);
+            }
+            if (found.lastEndRow[k] >= 0)
                 continue;
             add(out, Severity::Error, "unresolved-segment", r, column,
                 rowLabel(m_table, r) + "的" + header(column) + quoted(name) +
@@ -190,8 +200,8 @@ private:
         int partners = type == kTwoPointObject ? 1 : type == kThreePointHouse ? 2 : 0;
         if (partners == 0)
             return;
-        bool skipped = m_table.text(r + 1, ColPointType) == type &&
-                       crossingCode(cells[ColCrossing]) == 0;
+        bool skipped =
+            m_table.text(r + 1, ColPointType) == type && crossingCode(cells[ColCrossing]) == 0;
         if (skipped)
             return;
         for (int k = 1; k <= partners; ++k) {
@@ -221,18 +231,25 @@ private:
         }
     }
 
-    void checkEncoding(int r, const Cells& cells, std::vector<CheckEntry>& out) const {
+    void checkEncoding(int r, const Cells& cells, RowsFound& found) const {
         if (!m_options.firstUnencodable)
             return;
         for (int c = 0; c < kColumnCount; ++c) {
             std::string_view text = cells[c];
-            size_t bad = m_options.firstUnencodable(text);
+            if (isAscii(text))
+                continue;
+            if (!found.tested[c] || found.lastText[c] != text) {
+                found.tested[c] = true;
+                found.lastText[c] = text;
+                found.lastUnencodable[c] = m_options.firstUnencodable(text);
+            }
+            size_t bad = found.lastUnencodable[c];
             if (bad == std::string_view::npos)
                 continue;
             size_t end = bad + 1;
             while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
                 ++end;
-            add(out, Severity::Error, "unencodable", r, c,
+            add(found.entries, Severity::Error, "unencodable", r, c,
                 rowLabel(m_table, r) + "的" + header(c) + "中的字符" +
                     quoted(text.substr(bad, end - bad)) +
                     "无法用 GBK（代码页 936）保存，导出会失败。",
@@ -240,23 +257,17 @@ private:
         }
     }
 
-    // `duplicates` holds (first row of the name, later row) in the order of the later rows.
-    void checkDuplicates(const std::vector<std::pair<int, int>>& duplicates,
-                         std::vector<CheckEntry>& out) const {
-        if (duplicates.empty())
+    void checkDuplicates(std::vector<CheckEntry>& out) const {
+        std::vector<std::vector<int>> repeated = m_table.rowsOfRepeatedNames();
+        std::erase_if(repeated, [&](const std::vector<int>& rows) {
+            return m_table.text(rows[0], ColName).empty();
+        });
+        if (repeated.empty())
             return;
-        // The rows of each repeated name, top down, the names in the order of their first row.
-        std::map<int, std::vector<int>> rowsOfName;
-        for (const auto& [first, row] : duplicates) {
-            std::vector<int>& rows = rowsOfName[first];
-            if (rows.empty())
-                rows.push_back(first);
-            rows.push_back(row);
-        }
-        // Only the repeated names are counted; the rest of the references do not matter.
+        // Only the references to the repeated names are counted.
         std::unordered_map<std::string_view, int> references;
-        for (const auto& [first, rows] : rowsOfName)
-            references.emplace(m_table.text(first, ColName), 0);
+        for (const std::vector<int>& rows : repeated)
+            references.emplace(m_table.text(rows[0], ColName), 0);
         auto count = [&](std::string_view name) {
             auto it = references.find(name);
             if (it != references.end())
@@ -269,7 +280,8 @@ private:
         }
         for (const std::string& name : m_table.linePoints())
             count(name);
-        for (const auto& [first, rows] : rowsOfName) {
+        for (const std::vector<int>& rows : repeated) {
+            const int first = rows[0];
             const std::string_view name = m_table.text(first, ColName);
             std::string list;
             for (size_t i = 0; i < rows.size() && i < 10; ++i)
