@@ -88,26 +88,37 @@ CheckOptions codePageCheck() {
 
 }  // namespace
 
+// The check only reads the table, so it runs beside the window, which keeps painting
+// and holds back input (and with it every edit) until the entries are in.
+std::vector<CheckEntry> CheckPanel::checkAside(
+    const std::function<void(std::vector<CheckEntry>&)>& more) {
+    return runLongOperation(this, QStringLiteral("正在检查数据……"), [&] {
+        std::vector<CheckEntry> entries = checkTable(m_table, codePageCheck());
+        if (more)
+            more(entries);
+        return entries;
+    });
+}
+
 void CheckPanel::refresh() {
     // The rings of the points a line selection could not place stay: they go by
     // themselves as the points get their segments.
-    WaitCursor wait;
-    show(checkTable(m_table, codePageCheck()));
+    show(checkAside());
 }
 
 void CheckPanel::autoSelectAndCheck() {
     AutoSelectionOptions options;
     if (m_limit->isChecked())
         options.maxDistance = m_maxDistance->value();
-    WaitCursor wait;
     AutoSelectionResult result;
     {
+        // An edit of the table, made here on the window's thread.
+        WaitCursor wait;
         PointTable::Command command(m_table, "自动选择电力线");
         result = autoSelectLines(m_table, options);
     }
-    std::vector<CheckEntry> entries = checkTable(m_table, codePageCheck());
-    addSelectionEntries(m_table, result, entries);
-    show(std::move(entries));
+    show(checkAside(
+        [&](std::vector<CheckEntry>& entries) { addSelectionEntries(m_table, result, entries); }));
     emit unassignedRowsChanged(result.unassignedRows);
     QString message = QStringLiteral("自动选择电力线：%1 个点已指定电力线，%2 个点未能指定")
                           .arg(result.assigned)

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 #include "pointtable.h"
@@ -49,6 +50,9 @@ signals:
     void statusMessage(const QString& text);
 
 private:
+    /// The check of the table on a worker thread, with `more` adding to its entries there.
+    std::vector<CheckEntry> checkAside(
+        const std::function<void(std::vector<CheckEntry>&)>& more = {});
     void show(std::vector<CheckEntry> entries);
     void onItemActivated(QTreeWidgetItem* item);
     /// The row column of every entry after rows came, went or moved.

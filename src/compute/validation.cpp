@@ -1,7 +1,9 @@
 #include "validation.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <iterator>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -10,6 +12,7 @@
 #include "cellnumber.h"
 #include "columns.h"
 #include "hardpoints.h"
+#include "parallelparts.h"
 #include "pointtable.h"
 #include "vocabularies.h"
 
@@ -30,8 +33,38 @@ std::string header(int column) {
     return quoted(kColumns[column].header);
 }
 
+bool isAscii(std::string_view text) {
+    unsigned char bits = 0;
+    for (char c : text)
+        bits |= static_cast<unsigned char>(c);
+    return bits < 0x80;
+}
+
 bool contains(std::span<const std::string_view> list, std::string_view text) {
     return std::find(list.begin(), list.end(), text) != list.end();
+}
+
+using Cells = std::array<std::string_view, kColumnCount>;
+
+// What one range of rows contributed; the ranges are checked at once and their parts
+// joined in row order.
+struct RowsFound {
+    std::vector<CheckEntry> entries;       // of the per-row rules, in row order
+    std::vector<CheckEntry> stakeEntries;  // J stakes outside the line point list
+    // The last segment end looked up in each column: rows along a line name the same
+    // stakes, so most lookups are answered here.
+    std::array<std::string_view, 2> lastEnd;
+    std::array<int, 2> lastEndRow = {-2, -2};
+    // The same for the code page test of each column: its texts that are not ASCII are
+    // mostly a few words of a vocabulary.
+    std::array<std::string_view, kColumnCount> lastText;
+    std::array<size_t, kColumnCount> lastUnencodable;
+    std::array<bool, kColumnCount> tested = {};
+};
+
+void add(std::vector<CheckEntry>& out, Severity severity, std::string code, int row, int column,
+         std::string message, std::string fix) {
+    out.push_back({severity, std::move(code), row, column, std::move(message), std::move(fix)});
 }
 
 class Checker {
@@ -40,100 +73,121 @@ public:
         : m_table(table), m_options(options) {}
 
     std::vector<CheckEntry> run() {
-        collectNames();
-        for (int r = 0; r < m_table.rowCount(); ++r) {
-            checkSegment(r);
-            checkNumbers(r);
-            checkVocabularies(r);
-            checkPartners(r);
-            checkEncoding(r);
-        }
-        checkDuplicates();
-        checkLinePoints();
-        return std::move(m_entries);
+        m_emptyNameRow = m_table.FindPointRow("");
+        const std::vector<std::string>& line = m_table.linePoints();
+        m_inLine = std::unordered_set<std::string_view>(line.begin(), line.end());
+
+        const size_t rows = static_cast<size_t>(m_table.rowCount());
+        std::vector<RowsFound> parts(partsFor(rows));
+        runInParts(rows, parts.size(), [&](size_t part, size_t begin, size_t end) {
+            for (size_t r = begin; r < end; ++r)
+                checkRow(static_cast<int>(r), parts[part]);
+        });
+
+        std::vector<CheckEntry> entries;
+        for (RowsFound& part : parts)
+            std::move(part.entries.begin(), part.entries.end(), std::back_inserter(entries));
+        checkDuplicates(entries);
+        for (RowsFound& part : parts)
+            std::move(part.stakeEntries.begin(), part.stakeEntries.end(),
+                      std::back_inserter(entries));
+        checkMileages(entries);
+        return entries;
     }
 
 private:
-    void add(Severity severity, std::string code, int row, int column, std::string message,
-             std::string fix) {
-        m_entries.push_back(
-            {severity, std::move(code), row, column, std::move(message), std::move(fix)});
+    // Every rule of one row, its cells read once.
+    void checkRow(int r, RowsFound& found) const {
+        const Cells cells = m_table.rowAt(r).cells();
+        std::vector<CheckEntry>& out = found.entries;
+        checkSegment(r, cells, found);
+        checkNumbers(r, cells, out);
+        checkVocabularies(r, cells, out);
+        checkPartners(r, cells, out);
+        checkEncoding(r, cells, found);
+        if (cells[ColPointType] == kJStake && !m_inLine.count(cells[ColName])) {
+            add(found.stakeEntries, Severity::Warning, "jstake-not-in-line", r, ColName,
+                rowLabel(m_table, r) + "是 J桩，但不在电力线点列表中，不会写出转角。",
+                m_inLine.empty() ? "先做“电力线点选择”。"
+                                 : "在“电力线点选择”中把它加入电力线，或改为其他点类型。");
+        }
     }
 
-    void collectNames() {
-        for (int r = 0; r < m_table.rowCount(); ++r)
-            m_rowsOfName[m_table.text(r, ColName)].push_back(r);
-    }
-
-    void checkSegment(int r) {
-        std::string_view start = m_table.text(r, ColSegmentStart);
-        std::string_view end = m_table.text(r, ColSegmentEnd);
-        if (start.empty() && end.empty() && m_table.FindPointRow("") < 0) {
-            add(Severity::Error, "no-segment", r, ColSegmentStart,
+    void checkSegment(int r, const Cells& cells, RowsFound& found) const {
+        std::vector<CheckEntry>& out = found.entries;
+        std::string_view start = cells[ColSegmentStart];
+        std::string_view end = cells[ColSegmentEnd];
+        if (start.empty() && end.empty() && m_emptyNameRow < 0) {
+            add(out, Severity::Error, "no-segment", r, ColSegmentStart,
                 rowLabel(m_table, r) +
                     "没有所属的电力线（电力线起点和终点都为空），导出道亨格式时会中止。",
                 "先做“电力线点选择”，再用“自动选择电力线”，或手工填写电力线起点和终点。");
             return;
         }
         for (int column : {ColSegmentStart, ColSegmentEnd}) {
-            std::string_view name = m_table.text(r, column);
-            if (m_table.FindPointRow(name) >= 0)
+            std::string_view name = cells[column];
+            const size_t k = column == ColSegmentStart ? 0 : 1;
+            if (found.lastEndRow[k] == -2 || found.lastEnd[k] != name) {
+                found.lastEnd[k] = name;
+                found.lastEndRow[k] = m_table.FindPointRow(name);
+            }
+            if (found.lastEndRow[k] >= 0)
                 continue;
-            add(Severity::Error, "unresolved-segment", r, column,
+            add(out, Severity::Error, "unresolved-segment", r, column,
                 rowLabel(m_table, r) + "的" + header(column) + quoted(name) +
                     "不是表中任何点的点名，导出道亨格式时会中止。",
                 "改成已有的点名，或重新做“自动选择电力线”。");
         }
     }
 
-    void checkNumbers(int r) {
+    void checkNumbers(int r, const Cells& cells, std::vector<CheckEntry>& out) const {
         static constexpr int kCoordinates[] = {ColNorth, ColEast, ColHeight};
         static constexpr int kOthers[] = {ColDistance, ColOffset, ColMeasuredHeight,
                                           ColAngle,    ColLength, ColWidth};
         for (int column : kCoordinates) {
-            std::string_view text = m_table.text(r, column);
+            std::string_view text = cells[column];
             if (startsWithNumber(text))
                 continue;
-            add(Severity::Warning, "not-a-number", r, column,
+            add(out, Severity::Warning, "not-a-number", r, column,
                 rowLabel(m_table, r) + "的" + header(column) +
                     (text.empty() ? std::string("为空") : quoted(text) + "不是数字") +
                     "，计算时按 0 处理。",
                 "填写正确的数值。");
         }
         for (int column : kOthers) {
-            std::string_view text = m_table.text(r, column);
+            std::string_view text = cells[column];
             if (text.empty() || startsWithNumber(text))
                 continue;
             if (text == kUnresolved && (column == ColDistance || column == ColOffset))
                 continue;  // reported with the segment that does not resolve
-            add(Severity::Warning, "not-a-number", r, column,
+            add(out, Severity::Warning, "not-a-number", r, column,
                 rowLabel(m_table, r) + "的" + header(column) + quoted(text) +
                     "不是数字，计算和导出时按 0 处理。",
                 "填写正确的数值。");
         }
     }
 
-    void checkVocabularies(int r) {
-        std::string_view type = m_table.text(r, ColPointType);
+    void checkVocabularies(int r, const Cells& cells, std::vector<CheckEntry>& out) const {
+        std::string_view type = cells[ColPointType];
         if (!contains(pointTypes(), type)) {
-            add(Severity::Error, "unknown-point-type", r, ColPointType,
+            add(out, Severity::Error, "unknown-point-type", r, ColPointType,
                 rowLabel(m_table, r) + "的点类型" + quoted(type) +
                     "不在点类型列表中，导出道亨格式时这一行会被略去。",
                 "从下拉列表中选择点类型。");
         }
-        std::string_view crossing = m_table.text(r, ColCrossing);
+        std::string_view crossing = cells[ColCrossing];
         bool lineClass = type == kOnePointCrossedObject;
         auto list = lineClass ? lineClasses() : crossingObjects();
         if (!crossing.empty() && !contains(list, crossing)) {
-            add(Severity::Warning, "unknown-crossing", r, ColCrossing,
+            add(out, Severity::Warning, "unknown-crossing", r, ColCrossing,
                 rowLabel(m_table, r) + "的跨越物" + quoted(crossing) + "不在" +
                     (lineClass ? "线路等级" : "跨越物") + "列表中，按代码 " +
                     std::to_string(crossingCode(crossing)) + " 导出。",
                 "从下拉列表中选择。");
         }
-        std::string_view pole = m_table.text(r, ColPoleType);
+        std::string_view pole = cells[ColPoleType];
         if (!pole.empty() && !contains(poleTypes(), pole)) {
-            add(Severity::Warning, "unknown-pole-type", r, ColPoleType,
+            add(out, Severity::Warning, "unknown-pole-type", r, ColPoleType,
                 rowLabel(m_table, r) + "的杆型" + quoted(pole) + "不在杆型列表中，按代码 " +
                     std::to_string(poleTypeCode(pole)) + " 导出。",
                 "从下拉列表中选择杆型。");
@@ -141,19 +195,19 @@ private:
     }
 
     // Two- and three-point objects take the rows above them as partners, found by name.
-    void checkPartners(int r) {
-        std::string_view type = m_table.text(r, ColPointType);
+    void checkPartners(int r, const Cells& cells, std::vector<CheckEntry>& out) const {
+        std::string_view type = cells[ColPointType];
         int partners = type == kTwoPointObject ? 1 : type == kThreePointHouse ? 2 : 0;
         if (partners == 0)
             return;
-        bool skipped = m_table.text(r + 1, ColPointType) == type &&
-                       crossingCode(m_table.text(r, ColCrossing)) == 0;
+        bool skipped =
+            m_table.text(r + 1, ColPointType) == type && crossingCode(cells[ColCrossing]) == 0;
         if (skipped)
             return;
         for (int k = 1; k <= partners; ++k) {
             int p = r - k;
             if (p < 0) {
-                add(Severity::Error, "missing-partner", r, ColPointType,
+                add(out, Severity::Error, "missing-partner", r, ColPointType,
                     rowLabel(m_table, r) + "是" + quoted(type) + "，但上面没有第 " +
                         std::to_string(k) + " 个配套的点，轮廓会按坐标 (0, 0) 画出。",
                     "把同一地物的各点按顺序排在一起。");
@@ -162,13 +216,13 @@ private:
             std::string_view partnerName = m_table.text(p, ColName);
             int found = m_table.FindPointRow(partnerName);
             if (found != p) {
-                add(Severity::Error, "shadowed-partner", r, ColPointType,
+                add(out, Severity::Error, "shadowed-partner", r, ColPointType,
                     rowLabel(m_table, r) + "的配套点" + quoted(partnerName) + "按点名找到的是第 " +
                         std::to_string(found + 1) + " 行，不是它上面的第 " + std::to_string(p + 1) +
                         " 行，轮廓会用错坐标。",
                     "给配套点起一个唯一的点名。");
             } else if (m_table.text(p, ColPointType) != type) {
-                add(Severity::Warning, "partner-type", r, ColPointType,
+                add(out, Severity::Warning, "partner-type", r, ColPointType,
                     rowLabel(m_table, r) + "的配套点（第 " + std::to_string(p + 1) +
                         " 行）的点类型是" + quoted(m_table.text(p, ColPointType)) + "，不是" +
                         quoted(type) + "。",
@@ -177,19 +231,25 @@ private:
         }
     }
 
-    void checkEncoding(int r) {
+    void checkEncoding(int r, const Cells& cells, RowsFound& found) const {
         if (!m_options.firstUnencodable)
             return;
-        const Row& row = m_table.rowAt(r);
         for (int c = 0; c < kColumnCount; ++c) {
-            std::string_view text = row.cell(c);
-            size_t bad = m_options.firstUnencodable(text);
+            std::string_view text = cells[c];
+            if (isAscii(text))
+                continue;
+            if (!found.tested[c] || found.lastText[c] != text) {
+                found.tested[c] = true;
+                found.lastText[c] = text;
+                found.lastUnencodable[c] = m_options.firstUnencodable(text);
+            }
+            size_t bad = found.lastUnencodable[c];
             if (bad == std::string_view::npos)
                 continue;
             size_t end = bad + 1;
             while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
                 ++end;
-            add(Severity::Error, "unencodable", r, c,
+            add(found.entries, Severity::Error, "unencodable", r, c,
                 rowLabel(m_table, r) + "的" + header(c) + "中的字符" +
                     quoted(text.substr(bad, end - bad)) +
                     "无法用 GBK（代码页 936）保存，导出会失败。",
@@ -197,59 +257,58 @@ private:
         }
     }
 
-    void checkDuplicates() {
+    void checkDuplicates(std::vector<CheckEntry>& out) const {
+        std::vector<std::vector<int>> repeated = m_table.rowsOfRepeatedNames();
+        std::erase_if(repeated, [&](const std::vector<int>& rows) {
+            return m_table.text(rows[0], ColName).empty();
+        });
+        if (repeated.empty())
+            return;
+        // Only the references to the repeated names are counted.
         std::unordered_map<std::string_view, int> references;
+        for (const std::vector<int>& rows : repeated)
+            references.emplace(m_table.text(rows[0], ColName), 0);
+        auto count = [&](std::string_view name) {
+            auto it = references.find(name);
+            if (it != references.end())
+                ++it->second;
+        };
         for (int r = 0; r < m_table.rowCount(); ++r) {
-            for (int column : {ColSegmentStart, ColSegmentEnd})
-                ++references[m_table.text(r, column)];
+            const Cells cells = m_table.rowAt(r).cells(ColSegmentEnd);
+            count(cells[ColSegmentStart]);
+            count(cells[ColSegmentEnd]);
         }
         for (const std::string& name : m_table.linePoints())
-            ++references[name];
-        std::vector<std::pair<int, std::string_view>> duplicates;
-        for (const auto& [name, rows] : m_rowsOfName)
-            if (rows.size() > 1 && !name.empty())
-                duplicates.push_back({rows.front(), name});
-        std::sort(duplicates.begin(), duplicates.end());
-        for (const auto& [first, name] : duplicates) {
-            const std::vector<int>& rows = m_rowsOfName[name];
+            count(name);
+        for (const std::vector<int>& rows : repeated) {
+            const int first = rows[0];
+            const std::string_view name = m_table.text(first, ColName);
             std::string list;
             for (size_t i = 0; i < rows.size() && i < 10; ++i)
                 list += (i ? "、" : "") + std::to_string(rows[i] + 1);
             if (rows.size() > 10)
                 list += " 等";
-            int uses = references.count(name) ? references[name] : 0;
+            const int uses = references.at(name);
             std::string shadow =
                 uses > 0 ? "有 " + std::to_string(uses) +
                                " 处引用这个点名（电力线起点、终点或电力线点），都指向第 " +
                                std::to_string(first + 1) + " 行，其余同名行被遮住。"
                          : "按点名查找时总是找到第 " + std::to_string(first + 1) + " 行。";
-            add(Severity::Warning, "duplicate-name", rows[1], ColName,
+            add(out, Severity::Warning, "duplicate-name", rows[1], ColName,
                 "点名" + quoted(name) + "出现 " + std::to_string(rows.size()) + " 次（第 " + list +
                     " 行）；" + shadow,
                 "给重复的点改名，使每个点名唯一。");
         }
     }
 
-    void checkLinePoints() {
+    void checkMileages(std::vector<CheckEntry>& out) const {
         const std::vector<std::string>& line = m_table.linePoints();
-        std::unordered_set<std::string_view> inLine(line.begin(), line.end());
-        for (int r = 0; r < m_table.rowCount(); ++r) {
-            if (m_table.text(r, ColPointType) != kJStake)
-                continue;
-            std::string_view name = m_table.text(r, ColName);
-            if (inLine.count(name))
-                continue;
-            add(Severity::Warning, "jstake-not-in-line", r, ColName,
-                rowLabel(m_table, r) + "是 J桩，但不在电力线点列表中，不会写出转角。",
-                line.empty() ? "先做“电力线点选择”。"
-                             : "在“电力线点选择”中把它加入电力线，或改为其他点类型。");
-        }
         double previous = 0.0;
         bool havePrevious = false;
         for (size_t k = 0; k < line.size(); ++k) {
             int row = m_table.FindPointRow(line[k]);
             if (row < 0) {
-                add(Severity::Error, "line-point-missing", -1, -1,
+                add(out, Severity::Error, "line-point-missing", -1, -1,
                     "电力线点" + quoted(line[k]) + "（第 " + std::to_string(k + 1) +
                         " 个）在表中找不到，相邻 J桩的转角会按坐标 (0, 0) 计算。",
                     "重新做“电力线点选择”。");
@@ -257,7 +316,7 @@ private:
             }
             double mileage = readNumber(m_table.text(row, ColDistance));
             if (havePrevious && mileage < previous) {
-                add(Severity::Warning, "mileage-decreases", row, ColDistance,
+                add(out, Severity::Warning, "mileage-decreases", row, ColDistance,
                     rowLabel(m_table, row) + "的累距 " + formatFixed(mileage, 3) +
                         " 小于前一个电力线点的 " + formatFixed(previous, 3) + "，里程沿线路倒退。",
                     "检查电力线点的顺序和起始里程，重新做“电力线点选择”。");
@@ -269,8 +328,8 @@ private:
 
     const PointTable& m_table;
     const CheckOptions& m_options;
-    std::unordered_map<std::string_view, std::vector<int>> m_rowsOfName;
-    std::vector<CheckEntry> m_entries;
+    int m_emptyNameRow = -1;
+    std::unordered_set<std::string_view> m_inLine;
 };
 
 void appendJsonString(std::string& out, std::string_view text) {

@@ -26,7 +26,8 @@ struct CheckEntry {
 
 struct CheckOptions {
     /// Byte offset of the first character the output code page cannot hold, or npos.
-    /// The file layer supplies it; without it no text is checked for that.
+    /// The file layer supplies it; without it no text is checked for that. Text of
+    /// ASCII alone is taken as encodable without asking.
     std::function<size_t(std::string_view)> firstUnencodable;
 };
 

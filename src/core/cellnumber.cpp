@@ -80,7 +80,13 @@ double readNumber(std::string_view text) {
 }
 
 bool startsWithNumber(std::string_view text) {
-    return numberPrefix(skipSpace(text)) > 0;
+    // numberPrefix takes a number when a digit follows the sign, or a point and a digit:
+    // the rest of it need not be read (the check asks this of every number cell).
+    const std::string_view s = skipSpace(text);
+    size_t i = s.size() > 0 && (s[0] == '+' || s[0] == '-') ? 1 : 0;
+    if (i < s.size() && s[i] == '.')
+        ++i;
+    return i < s.size() && isDigit(s[i]);
 }
 
 int readInteger(std::string_view text) {

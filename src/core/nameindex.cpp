@@ -151,6 +151,23 @@ RowId NameIndex::first(std::string_view name) const {
     return m_slots[probe(name, hashOf(name))].head;
 }
 
+std::vector<std::vector<RowId>> NameIndex::repeated() const {
+    // A row that another row links to is not the top of its name.
+    std::vector<bool> linked(m_next.size(), false);
+    for (RowId next : m_next)
+        if (next != kNoRow)
+            linked[next] = true;
+    std::vector<std::vector<RowId>> out;
+    for (RowId id = 0; id < m_next.size(); ++id) {
+        if (m_next[id] == kNoRow || linked[id])
+            continue;
+        std::vector<RowId>& rows = out.emplace_back();
+        for (RowId r = id; r != kNoRow; r = m_next[r])
+            rows.push_back(r);
+    }
+    return out;
+}
+
 size_t NameIndex::memoryBytes() const {
     return m_slots.capacity() * sizeof(Slot) + m_next.capacity() * sizeof(RowId);
 }

@@ -30,6 +30,9 @@ public:
     RowId first(std::string_view name) const;
     /// The next row of the same name below `id`, or kNoRow.
     RowId next(RowId id) const { return id < m_next.size() ? m_next[id] : kNoRow; }
+    /// The rows of every name that more than one row has, each in table order; found
+    /// from the chains alone, without looking a name up.
+    std::vector<std::vector<RowId>> repeated() const;
 
     size_t memoryBytes() const;
 

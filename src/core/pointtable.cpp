@@ -159,6 +159,23 @@ int PointTable::FindPointRow(std::string_view name) const {
     return -1;
 }
 
+std::vector<std::vector<int>> PointTable::rowsOfRepeatedNames() const {
+    std::vector<std::vector<int>> out;
+    for (const std::vector<RowId>& ids : m_index.repeated()) {
+        std::vector<int> rows;
+        for (RowId id : ids) {
+            const uint32_t row = m_mode == DisplayMode::AllPoints ? m_pos[id] : m_visPos[id];
+            if (row != kNoRow)
+                rows.push_back(static_cast<int>(row));
+        }
+        if (rows.size() > 1)
+            out.push_back(std::move(rows));
+    }
+    std::sort(out.begin(), out.end(),
+              [](const std::vector<int>& a, const std::vector<int>& b) { return a[0] < b[0]; });
+    return out;
+}
+
 std::string_view PointTable::fullText(int fullRow, int column) const {
     if (fullRow < 0 || fullRow >= fullRowCount())
         return {};

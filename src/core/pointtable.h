@@ -66,6 +66,9 @@ public:
     std::vector<int> checkedRows() const;
     /// The first row shown whose name is exactly `name`, or -1; O(1) on average.
     int FindPointRow(std::string_view name) const;
+    /// The shown rows of every name that more than one shown row has (the empty name
+    /// too), each top down; the names in the order of their first rows.
+    std::vector<std::vector<int>> rowsOfRepeatedNames() const;
     DisplayMode displayMode() const { return m_mode; }
 
     // Reading the full table, whatever is shown.

@@ -314,8 +314,15 @@ size_t encode(std::string_view text, std::string& out) {
 }
 
 size_t firstUnencodable(std::string_view text) {
+    // Most cells are plain ASCII, which the code page holds as it is: only the rest is
+    // encoded, into a buffer of its own.
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t ascii = asciiRun(p, p + text.size());
+    if (ascii == text.size())
+        return std::string_view::npos;
     std::string scratch;
-    return encode(text, scratch);
+    const size_t failed = encode(text.substr(ascii), scratch);
+    return failed == std::string_view::npos ? failed : ascii + failed;
 }
 
 bool isValid(std::string_view bytes) {

@@ -184,6 +184,45 @@ TEST(CheckTable, ReportsCharactersTheCodePageCannotHold) {
     EXPECT_NE(entries[0].message.find("\xF0\x9F\x98\x80"), std::string::npos);
 }
 
+// A table large enough to be checked in parts, with problems near the part borders and
+// a name repeated across them: the entries come in row order all the same, each row's
+// own before the table's findings about it.
+TEST(CheckTable, ALargeTableIsReportedInRowOrder) {
+    constexpr int kRows = 40000;
+    std::vector<Cells> cells = cleanLine();
+    const Cells stake = cells[2];
+    cells.pop_back();  // J1, P1
+    for (int r = 2; r < kRows - 1; ++r)
+        cells.push_back({.name = "P" + std::to_string(r)});
+    cells.push_back(stake);
+    cells[5].north = "abc";
+    for (int r : {12000, 12001, 12002})
+        cells[r].end = "J9";  // the same unknown end in a run of rows
+    cells[20000].start = cells[20000].end = "";
+    cells[25000].name = cells[39000].name = "P7";
+    cells[25000].height = "";
+    for (int r : {30000, 30001})
+        cells[r].remark = "\xF0\x9F\x98\x80";  // the same emoji in a run of rows
+    cells[35000].name = "J5";
+    cells[35000].type = std::string(kJStake);
+    CheckOptions options;
+    options.firstUnencodable = [](std::string_view text) { return text.find('\xF0'); };
+
+    const std::vector<CheckEntry> entries = check(cells, {"J1", "J2"}, options);
+    EXPECT_EQ(codes(entries),
+              (std::vector<std::string>{"not-a-number@5:1", "unresolved-segment@12000:5",
+                                        "unresolved-segment@12001:5", "unresolved-segment@12002:5",
+                                        "no-segment@20000:4", "not-a-number@25000:3",
+                                        "duplicate-name@25000:0", "unencodable@30000:6",
+                                        "unencodable@30001:6", "jstake-not-in-line@35000:0"}));
+    const auto duplicate = std::find_if(entries.begin(), entries.end(), [](const CheckEntry& e) {
+        return e.code == "duplicate-name";
+    });
+    ASSERT_NE(duplicate, entries.end());
+    EXPECT_NE(duplicate->message.find("出现 3 次（第 8、25001、39001 行）"), std::string::npos)
+        << duplicate->message;
+}
+
 TEST(CheckTable, JsonListsEveryEntry) {
     std::vector<Cells> cells = cleanLine();
     cells[1].end = "J\"9";

@@ -11,6 +11,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "rowarena.h"
@@ -300,12 +301,36 @@ TEST(PointTable, IndexAndCheckListAgreeWithAScanUnderRandomEdits) {
             }
             ASSERT_EQ(t.FindPointRow(key), expected) << "step " << step << " key " << key;
         }
+        std::map<std::string_view, std::vector<int>> rowsOfName;
+        for (int r = 0; r < t.rowCount(); ++r)
+            rowsOfName[t.text(r, ColName)].push_back(r);
+        std::vector<std::vector<int>> repeated;
+        for (const auto& [name, rows] : rowsOfName)
+            if (rows.size() > 1)
+                repeated.push_back(rows);
+        std::sort(repeated.begin(), repeated.end());
+        ASSERT_EQ(t.rowsOfRepeatedNames(), repeated) << "step " << step;
         std::vector<int> checked;
         for (int r = 0; r < t.rowCount(); ++r)
             if (t.isChecked(r))
                 checked.push_back(r);
         ASSERT_EQ(t.checkedRows(), checked) << "step " << step;
     }
+}
+
+// Only the rows shown count: a name repeated among hidden rows is not repeated, and
+// the first row of a name is its first row shown.
+TEST(PointTable, RepeatedNamesAreThoseOfTheRowsShown) {
+    PointTable t;
+    test::load(t, std::vector<test::Cells>{{.name = "X"},
+                                           {.name = "Y", .type = kJStake},
+                                           {.name = "X", .type = kJStake},
+                                           {.name = "Y"},
+                                           {.name = "X", .type = kJStake},
+                                           {.name = "Z", .type = kJStake}});
+    EXPECT_EQ(t.rowsOfRepeatedNames(), (std::vector<std::vector<int>>{{0, 2, 4}, {1, 3}}));
+    t.setDisplayMode(DisplayMode::JStakes);  // Y, X, X, Z
+    EXPECT_EQ(t.rowsOfRepeatedNames(), (std::vector<std::vector<int>>{{1, 2}}));
 }
 
 // Every point carries a tag of its own in the remark column, so that where a key
