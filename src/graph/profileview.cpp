@@ -10,6 +10,7 @@
 
 #include "columns.h"
 #include "drawingexport.h"
+#include "largebuffer.h"
 #include "pointtable.h"
 #include "profilerenderer.h"
 
@@ -110,7 +111,7 @@ void ProfileView::resetDone() {
 const ProfileData& ProfileView::data() {
     if (!m_dataValid) {
         m_data = buildProfile(m_table);
-        m_pointOfRow.assign(static_cast<size_t>(m_table.rowCount()), -1);
+        assignLarge(m_pointOfRow, static_cast<size_t>(m_table.rowCount()), -1);
         for (size_t i = 0; i < m_data.points.size(); ++i)
             m_pointOfRow[static_cast<size_t>(m_data.points[i].row)] = static_cast<int>(i);
         m_dataValid = true;
