@@ -153,8 +153,7 @@ void measureTurns(const PointTable& table, std::vector<ProfilePoint>& points) {
 
 ProfileData buildProfile(const PointTable& table) {
     ProfileData data;
-    auto zzo = distanceOrder(table);
-    collectPoints(table, zzo, data);
+    collectPoints(table, distanceOrder(table), data);
     if (data.points.empty())
         return data;
     measureTurns(table, data.points);
