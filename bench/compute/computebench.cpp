@@ -1,6 +1,6 @@
 // The computations on generated surveys: the data calculation at three sizes (it must
-// grow linearly), the automatic line selection with its segment grid, and the grid
-// against the scan of every segment for single points.
+// grow linearly), the automatic line selection with its segment grid, the section's
+// data, and the grid against the scan of every segment for single points.
 
 #include <benchmark/benchmark.h>
 
@@ -12,7 +12,9 @@
 #include "cellnumber.h"
 #include "datacalculation.h"
 #include "linepointselection.h"
+#include "pointfilereader.h"
 #include "pointtable.h"
+#include "profiledata.h"
 #include "projection.h"
 #include "segmentgrid.h"
 #include "sorting.h"
@@ -107,6 +109,25 @@ void BM_SortByDistance(benchmark::State& state) {
     timeCommand(state, *table, [](PointTable& t) { sortByDistance(t); });
 }
 BENCHMARK(BM_SortByDistance)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The longitudinal section's data of a computed survey as a file brings it, the first
+// paint of the section after an open.
+void BM_BuildProfile(benchmark::State& state) {
+    Result<ImportedPoints> read = parsePointFile(
+        surveyEptBytes(generateSurvey(SurveyShape{
+            .points = static_cast<size_t>(state.range(0)), .jStakes = 9000, .computed = true})),
+        PointFileFormat::Ept);
+    if (!read) {
+        state.SkipWithError(read.error().message.c_str());
+        return;
+    }
+    PointTable table;
+    table.replaceAll(std::move(read->rows), {});
+    for (auto _ : state)
+        benchmark::DoNotOptimize(buildProfile(table));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_BuildProfile)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Single points against the 2,000 segments of a generated line: the grid and the scan
 // of every segment that it replaces.

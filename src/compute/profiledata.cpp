@@ -1,20 +1,27 @@
 #include "profiledata.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "angles.h"
 #include "cellnumber.h"
 #include "columns.h"
+#include "largebuffer.h"
+#include "parallelparts.h"
 #include "pointtable.h"
 #include "vocabularies.h"
 
 namespace corvane {
 namespace {
 
-ProfilePoint::Kind kindOf(const PointTable& table, int row) {
-    std::string_view type = table.text(row, ColPointType);
+using RowCells = std::array<std::string_view, kColumnCount>;
+
+ProfilePoint::Kind kindOf(const RowCells& cells) {
+    std::string_view type = cells[ColPointType];
     if (type == kJStake)
         return ProfilePoint::Kind::JStake;
     if (type == kZStake)
@@ -24,9 +31,100 @@ ProfilePoint::Kind kindOf(const PointTable& table, int row) {
     if (type == kThreePointHouse)
         return ProfilePoint::Kind::House;
     if (type == kOnePointObject || type == kTwoPointObject)
-        return isHouseCode(crossingCode(table.text(row, ColCrossing))) ? ProfilePoint::Kind::House
-                                                                       : ProfilePoint::Kind::Object;
+        return isHouseCode(crossingCode(cells[ColCrossing])) ? ProfilePoint::Kind::House
+                                                             : ProfilePoint::Kind::Object;
     return ProfilePoint::Kind::Ground;
+}
+
+// The point of a row whose distance has been read already.
+ProfilePoint pointOf(const RowCells& cells, int row, double distance) {
+    ProfilePoint p;
+    p.kind = kindOf(cells);
+    p.row = row;
+    p.distance = distance;
+    p.elevation = readNumber(cells[ColHeight]);
+    p.height = std::max(0.0, readNumber(cells[ColMeasuredHeight]));
+    p.width = std::max(0.0, readNumber(cells[ColWidth]));
+    p.label = p.kind == ProfilePoint::Kind::CrossedLine || p.kind == ProfilePoint::Kind::Object
+                  ? std::string(cells[ColCrossing])
+                  : std::string(cells[ColName]);
+    return p;
+}
+
+// A row with a numeric distance, by its distance and its place in the table.
+using DistanceKey = std::pair<double, uint32_t>;
+
+// The rows with a numeric distance in ascending distance, rows of equal distance in
+// table order. The distances are read on every core; a survey's cumulative distances
+// mostly are in order already, and when they are not, only these compact keys are
+// sorted (the row breaks ties, so the order is the stable one; readNumber gives finite
+// numbers only, so the keys order strictly).
+std::vector<DistanceKey> distanceOrder(const PointTable& table) {
+    const size_t rows = static_cast<size_t>(table.rowCount());
+    const size_t parts = partsFor(rows);
+    // Each part writes its keys from the start of its stretch of rows; the stretches
+    // are then closed up.
+    std::vector<DistanceKey> keys;
+    assignLarge(keys, rows);
+    std::vector<size_t> found(parts, 0);
+    runInParts(rows, parts, [&](size_t part, size_t begin, size_t end) {
+        size_t at = begin;
+        for (size_t r = begin; r < end; ++r) {
+            const std::string_view distance = table.rowAt(static_cast<int>(r)).cell(ColDistance);
+            if (startsWithNumber(distance))
+                keys[at++] = {readNumber(distance), static_cast<uint32_t>(r)};
+        }
+        found[part] = at - begin;
+    });
+    size_t kept = found[0];
+    for (size_t k = 1; k < parts; ++k) {
+        const size_t from = rows * k / parts;
+        if (from != kept)
+            std::copy(keys.begin() + static_cast<std::ptrdiff_t>(from),
+                      keys.begin() + static_cast<std::ptrdiff_t>(from + found[k]),
+                      keys.begin() + static_cast<std::ptrdiff_t>(kept));
+        kept += found[k];
+    }
+    keys.resize(kept);
+    const auto nearer = [](const DistanceKey& a, const DistanceKey& b) {
+        return a.first < b.first;
+    };
+    if (std::is_sorted(keys.begin(), keys.end(), nearer))
+        return keys;
+    const auto cut = [&](size_t k) {
+        return keys.begin() + static_cast<std::ptrdiff_t>(keys.size() * k / parts);
+    };
+    runInParts(keys.size(), parts,
+               [&](size_t part, size_t, size_t) { std::sort(cut(part), cut(part + 1)); });
+    for (size_t k = 1; k < parts; ++k)
+        std::inplace_merge(keys.begin(), cut(k), cut(k + 1));
+    return keys;
+}
+
+// The points of the rows `order` names, in that order, with their distances and
+// elevations beside them; made on every core, each straight into its place.
+void collectPoints(const PointTable& table, const std::vector<DistanceKey>& order,
+                   ProfileData& data) {
+    const size_t n = order.size();
+    assignLarge(data.points, n);
+    assignLarge(data.distances, n);
+    assignLarge(data.elevations, n);
+    runInParts(n, partsFor(n), [&](size_t, size_t begin, size_t end) {
+        // Rows are taken in distance order, which strays about the table where the
+        // distances are not in order; their texts are asked for a few rows ahead.
+        constexpr size_t kAhead = 8;
+        for (size_t i = begin; i < std::min(begin + kAhead, end); ++i)
+            table.rowAt(static_cast<int>(order[i].second)).prefetch();
+        for (size_t i = begin; i < end; ++i) {
+            if (i + kAhead < end)
+                table.rowAt(static_cast<int>(order[i + kAhead].second)).prefetch();
+            const int row = static_cast<int>(order[i].second);
+            ProfilePoint& p = data.points[i];
+            p = pointOf(table.rowAt(row).cells(ColWidth), row, order[i].first);
+            data.distances[i] = p.distance;
+            data.elevations[i] = p.elevation;
+        }
+    });
 }
 
 // How sharply the line turns at each J stake, from the stakes' plane positions in
@@ -54,22 +152,12 @@ void measureTurns(const PointTable& table, ProfileData& data) {
     }
 }
 
-// The point of row `row`, when its cumulative distance is a number.
+// The point of row `r`, when its cumulative distance is a number.
 std::optional<ProfilePoint> profilePointOf(const PointTable& table, int r) {
-    std::string_view distance = table.text(r, ColDistance);
-    if (!startsWithNumber(distance))
+    const RowCells cells = table.rowAt(r).cells(ColWidth);
+    if (!startsWithNumber(cells[ColDistance]))
         return std::nullopt;
-    ProfilePoint p;
-    p.kind = kindOf(table, r);
-    p.row = r;
-    p.distance = readNumber(distance);
-    p.elevation = readNumber(table.text(r, ColHeight));
-    p.height = std::max(0.0, readNumber(table.text(r, ColMeasuredHeight)));
-    p.width = std::max(0.0, readNumber(table.text(r, ColWidth)));
-    p.label = p.kind == ProfilePoint::Kind::CrossedLine || p.kind == ProfilePoint::Kind::Object
-                  ? std::string(table.text(r, ColCrossing))
-                  : std::string(table.text(r, ColName));
-    return p;
+    return pointOf(cells, r, readNumber(cells[ColDistance]));
 }
 
 // Ascending distance, rows of equal distance in table order.
@@ -80,24 +168,22 @@ bool drawnBefore(const ProfilePoint& a, const ProfilePoint& b) {
 // Everything derived from the sorted points: the compact columns, the blocks, the
 // extents, the turns and the points of the rows.
 void reindex(ProfileData& data, const PointTable& table, int rowCount) {
-    data.distances.clear();
-    data.elevations.clear();
     data.stakes.clear();
     data.marks.clear();
     data.markKinds.clear();
     data.markTops.clear();
     data.blockRanges.clear();
-    data.pointOfRow.assign(static_cast<size_t>(std::max(rowCount, 0)), -1);
-    data.distances.reserve(data.points.size());
-    data.elevations.reserve(data.points.size());
+    assignLarge(data.pointOfRow, static_cast<size_t>(std::max(rowCount, 0)), -1);
+    assignLarge(data.distances, data.points.size());
+    assignLarge(data.elevations, data.points.size());
     data.minDistance = data.maxDistance = data.minElevation = data.maxElevation = 0.0;
     if (data.points.empty())
         return;
     data.minElevation = data.maxElevation = data.points.front().elevation;
     for (size_t i = 0; i < data.points.size(); ++i) {
         const ProfilePoint& p = data.points[i];
-        data.distances.push_back(p.distance);
-        data.elevations.push_back(p.elevation);
+        data.distances[i] = p.distance;
+        data.elevations[i] = p.elevation;
         if (p.row >= 0 && p.row < rowCount)
             data.pointOfRow[static_cast<size_t>(p.row)] = static_cast<int>(i);
         data.minElevation = std::min(data.minElevation, p.elevation);
@@ -232,12 +318,8 @@ void followInsertion(ProfileData& data, const PointTable& table, int index, int 
 
 ProfileData buildProfile(const PointTable& table) {
     ProfileData data;
-    const int rows = table.rowCount();
-    for (int r = 0; r < rows; ++r)
-        if (std::optional<ProfilePoint> p = profilePointOf(table, r))
-            data.points.push_back(std::move(*p));
-    std::stable_sort(data.points.begin(), data.points.end(), drawnBefore);
-    reindex(data, table, rows);
+    collectPoints(table, distanceOrder(table), data);
+    reindex(data, table, table.rowCount());
     return data;
 }
 

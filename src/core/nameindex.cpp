@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "largebuffer.h"
 #include "parallelparts.h"
 
 namespace corvane {
@@ -37,19 +38,20 @@ void NameIndex::grow() {
 }
 
 void NameIndex::rebuild(const std::vector<RowId>& order) {
-    m_slots.clear();
     m_used = 0;
     size_t capacity = 16;
     while (capacity * 3 < order.size() * 4)
         capacity *= 2;
-    m_slots.assign(capacity, Slot{});
-    m_next.assign(m_rows.size(), kNoRow);
+    assignLarge(m_slots, capacity, Slot{});
+    assignLarge(m_next, m_rows.size(), kNoRow);
     // Tails of the chains while appending in table order; indexed by slot.
-    std::vector<RowId> tails(capacity, kNoRow);
+    std::vector<RowId> tails;
+    assignLarge(tails, capacity, kNoRow);
     // The names are hashed first, on every core; the slots of a large table
     // lie scattered over more memory than the cache holds, so they are then fetched a
     // few names ahead of their use.
-    std::vector<uint32_t> hashes(order.size());
+    std::vector<uint32_t> hashes;
+    assignLarge(hashes, order.size(), 0u);
     runInParts(order.size(), partsFor(order.size()), [&](size_t, size_t begin, size_t end) {
         for (size_t k = begin; k < end; ++k)
             hashes[k] = hashOf(nameOf(order[k]));

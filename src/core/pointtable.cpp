@@ -6,6 +6,7 @@
 #include <exception>
 #include <numeric>
 
+#include "largebuffer.h"
 #include "tablehistory.h"
 #include "tablelistener.h"
 #include "vocabularies.h"
@@ -654,7 +655,7 @@ void PointTable::replaceAll(std::vector<Row> rows, TextLines otherLines, std::st
     whole.rows = std::move(rows);
     whole.checked.assign(n, 0);
     whole.shown.assign(n, 1);
-    whole.order.resize(n);
+    assignLarge(whole.order, n, RowId{0});
     std::iota(whole.order.begin(), whole.order.end(), RowId{0});
     whole.otherLines = withoutLineBreaks(std::move(otherLines));
     whole.source = std::move(source);
@@ -903,7 +904,7 @@ void TableOps::apply(PointTable& t, WholeTable& w) {
     t.m_source.swap(w.source);
     std::swap(t.m_generation, w.generation);
     std::swap(t.m_mode, w.mode);
-    t.m_pos.assign(t.m_rows.size(), kNoRow);
+    assignLarge(t.m_pos, t.m_rows.size(), kNoRow);
     t.recomputePositions(0);
     t.m_index.rebuild(t.m_order);
     t.rebuildShown();

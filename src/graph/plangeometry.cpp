@@ -8,6 +8,8 @@
 
 #include "cellnumber.h"
 #include "columns.h"
+#include "largebuffer.h"
+#include "parallelparts.h"
 #include "pointtable.h"
 #include "vocabularies.h"
 
@@ -138,7 +140,7 @@ void PlanGeometry::sync() {
     const int n = m_table.rowCount();
     bool moved = false;
     if (m_rowsDirty || static_cast<int>(m_points.size()) != n) {
-        m_points.assign(static_cast<size_t>(n), WorldPoint{});
+        assignLarge(m_points, static_cast<size_t>(n), WorldPoint{});
         m_nameLength.assign(static_cast<size_t>(n), 0);
         m_stake.assign(static_cast<size_t>(n), 0);
         readRows(0, n - 1);
@@ -174,13 +176,20 @@ void PlanGeometry::sync() {
 }
 
 void PlanGeometry::readRows(int first, int last) {
-    for (int r = first; r <= last; ++r) {
-        m_points[r] = {readNumber(m_table.text(r, ColNorth)), readNumber(m_table.text(r, ColEast))};
-        m_nameLength[r] =
-            static_cast<uint8_t>(std::min<size_t>(m_table.text(r, ColName).size(), 255));
-        const std::string_view type = m_table.text(r, ColPointType);
-        m_stake[r] = type == kJStake || type == kZStake;
-    }
+    if (last < first)
+        return;
+    // Each row writes only its own entries, so a whole table is read on every core.
+    const size_t count = static_cast<size_t>(last - first + 1);
+    runInParts(count, partsFor(count), [&](size_t, size_t begin, size_t end) {
+        for (size_t k = begin; k < end; ++k) {
+            const int r = first + static_cast<int>(k);
+            const auto cells = m_table.rowAt(r).cells(ColPointType);
+            m_points[r] = {readNumber(cells[ColNorth]), readNumber(cells[ColEast])};
+            m_nameLength[r] = static_cast<uint8_t>(std::min<size_t>(cells[ColName].size(), 255));
+            const std::string_view type = cells[ColPointType];
+            m_stake[r] = type == kJStake || type == kZStake;
+        }
+    });
 }
 
 void PlanGeometry::collectSegmentKeys() {
@@ -190,7 +199,8 @@ void PlanGeometry::collectSegmentKeys() {
     bool hasPrevious = false;
     const int n = m_table.rowCount();
     for (int r = 0; r < n; ++r) {
-        KeyView key{m_table.text(r, ColSegmentStart), m_table.text(r, ColSegmentEnd)};
+        const auto cells = m_table.rowAt(r).cells(ColSegmentEnd);
+        const KeyView key{cells[ColSegmentStart], cells[ColSegmentEnd]};
         // Neighbouring rows mostly share their segment; skip the hashing for them.
         if (hasPrevious && key == previous)
             continue;

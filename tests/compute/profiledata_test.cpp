@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cellnumber.h"
+#include "columns.h"
 #include "pointtable.h"
 #include "rowbuilder.h"
 #include "vocabularies.h"
@@ -55,6 +62,83 @@ TEST(Profile, TakesRowsWithANumericDistanceInMileageOrder) {
     EXPECT_DOUBLE_EQ(data.maxDistance, 300.0);
     EXPECT_DOUBLE_EQ(data.minElevation, 48.0);
     EXPECT_DOUBLE_EQ(data.maxElevation, 63.5);  // the crossed line's top
+}
+
+// Tables large enough to be read in parts and sorted in parts: the points must come
+// in ascending distance, equal distances in table order, whatever order the table
+// holds them in, with rows without a numeric distance left out.
+TEST(Profile, LargeTablesComeInStableDistanceOrder) {
+    struct Case {
+        const char* what;
+        std::string (*distance)(int row);
+    } cases[] = {
+        {"ascending, runs of equal distances", [](int r) { return std::to_string(r / 7) + ".5"; }},
+        {"descending", [](int r) { return std::to_string(50000 - r) + ".25"; }},
+        {"shuffled within legs, ties, gaps and signs",
+         [](int r) -> std::string {
+             if (r % 13 == 0)
+                 return r % 2 ? "-.-" : "";
+             const int leg = r / 100;
+             const int along = (r * 37) % 100 / 3;  // ties within a leg
+             return (r % 29 == 0 ? "-" : "") + std::to_string(leg * 40 + along) + "." +
+                    std::to_string(r % 3);
+         }},
+    };
+    constexpr int kRows = 40000;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<Row> rows;
+        for (int r = 0; r < kRows; ++r) {
+            const std::string_view type = r % 50 == 0   ? kJStake
+                                          : r % 17 == 0 ? kOnePointCrossedObject
+                                                        : kOrdinaryPoint;
+            rows.push_back(rowOf({.name = "P" + std::to_string(r),
+                                  .north = std::to_string(r % 91),
+                                  .east = std::to_string(r % 89),
+                                  .height = std::to_string(r % 113) + ".125",
+                                  .distance = c.distance(r),
+                                  .type = type,
+                                  .crossing = "10KV----------32",
+                                  .measuredHeight = std::to_string(r % 7)}));
+        }
+        PointTable table;
+        table.replaceAll(std::move(rows), {});
+
+        // The expected order, worked out the plain way.
+        std::vector<std::pair<double, int>> expected;
+        for (int r = 0; r < kRows; ++r)
+            if (startsWithNumber(table.text(r, ColDistance)))
+                expected.emplace_back(readNumber(table.text(r, ColDistance)), r);
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+
+        const ProfileData data = buildProfile(table);
+        ASSERT_EQ(data.points.size(), expected.size());
+        ASSERT_EQ(data.distances.size(), expected.size());
+        ASSERT_EQ(data.elevations.size(), expected.size());
+        std::vector<int> stakes;
+        std::vector<int> marks;
+        for (size_t i = 0; i < expected.size(); ++i) {
+            const ProfilePoint& p = data.points[i];
+            const int r = expected[i].second;
+            ASSERT_EQ(p.row, r) << "point " << i;
+            EXPECT_EQ(p.distance, expected[i].first);
+            EXPECT_EQ(data.distances[i], p.distance);
+            EXPECT_EQ(p.elevation, readNumber(table.text(r, ColHeight)));
+            EXPECT_EQ(data.elevations[i], p.elevation);
+            EXPECT_EQ(p.height, readNumber(table.text(r, ColMeasuredHeight)));
+            const bool crossed = table.text(r, ColPointType) == kOnePointCrossedObject;
+            EXPECT_EQ(p.label, crossed ? table.text(r, ColCrossing) : table.text(r, ColName));
+            if (p.kind == ProfilePoint::Kind::JStake)
+                stakes.push_back(static_cast<int>(i));
+            else if (p.kind != ProfilePoint::Kind::Ground)
+                marks.push_back(static_cast<int>(i));
+        }
+        EXPECT_EQ(data.stakes, stakes);
+        EXPECT_EQ(data.marks, marks);
+        EXPECT_EQ(data.minDistance, expected.front().first);
+        EXPECT_EQ(data.maxDistance, expected.back().first);
+    }
 }
 
 TEST(Profile, NiceTicksAreRoundNumbers) {

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "vocabularies.h"
 
@@ -32,6 +37,39 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"inf", 0}, NumberCase{"nan", 0}, NumberCase{"0x1A", 0},
                       NumberCase{"1,5", 1}, NumberCase{"-", 0}, NumberCase{".", 0},
                       NumberCase{"1040.000", 1040}, NumberCase{"3456789.1234", 3456789.1234}));
+
+// Plain decimals are read by a shortcut; every value must still be the correctly
+// rounded one a full conversion gives, to the last bit and the sign of zero.
+TEST(ReadNumber, PlainDecimalsReadAsTheFullConversion) {
+    const auto full = [](const std::string& text) {
+        double value = 0.0;
+        std::from_chars(text.data(), text.data() + text.size(), value);
+        return value;
+    };
+    const auto expectSame = [&](const std::string& text) {
+        const double got = readNumber(text);
+        const double want = full(text);
+        EXPECT_EQ(std::bit_cast<uint64_t>(got), std::bit_cast<uint64_t>(want)) << text;
+    };
+    for (const char* text :
+         {"0.1", "0.3", "-0", "-0.000", "0.0000000000000000000001", "0.00000000000000000000001",
+          "9007199254740991", "9007199254740992", "9007199254740993", "900719925474099.3",
+          "0.9007199254740993", "99999999999999999999", "3456789.12345678", "123456.7890123456",
+          "1.5000000000000000000000000", "00000000000000000000012.5", "-512345.6789"})
+        expectSame(text);
+    std::mt19937_64 rng(7);
+    for (int i = 0; i < 200000; ++i) {
+        std::string text = rng() % 4 == 0 ? "-" : "";
+        const size_t digits = 1 + rng() % 20;
+        const size_t point = rng() % (digits + 2);  // past the end: no point
+        for (size_t d = 0; d < digits; ++d) {
+            if (d == point)
+                text += '.';
+            text += static_cast<char>('0' + rng() % 10);
+        }
+        expectSame(text);
+    }
+}
 
 TEST(ReadInteger, StopsAtTheFirstOtherCharacter) {
     struct Case {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 namespace corvane {
 
@@ -9,5 +10,17 @@ namespace corvane {
 /// faults, more time than the copying itself; a no-op for small buffers and where huge
 /// pages are not offered.
 void adviseLargeBuffer(void* data, size_t size);
+
+/// Makes `v` `n` copies of `value`; memory it has to get for them is advised as above
+/// before it is first touched.
+template <class T>
+void assignLarge(std::vector<T>& v, size_t n, const T& value = T()) {
+    if (v.capacity() < n) {
+        std::vector<T>().swap(v);
+        v.reserve(n);
+        adviseLargeBuffer(v.data(), v.capacity() * sizeof(T));
+    }
+    v.assign(n, value);
+}
 
 }  // namespace corvane
