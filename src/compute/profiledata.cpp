@@ -45,9 +45,6 @@ ProfilePoint pointOf(const RowCells& cells, int row, double distance) {
     p.elevation = readNumber(cells[ColHeight]);
     p.height = std::max(0.0, readNumber(cells[ColMeasuredHeight]));
     p.width = std::max(0.0, readNumber(cells[ColWidth]));
-    p.label = p.kind == ProfilePoint::Kind::CrossedLine || p.kind == ProfilePoint::Kind::Object
-                  ? std::string(cells[ColCrossing])
-                  : std::string(cells[ColName]);
     return p;
 }
 
@@ -315,6 +312,12 @@ void followInsertion(ProfileData& data, const PointTable& table, int index, int 
 }
 
 }  // namespace
+
+std::string_view profileLabel(const PointTable& table, const ProfilePoint& p) {
+    const bool object =
+        p.kind == ProfilePoint::Kind::CrossedLine || p.kind == ProfilePoint::Kind::Object;
+    return table.text(p.row, object ? ColCrossing : ColName);
+}
 
 ProfileData buildProfile(const PointTable& table) {
     ProfileData data;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -26,7 +27,6 @@ struct ProfilePoint {
     double width = 0.0;      // extent along the line for houses, column 15
     double turn = 0.0;       // J stakes: the line's change of direction there, 0 to π
                              // radians; π at the line's two ends
-    std::string label;       // name, or the object's text
 };
 
 /// The section of the rows shown that have a numeric cumulative distance, in
@@ -54,6 +54,11 @@ struct ProfileData {
 };
 
 ProfileData buildProfile(const PointTable& table);
+
+/// What the section writes beside point `p`: the row's name, or the crossed object's
+/// text for crossed lines and objects. Read from the table when drawn, so that a
+/// million points carry no copies of their names.
+std::string_view profileLabel(const PointTable& table, const ProfilePoint& p);
 
 /// Keeps `data` equal to buildProfile(table) after rows [first, last] were taken out of
 /// the table, without reading the rows that stayed.

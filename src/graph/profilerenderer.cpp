@@ -93,6 +93,7 @@ ProfileRenderer::ProfileRenderer(const ProfileData& data, const ProfileViewport&
 
 void ProfileRenderer::paint(QPainter& painter, QSize size, const PointTable& table,
                             std::span<const int> selectedRows) const {
+    m_table = &table;
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
     const ProfileViewport& v = m_viewport;
     const auto distanceTicks = niceTicks(v.leftDistance(), v.rightDistance(), 8);
@@ -354,7 +355,7 @@ void ProfileRenderer::drawJStakes(QPainter& painter, std::span<const int> select
         QString name, distance;
         const StakeLabelPlacer::Placement placed =
             placer.offer(static_cast<int>(std::floor(px)), [&] {
-                name = QString::fromStdString(p.label);
+                name = toQString(profileLabel(*m_table, p));
                 distance = number(p.distance, 3);
                 return static_cast<int>(std::ceil(std::max(metrics.horizontalAdvance(name),
                                                            metrics.horizontalAdvance(distance)))) +
@@ -395,7 +396,7 @@ void ProfileRenderer::drawZStake(QPainter& painter, const ProfilePoint& p, bool 
     painter.drawPolygon(triangle);
     painter.setBrush(Qt::NoBrush);
     if (labelled)
-        painter.drawText(QPointF(base.x + 5, base.y - 10), QString::fromStdString(p.label));
+        painter.drawText(QPointF(base.x + 5, base.y - 10), toQString(profileLabel(*m_table, p)));
 }
 
 // A mast from the ground up to the measured height, ringed at the top.
@@ -407,7 +408,7 @@ void ProfileRenderer::drawCrossedLine(QPainter& painter, const ProfilePoint& p,
     painter.drawLine(base, top);
     painter.drawEllipse(top, 3, 3);
     if (labelled)
-        painter.drawText(top + QPointF(5, -3), QString::fromStdString(p.label));
+        painter.drawText(top + QPointF(5, -3), toQString(profileLabel(*m_table, p)));
 }
 
 // A block of the house's height and width (at least 4 m), centred on the point.

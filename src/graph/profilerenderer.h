@@ -59,6 +59,7 @@ private:
     const ProfileData& m_data;
     const ProfileViewport& m_viewport;
     QRectF m_plot;
+    mutable const PointTable* m_table = nullptr;  // while it paints: the labels' texts
 };
 
 }  // namespace corvane

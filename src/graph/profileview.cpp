@@ -80,13 +80,12 @@ void ProfileView::namesChanged(int first, int last) {
         const int i = m_data.pointOfRow[r];
         if (i < 0)
             continue;
+        // Stakes are labelled with their names; other names show only on the
+        // selection's mark. Both are read from the table when painted.
         const ProfilePoint::Kind kind = m_data.points[i].kind;
-        if (kind != ProfilePoint::Kind::CrossedLine && kind != ProfilePoint::Kind::Object) {
-            dataChanged();  // the name is the point's label
-            return;
-        }
-        // Other names show only on the selection's mark, read when it is painted.
-        repaint = repaint || (m_selection && m_selection->rowIntersectsSelection(r));
+        repaint = repaint || kind == ProfilePoint::Kind::JStake ||
+                  kind == ProfilePoint::Kind::ZStake ||
+                  (m_selection && m_selection->rowIntersectsSelection(r));
     }
     if (repaint)
         update();

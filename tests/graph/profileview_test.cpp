@@ -187,7 +187,9 @@ private slots:
                  table.setText(4, ColName, "R1c");
              },
              true},
-            {"a point's name", [&] { table.setText(1, ColName, "P1b"); }, true},
+            {"the name of a ground point, written nowhere",
+             [&] { table.setText(1, ColName, "P1b"); }, false},
+            {"a stake's name", [&] { table.setText(3, ColName, "J2b"); }, true},
             {"an elevation", [&] { table.setText(1, ColHeight, "13"); }, true},
             {"a cumulative distance", [&] { table.setText(2, ColDistance, "75"); }, true},
             {"a point type", [&] { table.setText(1, ColPointType, kZStake); }, true},
