@@ -43,8 +43,8 @@ ProfilePoint pointOf(const RowCells& cells, int row, double distance) {
     p.row = row;
     p.distance = distance;
     p.elevation = readNumber(cells[ColHeight]);
-    p.height = std::max(0.0, readNumber(cells[ColMeasuredHeight]));
-    p.width = std::max(0.0, readNumber(cells[ColWidth]));
+    p.height = static_cast<float>(std::max(0.0, readNumber(cells[ColMeasuredHeight])));
+    p.width = static_cast<float>(std::max(0.0, readNumber(cells[ColWidth])));
     return p;
 }
 
@@ -104,8 +104,6 @@ void collectPoints(const PointTable& table, const std::vector<DistanceKey>& orde
                    ProfileData& data) {
     const size_t n = order.size();
     assignLarge(data.points, n);
-    assignLarge(data.distances, n);
-    assignLarge(data.elevations, n);
     runInParts(n, partsFor(n), [&](size_t, size_t begin, size_t end) {
         // Rows are taken in distance order, which strays about the table where the
         // distances are not in order; their texts are asked for a few rows ahead.
@@ -118,8 +116,6 @@ void collectPoints(const PointTable& table, const std::vector<DistanceKey>& orde
             const int row = static_cast<int>(order[i].second);
             ProfilePoint& p = data.points[i];
             p = pointOf(table.rowAt(row).cells(ColWidth), row, order[i].first);
-            data.distances[i] = p.distance;
-            data.elevations[i] = p.elevation;
         }
     });
 }
@@ -135,17 +131,13 @@ void measureTurns(const PointTable& table, ProfileData& data) {
     const auto east = [&](int i) {
         return readNumber(table.text(points[static_cast<size_t>(i)].row, ColEast));
     };
-    for (size_t k = 0; k < stakes.size(); ++k) {
-        ProfilePoint& p = points[static_cast<size_t>(stakes[k])];
-        if (k == 0 || k + 1 == stakes.size()) {
-            p.turn = kPi;
-            continue;
-        }
+    data.turns.assign(stakes.size(), kPi);
+    for (size_t k = 1; k + 1 < stakes.size(); ++k) {
         const int a = stakes[k - 1], b = stakes[k], c = stakes[k + 1];
         const double in = DirectionFromEast(north(a), east(a), north(b), east(b));
         const double out = DirectionFromEast(north(b), east(b), north(c), east(c));
         const double turn = std::fabs(std::remainder(out - in, kTwoPi));
-        p.turn = std::isfinite(turn) ? turn : 0.0;
+        data.turns[k] = std::isfinite(turn) ? turn : 0.0;
     }
 }
 
@@ -162,6 +154,23 @@ bool drawnBefore(const ProfilePoint& a, const ProfilePoint& b) {
     return a.distance < b.distance || (a.distance == b.distance && a.row < b.row);
 }
 
+// The lowest and highest elevation of the blocks from the one holding point `from` on,
+// after the points from there moved by one place.
+void remeasureBlocks(ProfileData& data, size_t from) {
+    const size_t n = data.points.size();
+    data.blockRanges.resize((n + ProfileData::kBlock - 1) / ProfileData::kBlock);
+    for (size_t b = from / ProfileData::kBlock; b < data.blockRanges.size(); ++b) {
+        const size_t end = std::min((b + 1) * ProfileData::kBlock, n);
+        double low = data.points[b * ProfileData::kBlock].elevation;
+        double high = low;
+        for (size_t i = b * ProfileData::kBlock + 1; i < end; ++i) {
+            low = std::min(low, data.points[i].elevation);
+            high = std::max(high, data.points[i].elevation);
+        }
+        data.blockRanges[b] = {low, high};
+    }
+}
+
 // Everything derived from the sorted points: the compact columns, the blocks, the
 // extents, the turns and the points of the rows.
 void reindex(ProfileData& data, const PointTable& table, int rowCount) {
@@ -171,16 +180,12 @@ void reindex(ProfileData& data, const PointTable& table, int rowCount) {
     data.markTops.clear();
     data.blockRanges.clear();
     assignLarge(data.pointOfRow, static_cast<size_t>(std::max(rowCount, 0)), -1);
-    assignLarge(data.distances, data.points.size());
-    assignLarge(data.elevations, data.points.size());
     data.minDistance = data.maxDistance = data.minElevation = data.maxElevation = 0.0;
     if (data.points.empty())
         return;
     data.minElevation = data.maxElevation = data.points.front().elevation;
     for (size_t i = 0; i < data.points.size(); ++i) {
         const ProfilePoint& p = data.points[i];
-        data.distances[i] = p.distance;
-        data.elevations[i] = p.elevation;
         if (p.row >= 0 && p.row < rowCount)
             data.pointOfRow[static_cast<size_t>(p.row)] = static_cast<int>(i);
         data.minElevation = std::min(data.minElevation, p.elevation);
@@ -193,32 +198,10 @@ void reindex(ProfileData& data, const PointTable& table, int rowCount) {
             data.markTops.push_back(p.elevation + p.height);
         }
     }
-    for (size_t b = 0; b < data.elevations.size(); b += ProfileData::kBlock) {
-        const auto begin = data.elevations.begin() + static_cast<std::ptrdiff_t>(b);
-        const auto end =
-            data.elevations.begin() +
-            static_cast<std::ptrdiff_t>(std::min(b + ProfileData::kBlock, data.elevations.size()));
-        const auto [low, high] = std::minmax_element(begin, end);
-        data.blockRanges.emplace_back(*low, *high);
-    }
+    remeasureBlocks(data, 0);
     data.minDistance = data.points.front().distance;
     data.maxDistance = data.points.back().distance;
     measureTurns(table, data);
-}
-
-// The lowest and highest elevation of the blocks from the one holding point `from` on,
-// after the points from there moved by one place.
-void remeasureBlocks(ProfileData& data, size_t from) {
-    const size_t n = data.elevations.size();
-    data.blockRanges.resize((n + ProfileData::kBlock - 1) / ProfileData::kBlock);
-    for (size_t b = from / ProfileData::kBlock; b < data.blockRanges.size(); ++b) {
-        const auto begin =
-            data.elevations.begin() + static_cast<std::ptrdiff_t>(b * ProfileData::kBlock);
-        const auto end = data.elevations.begin() +
-                         static_cast<std::ptrdiff_t>(std::min((b + 1) * ProfileData::kBlock, n));
-        const auto [low, high] = std::minmax_element(begin, end);
-        data.blockRanges[b] = {*low, *high};
-    }
 }
 
 void remeasureExtents(ProfileData& data) {
@@ -244,9 +227,6 @@ std::vector<int>::iterator placeIn(std::vector<int>& list, int index) {
 // moves down by one place.
 void followRemoval(ProfileData& data, const PointTable& table, int index, int row,
                    const ProfilePoint& removed) {
-    const auto at = static_cast<std::ptrdiff_t>(index);
-    data.distances.erase(data.distances.begin() + at);
-    data.elevations.erase(data.elevations.begin() + at);
     const auto shift = [index](std::vector<int>& list) {
         for (auto it = placeIn(list, index); it != list.end(); ++it)
             --*it;
@@ -279,9 +259,6 @@ void followRemoval(ProfileData& data, const PointTable& table, int index, int ro
 // The derived columns after point `index` (of row `row`) came in.
 void followInsertion(ProfileData& data, const PointTable& table, int index, int row) {
     const ProfilePoint& added = data.points[static_cast<size_t>(index)];
-    const auto at = static_cast<std::ptrdiff_t>(index);
-    data.distances.insert(data.distances.begin() + at, added.distance);
-    data.elevations.insert(data.elevations.begin() + at, added.elevation);
     for (std::vector<int>* list : {&data.stakes, &data.marks})
         for (auto it = placeIn(*list, index); it != list->end(); ++it)
             ++*it;

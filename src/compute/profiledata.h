@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -11,7 +12,7 @@ class PointTable;
 
 /// What the longitudinal section shows of one row.
 struct ProfilePoint {
-    enum class Kind {
+    enum class Kind : uint8_t {
         Ground,       // an ordinary point on the ground line
         JStake,       // a turning point: a labelled vertical line
         ZStake,       // a stake on a straight stretch
@@ -23,22 +24,22 @@ struct ProfilePoint {
     int row = -1;            // row shown
     double distance = 0.0;   // cumulative distance, column 7
     double elevation = 0.0;  // column 3
-    double height = 0.0;     // measured height above the ground, column 11
-    double width = 0.0;      // extent along the line for houses, column 15
-    double turn = 0.0;       // J stakes: the line's change of direction there, 0 to π
-                             // radians; π at the line's two ends
+    // Measured height above the ground (column 11) and extent along the line of houses
+    // (column 15): a float is ample for them, and a million points are 32 bytes each.
+    float height = 0.0f;
+    float width = 0.0f;
 };
 
 /// The section of the rows shown that have a numeric cumulative distance, in
 /// ascending distance (rows of equal distance in table order).
 struct ProfileData {
     std::vector<ProfilePoint> points;
-    // Compact copies for the drawing's walks over a million points: the distances and
-    // elevations of `points` in the same order, and the indices of the J stakes and of
-    // the other marks (Z stakes, crossed lines, houses, objects).
-    std::vector<double> distances;
-    std::vector<double> elevations;
+    // For the drawing's walks over a million points: the indices of the J stakes and
+    // of the other marks (Z stakes, crossed lines, houses, objects).
     std::vector<int> stakes;
+    /// Beside `stakes`: how sharply the line turns at each, 0 to π radians, π at the
+    /// line's two ends.
+    std::vector<double> turns;
     std::vector<int> marks;
     std::vector<ProfilePoint::Kind> markKinds;  // beside `marks`
     std::vector<double> markTops;               // beside `marks`: elevation + height

@@ -52,8 +52,12 @@ void RowArena::finishSlab() {
 }
 
 Row RowArena::make(std::span<const std::string_view> cells) {
+    return make(cells, m_room);
+}
+
+Row RowArena::make(std::span<const std::string_view> cells, size_t room) {
     const size_t total = Row::joinedSize(cells);
-    const size_t need = total + m_room;
+    const size_t need = total + room;
     // Rows of empty cells hold no block; rows with bytes not kept or larger than a slab
     // are rare and get a block of their own.
     if (total <= kColumnCount - 1 || need > rowslab::kSize - rowslab::kHeaderSize)

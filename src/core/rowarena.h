@@ -27,6 +27,8 @@ public:
 
     /// As Row(cells).
     Row make(std::span<const std::string_view> cells);
+    /// The same with `room` spare bytes instead of the arena's.
+    Row make(std::span<const std::string_view> cells, size_t room);
 
 private:
     void finishSlab();

@@ -37,8 +37,11 @@ std::string_view withoutLineEnd(std::string_view line) {
 }
 
 // Spare bytes a row gets at import: what the computations add to a raw row (segment
-// names, cumulative distance, offset) then fits without moving the row.
+// names, cumulative distance, offset) then fits without moving the row. A row that
+// holds them already keeps a little room, for a recalculation's numbers that come out
+// a digit or two longer; the room lies between the rows, so it is paid in memory.
 constexpr size_t kRowRoom = 32;
+constexpr size_t kComputedRowRoom = 8;
 // Bytes of the shortest usual point line: a name and three numbers of a few digits.
 constexpr size_t kShortestPointLine = 32;
 
@@ -79,9 +82,11 @@ Result<ImportedPoints> parseLines(std::string_view bytes, TextEncoding encoding,
     auto readLine = [&](std::string_view line) {
         const int count = SplitFields(line, ',', fields);
         if (format == PointFileFormat::Ept) {
-            if (count > 10)
-                imported.rows.push_back(arena.make(fields));
-            else
+            if (count > 10) {
+                const bool computed = !fields[ColSegmentStart].empty() &&
+                                      !fields[ColDistance].empty() && !fields[ColOffset].empty();
+                imported.rows.push_back(arena.make(fields, computed ? kComputedRowRoom : kRowRoom));
+            } else
                 imported.otherLines.push_back(withoutLineEnd(line));
         } else if (count <= 3) {
             ++imported.skippedLines;

@@ -176,11 +176,10 @@ QPainterPath ProfileRenderer::groundPath() const {
     const ProfileViewport::Point origin = m_viewport.toPixel(0.0, 0.0);
     const ProfileViewport::Point unit = m_viewport.toPixel(1.0, 1.0);
     const double ax = unit.x - origin.x, ay = unit.y - origin.y;
-    const double* distances = m_data.distances.data();
-    const double* elevations = m_data.elevations.data();
+    const ProfilePoint* points = m_data.points.data();
     constexpr size_t kBlock = ProfileData::kBlock;
     const auto columnOf = [&](size_t i) {
-        return static_cast<int>(std::floor(origin.x + ax * distances[i]));
+        return static_cast<int>(std::floor(origin.x + ax * points[i].distance));
     };
     for (size_t i = first; i < last; ++i) {
         // A whole block inside the current column adds its range at once.
@@ -190,12 +189,12 @@ QPainterPath ProfileRenderer::groundPath() const {
             // The elevation axis points down the screen (ay < 0).
             stroke.low = std::min(stroke.low, origin.y + ay * high);
             stroke.high = std::max(stroke.high, origin.y + ay * low);
-            stroke.last = origin.y + ay * elevations[i + kBlock - 1];
+            stroke.last = origin.y + ay * points[i + kBlock - 1].elevation;
             i += kBlock - 1;
             continue;
         }
-        const double x = origin.x + ax * distances[i];
-        const double y = origin.y + ay * elevations[i];
+        const double x = origin.x + ax * points[i].distance;
+        const double y = origin.y + ay * points[i].elevation;
         const int column = static_cast<int>(std::floor(x));
         if (column != stroke.column) {
             stroke.addTo(path, started);
@@ -226,11 +225,15 @@ void ProfileRenderer::drawGround(QPainter& painter) const {
 
 // The points within `pixels` of the visible distances: a range of the sorted points.
 std::pair<size_t, size_t> ProfileRenderer::visibleRange(double pixels) const {
-    const auto& d = m_data.distances;
+    const auto& points = m_data.points;
     const double reach = m_viewport.metresPerPixel() * pixels;
-    const auto begin = std::lower_bound(d.begin(), d.end(), m_viewport.leftDistance() - reach);
-    const auto end = std::upper_bound(begin, d.end(), m_viewport.rightDistance() + reach);
-    return {static_cast<size_t>(begin - d.begin()), static_cast<size_t>(end - d.begin())};
+    const auto begin =
+        std::lower_bound(points.begin(), points.end(), m_viewport.leftDistance() - reach,
+                         [](const ProfilePoint& p, double x) { return p.distance < x; });
+    const auto end =
+        std::upper_bound(begin, points.end(), m_viewport.rightDistance() + reach,
+                         [](double x, const ProfilePoint& p) { return x < p.distance; });
+    return {static_cast<size_t>(begin - points.begin()), static_cast<size_t>(end - points.begin())};
 }
 
 // The indices among `subset` (ascending point indices) of the points in [first, last).
@@ -267,7 +270,7 @@ void ProfileRenderer::drawPoints(QPainter& painter) const {
     for (int m = offset; m < offset + static_cast<int>(inView.size()); ++m) {
         const ProfilePoint::Kind k = m_data.markKinds[static_cast<size_t>(m)];
         const auto kind = static_cast<size_t>(k);
-        const double distance = m_data.distances[static_cast<size_t>(m_data.marks[m])];
+        const double distance = m_data.points[static_cast<size_t>(m_data.marks[m])].distance;
         const int column = static_cast<int>(std::floor((origin.x + ax * distance) / kMarkStrip));
         if (pending[kind] >= 0 && pendingColumn[kind] == column) {
             const bool tall =
@@ -330,10 +333,12 @@ void ProfileRenderer::drawJStakes(QPainter& painter, std::span<const int> select
     };
     std::vector<Candidate> stakes;
     stakes.reserve(inView.size());
-    for (int i : inView) {
-        const ProfilePoint& p = points[static_cast<size_t>(i)];
-        stakes.push_back({std::binary_search(selectedRows.begin(), selectedRows.end(), p.row),
-                          p.turn, static_cast<size_t>(i)});
+    const auto firstStake = static_cast<size_t>(inView.data() - m_data.stakes.data());
+    for (size_t k = 0; k < inView.size(); ++k) {
+        const auto i = static_cast<size_t>(inView[k]);
+        stakes.push_back(
+            {std::binary_search(selectedRows.begin(), selectedRows.end(), points[i].row),
+             m_data.turns[firstStake + k], i});
     }
     std::stable_sort(stakes.begin(), stakes.end(), [](const Candidate& a, const Candidate& b) {
         return a.selected != b.selected ? a.selected : a.turn > b.turn;
@@ -413,7 +418,7 @@ void ProfileRenderer::drawCrossedLine(QPainter& painter, const ProfilePoint& p,
 
 // A block of the house's height and width (at least 4 m), centred on the point.
 void ProfileRenderer::drawHouse(QPainter& painter, const ProfilePoint& p) const {
-    const double half = std::max(p.width, 4.0) / 2.0;
+    const double half = std::max(static_cast<double>(p.width), 4.0) / 2.0;
     const ProfileViewport::Point a = m_viewport.toPixel(p.distance - half, p.elevation);
     const ProfileViewport::Point b = m_viewport.toPixel(p.distance + half, p.elevation + p.height);
     painter.setPen(kHouse);

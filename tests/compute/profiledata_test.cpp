@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "angles.h"
 #include "cellnumber.h"
 #include "columns.h"
 #include "pointtable.h"
@@ -114,8 +115,6 @@ TEST(Profile, LargeTablesComeInStableDistanceOrder) {
 
         const ProfileData data = buildProfile(table);
         ASSERT_EQ(data.points.size(), expected.size());
-        ASSERT_EQ(data.distances.size(), expected.size());
-        ASSERT_EQ(data.elevations.size(), expected.size());
         std::vector<int> stakes;
         std::vector<int> marks;
         for (size_t i = 0; i < expected.size(); ++i) {
@@ -123,10 +122,8 @@ TEST(Profile, LargeTablesComeInStableDistanceOrder) {
             const int r = expected[i].second;
             ASSERT_EQ(p.row, r) << "point " << i;
             EXPECT_EQ(p.distance, expected[i].first);
-            EXPECT_EQ(data.distances[i], p.distance);
             EXPECT_EQ(p.elevation, readNumber(table.text(r, ColHeight)));
-            EXPECT_EQ(data.elevations[i], p.elevation);
-            EXPECT_EQ(p.height, readNumber(table.text(r, ColMeasuredHeight)));
+            EXPECT_EQ(p.height, static_cast<float>(readNumber(table.text(r, ColMeasuredHeight))));
             const bool crossed = table.text(r, ColPointType) == kOnePointCrossedObject;
             EXPECT_EQ(profileLabel(table, p),
                       crossed ? table.text(r, ColCrossing) : table.text(r, ColName));
@@ -178,11 +175,11 @@ void expectSameProfile(const ProfileData& updated, const ProfileData& built) {
         EXPECT_EQ(updated.points[i].row, built.points[i].row);
         EXPECT_EQ(updated.points[i].kind, built.points[i].kind);
         EXPECT_EQ(updated.points[i].distance, built.points[i].distance);
-        EXPECT_EQ(updated.points[i].turn, built.points[i].turn);
     }
-    EXPECT_EQ(updated.distances, built.distances);
-    EXPECT_EQ(updated.elevations, built.elevations);
+    for (size_t i = 0; i < built.points.size(); ++i)
+        EXPECT_EQ(updated.points[i].elevation, built.points[i].elevation) << i;
     EXPECT_EQ(updated.stakes, built.stakes);
+    EXPECT_EQ(updated.turns, built.turns);
     EXPECT_EQ(updated.marks, built.marks);
     EXPECT_EQ(updated.markKinds, built.markKinds);
     EXPECT_EQ(updated.markTops, built.markTops);
@@ -254,6 +251,19 @@ TEST(ProfileUpdate, FollowsEachRowTakenOutAndPutBack) {
         insertProfileRow(data, table, r);
         expectSameProfile(data, buildProfile(table));
     }
+}
+
+TEST(ProfileUpdate, StakesTurnAsTheLineDoes) {
+    // J1 (0, 0) -> J2 (100, 0) -> J3 (100, 100) -> J4 (200, 200): a right angle at J2,
+    // half of one at J3; the ends count as the sharpest.
+    PointTable table;
+    loadSectionFixture(table);
+    const ProfileData data = buildProfile(table);
+    ASSERT_EQ(data.turns.size(), 4u);
+    EXPECT_DOUBLE_EQ(data.turns[0], kPi);
+    EXPECT_NEAR(data.turns[1], kPi / 2, 1e-12);
+    EXPECT_NEAR(data.turns[2], kPi / 4, 1e-12);
+    EXPECT_DOUBLE_EQ(data.turns[3], kPi);
 }
 
 TEST(ProfileUpdate, FollowsARangeTakenOut) {
