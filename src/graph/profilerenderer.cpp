@@ -241,7 +241,7 @@ std::span<const int> ProfileRenderer::within(const std::vector<int>& subset, siz
                                              size_t last) {
     const auto begin = std::lower_bound(subset.begin(), subset.end(), static_cast<int>(first));
     const auto end = std::lower_bound(begin, subset.end(), static_cast<int>(last));
-    return {&*subset.begin() + (begin - subset.begin()), static_cast<size_t>(end - begin)};
+    return {subset.data() + (begin - subset.begin()), static_cast<size_t>(end - begin)};
 }
 
 // Z stakes, crossed lines, houses and objects near the view; Z stake and crossed line
