@@ -101,12 +101,11 @@ void ProfileView::rowsInserted() {
     const auto [first, last] = std::exchange(m_inserting, {-1, -1});
     if (!m_dataValid)
         return;
-    if (first < 0) {
-        dataChanged();
+    if (first < 0 || first != last) {
+        dataChanged();  // the table announces single rows; anything else is read again
         return;
     }
-    for (int r = first; r <= last; ++r)
-        insertProfileRow(m_data, m_table, r);
+    insertProfileRow(m_data, m_table, first);
     update();
 }
 
