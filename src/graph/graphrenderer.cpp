@@ -222,6 +222,20 @@ void GraphRenderer::markRings(const GraphViewport& viewport, const PlanGeometry&
 
 int GraphRenderer::collectVisible(const GraphViewport& viewport, const PlanGeometry& geometry,
                                   int width, int height) {
+    // A repaint of the same points in the same window (a selection, a ring, an expose)
+    // maps nothing again.
+    const PixelMapper mapper = viewport.mapper();
+    const VisibleKey key{&geometry,   geometry.revision(), mapper.k, mapper.minY, mapper.minX,
+                         mapper.left, mapper.bottom,       width,    height};
+    if (m_visibleKey && *m_visibleKey == key)
+        return m_visibleInside;
+    m_visibleInside = mapVisible(viewport, geometry, width, height);
+    m_visibleKey = key;
+    return m_visibleInside;
+}
+
+int GraphRenderer::mapVisible(const GraphViewport& viewport, const PlanGeometry& geometry,
+                              int width, int height) {
     m_visible.clear();
     m_candidates.clear();
     const PixelRect cull{-kCullSide, -kCullTop, width + kCullSide, height + kCullBottom};
@@ -336,9 +350,13 @@ int GraphRenderer::placeLabels(const PlanGeometry& geometry, const PointTable& t
 
     // Of the names on one pixel only one can fit: a selected row's first (drawn larger),
     // then a J or Z stake's, which a surveyor finds the line by, then the top row's.
+    // One pass: the other names keep the first of each pixel aside, and give way
+    // afterwards to a stake's on the same pixel.
     m_nameCandidates.clear();
+    m_otherCandidates.clear();
     m_selectedCandidates.clear();
     m_selectedTaken.assign(words, 0);
+    m_otherTaken.assign(words, 0);
     int named = 0;
     for (int i = 0; i < static_cast<int>(m_visible.size()); ++i) {
         const Visible& v = m_visible[i];
@@ -351,14 +369,13 @@ int GraphRenderer::placeLabels(const PlanGeometry& geometry, const PointTable& t
         } else if (geometry.stake(v.row)) {
             if (take(m_nameTaken, v))
                 m_nameCandidates.push_back(i);
+        } else if (take(m_otherTaken, v)) {
+            m_otherCandidates.push_back(i);
         }
     }
-    for (int i = 0; i < static_cast<int>(m_visible.size()); ++i) {
-        const Visible& v = m_visible[i];
-        if (inside(v) && geometry.named(v.row) && !selection.contains(v.row) &&
-            !geometry.stake(v.row) && take(m_nameTaken, v))
+    for (int i : m_otherCandidates)
+        if (take(m_nameTaken, m_visible[i]))
             m_nameCandidates.push_back(i);
-    }
 
     // Names where they overlap no other: selected rows first, then from the top.
     m_space.reset(width, height);

@@ -95,8 +95,12 @@ private:
 
     void setFonts(int dpiY);
     const QStaticText& labelText(std::string_view name, bool selected);
+    /// Fills m_visible with the points near enough the canvas to draw; returns how many
+    /// lie on it. Kept while the geometry and the mapping stay the same.
     int collectVisible(const GraphViewport& viewport, const PlanGeometry& geometry, int width,
                        int height);
+    int mapVisible(const GraphViewport& viewport, const PlanGeometry& geometry, int width,
+                   int height);
     Label layoutLabel(const Visible& v, std::string_view name, bool selected);
     void drawLabel(QPainter& painter, const Label& label, std::string_view name);
     /// Finds the markers to draw and the names that fit; returns how many names of
@@ -120,9 +124,20 @@ private:
 
     std::vector<int> m_candidates;
     std::vector<Visible> m_visible;
+    struct VisibleKey {
+        const PlanGeometry* geometry;
+        uint64_t revision;
+        double k, minY, minX;
+        int left, bottom, width, height;
+        friend bool operator==(const VisibleKey&, const VisibleKey&) = default;
+    };
+    std::optional<VisibleKey> m_visibleKey;  // what m_visible was mapped from
+    int m_visibleInside = 0;
     std::vector<uint64_t> m_markerTaken;    // pixels whose marker is decided
     std::vector<uint64_t> m_nameTaken;      // pixels whose top name is found
     std::vector<uint64_t> m_selectedTaken;  // the same for selected rows
+    std::vector<uint64_t> m_otherTaken;     // and for names of neither kind
+    std::vector<int> m_otherCandidates;     // indices into m_visible
     std::vector<int> m_survivors;           // indices into m_visible
     std::vector<int> m_nameCandidates;      // indices into m_visible
     std::vector<int> m_selectedCandidates;  // the same for selected rows

@@ -84,6 +84,7 @@ void PlanGeometry::noteRowsRemoved(int first, int last) {
         return;
     }
     const auto erase = [&](auto& v) { v.erase(v.begin() + first, v.begin() + last + 1); };
+    ++m_revision;
     erase(m_points);
     erase(m_nameLength);
     erase(m_stake);
@@ -140,6 +141,7 @@ void PlanGeometry::sync() {
     const int n = m_table.rowCount();
     bool moved = false;
     if (m_rowsDirty || static_cast<int>(m_points.size()) != n) {
+        ++m_revision;  // even for no rows at all
         assignLarge(m_points, static_cast<size_t>(n), WorldPoint{});
         m_nameLength.assign(static_cast<size_t>(n), 0);
         m_stake.assign(static_cast<size_t>(n), 0);
@@ -178,6 +180,7 @@ void PlanGeometry::sync() {
 void PlanGeometry::readRows(int first, int last) {
     if (last < first)
         return;
+    ++m_revision;
     // Each row writes only its own entries, so a whole table is read on every core.
     const size_t count = static_cast<size_t>(last - first + 1);
     runInParts(count, partsFor(count), [&](size_t, size_t begin, size_t end) {

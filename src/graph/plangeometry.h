@@ -43,6 +43,9 @@ public:
     void noteRowsAboutToBeRemoved(int first, int last);
     void sync();
 
+    /// Grows whenever a position, a name or a row changes: what was drawn from an equal
+    /// revision (of this geometry) still holds.
+    uint64_t revision() const { return m_revision; }
     /// Row i's position; coordinates that are not numbers read as 0.
     std::span<const WorldPoint> points() const { return m_points; }
     /// Whether row i has a name to show, and its length in bytes (up to 255).
@@ -69,6 +72,7 @@ private:
     void resolveSegments();
 
     const PointTable& m_table;
+    uint64_t m_revision = 0;
     std::vector<WorldPoint> m_points;
     std::vector<uint8_t> m_nameLength;
     std::vector<uint8_t> m_stake;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "labelspace.h"
@@ -178,6 +179,34 @@ TEST(PlanGeometry, FollowsEveryKindOfTableChange) {
     EXPECT_EQ(tracked.synced().segments(), (Segments{{0, 1}, {1, 2}}));
     t.setDisplayMode(DisplayMode::AllPoints);
     EXPECT_EQ(tracked.synced().points().size(), 7u);
+}
+
+TEST(PlanGeometry, EveryChangeOfWhatIsDrawnGivesANewRevision) {
+    // The drawing keeps its mapped points while the revision stays: any change of a
+    // position, a name or the rows must move it on, and a change of nothing else may not.
+    PointTable t;
+    fillLine(t);
+    Tracked tracked(t);
+    uint64_t seen = tracked.synced().revision();
+    auto changed = [&] {
+        const uint64_t now = tracked.synced().revision();
+        return std::exchange(seen, now) != now;
+    };
+    t.setText(1, ColRemark, "note");
+    EXPECT_FALSE(changed()) << "a remark";
+    t.setChecked(2, true);
+    EXPECT_FALSE(changed()) << "a check mark";
+    t.setText(1, ColNorth, "3");
+    EXPECT_TRUE(changed()) << "a coordinate";
+    t.setText(2, ColName, "Q");
+    EXPECT_TRUE(changed()) << "a name";
+    t.removeRows({4});
+    EXPECT_TRUE(changed()) << "a row taken out";
+    t.insertRow(2);
+    EXPECT_TRUE(changed()) << "a row put in";
+    t.replaceAll({}, {});
+    EXPECT_TRUE(changed()) << "every row gone";
+    EXPECT_TRUE(tracked.synced().points().empty());
 }
 
 TEST(PlanGeometry, RowsInsideAgreeWithLookingAtEveryRow) {
