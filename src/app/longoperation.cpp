@@ -47,7 +47,7 @@ void runLongOperation(QWidget* window, const QString& label, const std::function
         if (bar)
             bar->show();
     });
-    progressTimer.start(1000);
+    progressTimer.start(250);
 
     std::exception_ptr failure;
     std::thread worker([&] {

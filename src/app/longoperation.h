@@ -12,7 +12,7 @@ class QWidget;
 namespace corvane {
 
 /// Runs `work` on a worker thread while the window keeps painting: the wait cursor at
-/// once, and after about a second a busy indicator with `label` in the main window's
+/// once, and after a quarter of a second a busy indicator with `label` in the main window's
 /// status bar. User input waits until the work is done, so the work may read the
 /// point table as long as it does not change it.
 void runLongOperation(QWidget* window, const QString& label, const std::function<void()>& work);

@@ -1,6 +1,7 @@
 #include "tablework.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QPaintEvent>
@@ -122,15 +123,16 @@ void runTableEdit(QWidget* window, PointTable& table, const QString& label, size
 
     table.holdNotifications();
     std::exception_ptr failure;
-    try {
-        runLongOperation(window, label, edit);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    // Told here, where the listeners live; they only note what is out of date.
-    table.releaseNotifications();
-    // What the drawings read from the table is built while their pictures still hold.
     runLongOperation(window, label, [&] {
+        try {
+            edit();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        // Told on the thread the listeners live on; they only note what is out of date.
+        QMetaObject::invokeMethod(
+            qApp, [&] { table.releaseNotifications(); }, Qt::BlockingQueuedConnection);
+        // What the drawings read from the table is built while their pictures still hold.
         for (DrawingArea* plan : plans)
             plan->prepareData();
         for (ProfileView* section : sections)
