@@ -81,6 +81,51 @@ Error writeError(const std::string& path) {
     return Error::io("无法写入“" + path + "”" + (detail.empty() ? "。" : "：" + detail));
 }
 
+std::string sqlText(std::string_view text) {
+    std::string out = "'";
+    for (char c : text) {
+        out += c;
+        if (c == '\'')
+            out += '\'';
+    }
+    return out + "'";
+}
+
+// The Chinese column headers as the fields' titles: GeoPackage keeps them in its schema
+// extension (this GDAL does not write the alternative names there itself).
+Status writeGpkgTitles(GDALDataset& ds, const std::string& layer, const std::string& shownPath) {
+    std::string sql =
+        "CREATE TABLE IF NOT EXISTS gpkg_data_columns (table_name TEXT NOT NULL, column_name "
+        "TEXT NOT NULL, name TEXT, title TEXT, description TEXT, mime_type TEXT, constraint_name "
+        "TEXT, CONSTRAINT pk_gdc PRIMARY KEY (table_name, column_name), CONSTRAINT gdc_tn UNIQUE "
+        "(table_name, name));"
+        "CREATE TABLE IF NOT EXISTS gpkg_extensions (table_name TEXT, column_name TEXT, "
+        "extension_name TEXT NOT NULL, definition TEXT NOT NULL, scope TEXT NOT NULL, "
+        "CONSTRAINT ge_tce UNIQUE (table_name, column_name, extension_name));"
+        "INSERT OR IGNORE INTO gpkg_extensions VALUES ('gpkg_data_columns', NULL, 'gpkg_schema', "
+        "'http://www.geopackage.org/spec121/#extension_schema', 'read-write');";
+    for (int c = 0; c < kColumnCount; ++c) {
+        const std::string_view header = kColumns[static_cast<size_t>(c)].header;
+        sql += "INSERT INTO gpkg_data_columns (table_name, column_name, name, title) VALUES (" +
+               sqlText(layer) + ", " + sqlText(kFieldNames[c]) + ", " + sqlText(header) + ", " +
+               sqlText(header) + ");";
+    }
+    // One statement at a time: GDAL runs only the first of a list.
+    size_t from = 0;
+    while (from < sql.size()) {
+        const size_t end = sql.find(';', from);
+        const std::string statement = sql.substr(from, end - from);
+        from = end + 1;
+        CPLErrorReset();
+        OGRLayer* result = ds.ExecuteSQL(statement.c_str(), nullptr, nullptr);
+        if (result != nullptr)
+            ds.ReleaseResultSet(result);
+        if (CPLGetLastErrorType() >= CE_Failure)
+            return writeError(shownPath);
+    }
+    return success();
+}
+
 // The point layer with its seventeen text fields and, beside it, the power line.
 Status writeLayers(GDALDataset& ds, GeoFormat format, const PointTable& table,
                    const SurveyFeatures& features, const std::vector<LonLat>* where,
@@ -140,8 +185,12 @@ Status writeLayers(GDALDataset& ds, GeoFormat format, const PointTable& table,
         // GeoJSON holds one collection: the line joins the points there.
         OGRLayer* target = layer;
         if (format != GeoFormat::GeoJson) {
+            char** lineOptions = nullptr;
+            if (format == GeoFormat::Shp)
+                lineOptions = CSLSetNameValue(lineOptions, "ENCODING", "UTF-8");
             target = ds.CreateLayer(lineLayer.c_str(), &srs,
-                                    allHeights ? wkbLineString25D : wkbLineString, nullptr);
+                                    allHeights ? wkbLineString25D : wkbLineString, lineOptions);
+            CSLDestroy(lineOptions);
             OGRFieldDefn field("name", OFTString);
             if (format == GeoFormat::Shp)
                 field.SetWidth(80);
@@ -158,6 +207,8 @@ Status writeLayers(GDALDataset& ds, GeoFormat format, const PointTable& table,
     }
     if (transaction && ds.CommitTransaction() != OGRERR_NONE)
         return writeError(shownPath);
+    if (format == GeoFormat::Gpkg)
+        return writeGpkgTitles(ds, pointLayer, shownPath);
     return success();
 }
 
