@@ -26,6 +26,7 @@
 #include "corvaneview.h"
 #include "filedialogs.h"
 #include "filemeragedlg.h"
+#include "geodocument.h"
 #include "listcommands.h"
 #include "listctrlex.h"
 #include "longoperation.h"
@@ -96,6 +97,10 @@ CMainFrame::CMainFrame(CorvaneSettings& settings, QWidget* parent)
     connect(m_doc, &CCorvaneDoc::imported, this, &CMainFrame::onImported);
     connect(m_doc, &CCorvaneDoc::problemAtRow, this, &CMainFrame::selectRow);
     connect(m_doc, &CCorvaneDoc::statusMessage, this, &CMainFrame::showStatus);
+    connect(m_doc, &CCorvaneDoc::coordinateSystemChanged, this, [this](const QString& label) {
+        if (auto* pane = statusBar()->findChild<QLabel*>(QStringLiteral("CoordinateSystem")))
+            pane->setText(label);
+    });
 
     OnApplicationLook(m_nLook);
     // The first start fills the screen even where nothing maximises windows.
@@ -361,6 +366,10 @@ void CMainFrame::createStatusBar() {
     hidden->setObjectName(QStringLiteral("HiddenLabels"));
     hidden->hide();
     statusBar()->addPermanentWidget(hidden);
+    // The coordinate system the map and GIS files are read and written in.
+    auto* system = new QLabel(coordinateSystemLabel(m_settings.coordinateSystem()), this);
+    system->setObjectName(QStringLiteral("CoordinateSystem"));
+    statusBar()->addPermanentWidget(system);
     for (const char16_t* indicator : {u"CAP", u"NUM", u"SCRL"}) {
         auto* pane = new QLabel(QString::fromUtf16(indicator), this);
         pane->setObjectName(QString::fromUtf16(indicator));
