@@ -63,6 +63,9 @@ TEST(GeoCli, UsageErrorsSayWhatIsMissing) {
     const CliRun noCrs = runCli({"process", dir.file("in.geojson"), "-o", dir.file("o.ept")});
     EXPECT_EQ(noCrs.status, 2);
     EXPECT_NE(noCrs.err.find("导入"), std::string::npos) << noCrs.err;
+    const CliRun check = runCli({"check", dir.file("in.geojson")});
+    EXPECT_EQ(check.status, 2);
+    EXPECT_NE(check.err.find("需要坐标系"), std::string::npos) << check.err;
 }
 
 TEST(GeoCli, DataAndFileProblems) {
