@@ -91,7 +91,6 @@ std::string buildKml(const PointTable& table, const SurveyFeatures& features,
     appendEscaped(out, title);
     out += "</name>\n";
     out += kStyles;
-    std::string description;
     for (const std::string& folder : folderNames) {
         out += "<Folder><name>";
         appendEscaped(out, folder);
@@ -102,19 +101,17 @@ std::string buildKml(const PointTable& table, const SurveyFeatures& features,
             appendEscaped(out, table.text(point.row, ColName));
             out += "</name><styleUrl>#";
             out += styleOf(table.text(point.row, ColPointType));
-            out += "</styleUrl><description>";
-            // An HTML table of the row, escaped once more as the element's text.
-            description = "<table>";
+            // An HTML table of the row as character data: the escaped cells hold no
+            // "]]>", which would end it.
+            out += "</styleUrl><description><![CDATA[<table>";
             for (int c = 0; c < kColumnCount; ++c) {
-                description += "<tr><td>";
-                appendEscaped(description, kColumns[static_cast<size_t>(c)].header);
-                description += "</td><td>";
-                appendEscaped(description, table.text(point.row, c));
-                description += "</td></tr>";
+                out += "<tr><td>";
+                appendEscaped(out, kColumns[static_cast<size_t>(c)].header);
+                out += "</td><td>";
+                appendEscaped(out, table.text(point.row, c));
+                out += "</td></tr>";
             }
-            description += "</table>";
-            appendEscaped(out, description);
-            out += "</description><Point><coordinates>";
+            out += "</table>]]></description><Point><coordinates>";
             appendCoordinates(out, where[i], point);
             out += "</coordinates></Point></Placemark>\n";
         }
