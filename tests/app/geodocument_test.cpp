@@ -11,6 +11,7 @@
 #include "columns.h"
 #include "corvanedoc.h"
 #include "crschooser.h"
+#include "cursorposition.h"
 #include "geodocument.h"
 #include "pointtable.h"
 #include "qtsupport.h"
@@ -64,6 +65,22 @@ private slots:
         QFETCH(bool, latitude);
         QFETCH(QString, text);
         QCOMPARE(corvane::degreesMinutesSeconds(degrees, latitude), text);
+    }
+
+    void cursorShowsLatitudeAndLongitudeWithASystem() {
+        CursorPositionText cursor;
+        QCOMPARE(cursor.textFor(3380000.0, 500000.0),
+                 QStringLiteral("X=3380000.000  Y=500000.000"));
+        cursor.setCoordinateSystem(QStringLiteral("EPSG:4547"));  // central meridian 114E
+        const QString text = cursor.textFor(3380000.0, 500000.0);
+        QVERIFY2(text.startsWith(QStringLiteral("X=3380000.000  Y=500000.000  30°")),
+                 qPrintable(text));
+        QVERIFY2(text.endsWith(QStringLiteral("N 114°00′00.00″E")), qPrintable(text));
+        // Outside the system's reach only X and Y; an unknown system is none.
+        QCOMPARE(cursor.textFor(3380000.0, 38500000.0),
+                 QStringLiteral("X=3380000.000  Y=38500000.000"));
+        cursor.setCoordinateSystem(QStringLiteral("foo"));
+        QCOMPARE(cursor.textFor(1.0, 2.0), QStringLiteral("X=1.000  Y=2.000"));
     }
 
     void exportAndImportThroughTheDocument() {
