@@ -249,7 +249,15 @@ Status writeWithGdal(GeoFormat format, const PointTable& table, const SurveyFeat
     }
     if (!written)
         return written;
-    return pending.place(path);
+    Status placed = pending.place(path);
+    // A line of an earlier export must not stay beside points that have none now.
+    if (placed && format == GeoFormat::Shp && features.line.size() < 2) {
+        const fs::path folder = fs::path(path).parent_path();
+        std::error_code ignored;
+        for (const char* ext : {".shp", ".shx", ".dbf", ".prj", ".cpg"})
+            fs::remove(folder / (stem + "_line" + ext), ignored);
+    }
+    return placed;
 }
 
 }  // namespace

@@ -133,6 +133,12 @@ TEST(GeoExport, FilesReadBackWithOgrinfo) {
               (std::map<std::string, int>{{"s_line", 1}}));
     EXPECT_EQ(readFile(dir / "s.cpg"), "UTF-8");
     EXPECT_EQ(readFile(dir / "s_line.cpg"), "UTF-8");
+    // Exported again without J stakes: no line, and the old line's files are gone.
+    PointTable noLine;
+    noLine.replaceAll(rowsOf({{.name = "A", .north = "3380000", .east = "38500000"}}), {});
+    ASSERT_TRUE(exportGeo(noLine, GeoFormat::Shp, zone38(), dir.file("s.shp")));
+    EXPECT_FALSE(std::filesystem::exists(dir / "s_line.shp"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "s_line.dbf"));
     // GeoPackage keeps the Chinese headers as the fields' titles.
     EXPECT_NE(readFile(dir / "s.gpkg").find("北坐标X[m]"), std::string::npos);
     // Nothing but the files themselves is left in the folder.
