@@ -7,6 +7,7 @@
 
 #include "codepage.h"
 #include "filedialogs.h"
+#include "geodocument.h"
 #include "longoperation.h"
 #include "messagebox.h"
 #include "pointtable.h"
@@ -49,12 +50,16 @@ QString CCorvaneDoc::exportDoneMessage(ExportType type, const OrgReport& report)
 }
 
 QStringList CCorvaneDoc::importFilters() {
-    return {QStringLiteral("电力线测量数据文件(*.ept)"), QStringLiteral("电力测量数据文件(*.csv)")};
+    return QStringList{QStringLiteral("电力线测量数据文件(*.ept)"),
+                       QStringLiteral("电力测量数据文件(*.csv)")} +
+           geoImportFilters();
 }
 
 QStringList CCorvaneDoc::exportFilters() {
-    return {QStringLiteral("道亨格式文件(*.org)"), QStringLiteral("电力线测量数据文件(*.ept)"),
-            QStringLiteral("Excel 文件(*.csv)"), QStringLiteral("AutoCAD DXF数据文件(*.dxf)")};
+    return QStringList{
+               QStringLiteral("道亨格式文件(*.org)"), QStringLiteral("电力线测量数据文件(*.ept)"),
+               QStringLiteral("Excel 文件(*.csv)"), QStringLiteral("AutoCAD DXF数据文件(*.dxf)")} +
+           geoExportFilters();
 }
 
 bool CCorvaneDoc::confirmDiscard() {
@@ -75,6 +80,12 @@ void CCorvaneDoc::OnFileImport() {
     std::optional<FileChoice> choice = m_dialogs->openFile(m_window, importFilters(), 1);
     if (!choice)
         return;
+    if (choice->filter > kPointFileImportTypes) {
+        const QString crs = chooseCoordinateSystem();
+        if (!crs.isEmpty())
+            importGeoFile(choice->path, crs);
+        return;
+    }
     importFile(choice->path, chosenFormat(choice->filter));
 }
 
@@ -82,6 +93,10 @@ bool CCorvaneDoc::openFile(const QString& path) {
     if (!confirmDiscard())
         return false;
     // No dialog was shown, so there is no choice: the extension decides.
+    if (isGeoPath(path)) {
+        const QString crs = chooseCoordinateSystem();
+        return !crs.isEmpty() && importGeoFile(path, crs);
+    }
     return importFile(path, formatForPath(localPath(path)));
 }
 
@@ -124,6 +139,10 @@ void CCorvaneDoc::OnFileExport() {
         return;
     // Remembered as soon as the dialog is confirmed, whatever happens next.
     m_settings.setExportFileFilter(choice->filter);
+    if (choice->filter > kPointFileExportTypes) {
+        exportGeoChoice(choice->path, choice->filter - kPointFileExportTypes);
+        return;
+    }
     const auto type = static_cast<ExportType>(choice->filter);
     if (type == ExportType::Org && !confirmCheckedForOrg())
         return;

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "crschooser.h"
 #include "exportformat.h"
 #include "pointfilereader.h"
 
@@ -57,22 +58,39 @@ public:
     /// Writes the rows shown to `path` exactly as named, then says how it went.
     bool exportFile(const QString& path, ExportType type);
 
+    /// How the coordinate system is asked for before a map or GIS file is read or
+    /// written; tests give their own.
+    void setCrsQuestion(CrsQuestion ask) { m_askCrs = std::move(ask); }
+    /// Asks for the coordinate system (starting at the last one) and keeps the answer
+    /// in the settings. Empty when the user cancelled.
+    QString chooseCoordinateSystem();
+    /// Imports a map or GIS file (KML, KMZ, GeoJSON, GeoPackage, Shapefile, GPX) with
+    /// X and Y in the system `crs`. On failure the table is as it was.
+    bool importGeoFile(const QString& path, const QString& crs);
+    /// Writes the rows shown as a map or GIS file, the type by the extension of `path`.
+    bool exportGeoFile(const QString& path, const QString& crs);
+
 signals:
     void imported(const QString& path, const QString& summary);
     void exported(const QString& path);
     /// An export stopped at a row that the user has to put right.
     void problemAtRow(int row);
     void statusMessage(const QString& text);
+    /// The coordinate system was chosen: its code and name for the status bar.
+    void coordinateSystemChanged(const QString& label);
 
 private:
     /// Before a ".org" export: checks the table and asks whether to go on when the
     /// check finds errors. True to go on.
     bool confirmCheckedForOrg();
+    /// After the export dialog chose a map or GIS type (1-based among them).
+    void exportGeoChoice(const QString& chosenPath, int geoType);
     PointTable& m_table;
     CorvaneSettings& m_settings;
     QWidget* m_window;
     FileDialogs* m_dialogs;
     std::function<void()> m_commitOpenEdit;
+    CrsQuestion m_askCrs = askCrs;
 };
 
 }  // namespace corvane

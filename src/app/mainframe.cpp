@@ -1,6 +1,7 @@
 #include "mainframe.h"
 
 #include <algorithm>
+#include <memory>
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -24,8 +25,11 @@
 #include "commandids.h"
 #include "corvanedoc.h"
 #include "corvaneview.h"
+#include "cursorposition.h"
+#include "drawingarea.h"
 #include "filedialogs.h"
 #include "filemeragedlg.h"
+#include "geodocument.h"
 #include "listcommands.h"
 #include "listctrlex.h"
 #include "longoperation.h"
@@ -97,6 +101,25 @@ CMainFrame::CMainFrame(CorvaneSettings& settings, QWidget* parent)
     connect(m_doc, &CCorvaneDoc::imported, this, &CMainFrame::onImported);
     connect(m_doc, &CCorvaneDoc::problemAtRow, this, &CMainFrame::selectRow);
     connect(m_doc, &CCorvaneDoc::statusMessage, this, &CMainFrame::showStatus);
+    // The plan cursor's place, with latitude and longitude once a system is chosen.
+    auto cursorText = std::make_shared<CursorPositionText>();
+    cursorText->setCoordinateSystem(m_settings.coordinateSystem());
+    connect(
+        m_doc, &CCorvaneDoc::coordinateSystemChanged, this,
+        [this, cursorText](const QString& label) {
+            cursorText->setCoordinateSystem(m_settings.coordinateSystem());
+            if (auto* pane = statusBar()->findChild<QLabel*>(QStringLiteral("CoordinateSystem")))
+                pane->setText(label);
+        });
+    connect(m_view->drawingArea(), &DrawingArea::cursorMoved, this,
+            [this, cursorText](double north, double east) {
+                if (auto* pane = statusBar()->findChild<QLabel*>(QStringLiteral("CursorPosition")))
+                    pane->setText(cursorText->textFor(north, east));
+            });
+    connect(m_view->drawingArea(), &DrawingArea::cursorLeft, this, [this] {
+        if (auto* pane = statusBar()->findChild<QLabel*>(QStringLiteral("CursorPosition")))
+            pane->clear();
+    });
 
     OnApplicationLook(m_nLook);
     // The first start fills the screen even where nothing maximises windows.
@@ -362,6 +385,13 @@ void CMainFrame::createStatusBar() {
     hidden->setObjectName(QStringLiteral("HiddenLabels"));
     hidden->hide();
     statusBar()->addPermanentWidget(hidden);
+    auto* cursor = new QLabel(this);
+    cursor->setObjectName(QStringLiteral("CursorPosition"));
+    statusBar()->addPermanentWidget(cursor);
+    // The coordinate system the map and GIS files are read and written in.
+    auto* system = new QLabel(coordinateSystemLabel(m_settings.coordinateSystem()), this);
+    system->setObjectName(QStringLiteral("CoordinateSystem"));
+    statusBar()->addPermanentWidget(system);
     for (const char16_t* indicator : {u"CAP", u"NUM", u"SCRL"}) {
         auto* pane = new QLabel(QString::fromUtf16(indicator), this);
         pane->setObjectName(QString::fromUtf16(indicator));

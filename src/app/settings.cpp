@@ -24,6 +24,9 @@ constexpr IntEntry kSplitRatio{u"Divide/Scale", CorvaneSettings::kDefaultSplitRa
 constexpr TextEntry kProjectLimit{u"PointProject/Limit", u"2.0"};
 constexpr IntEntry kExportFileFilter{u"Export/FileFilter",
                                      CorvaneSettings::kDefaultExportFileFilter};
+constexpr TextEntry kCoordinateSystem{u"Geo/CoordinateSystem", u""};
+// The export dialog's types: four point file types, then five map and GIS types.
+constexpr int kExportFileTypes = 9;
 constexpr IntEntry kApplicationLook{u"Workspace/ApplicationLook",
                                     CorvaneSettings::kDefaultApplicationLook};
 constexpr const char16_t* kWindowGeometry = u"Workspace/WindowGeometry";
@@ -91,12 +94,20 @@ void CorvaneSettings::setProjectLimit(double limit) {
 
 int CorvaneSettings::exportFileFilter() const {
     int filter = readInt(*m_store, kExportFileFilter);
-    return filter >= 1 && filter <= 4 ? filter : kDefaultExportFileFilter;
+    return filter >= 1 && filter <= kExportFileTypes ? filter : kDefaultExportFileFilter;
 }
 
 void CorvaneSettings::setExportFileFilter(int filter) {
-    if (filter >= 1 && filter <= 4)
+    if (filter >= 1 && filter <= kExportFileTypes)
         writeInt(*m_store, kExportFileFilter, filter);
+}
+
+QString CorvaneSettings::coordinateSystem() const {
+    return readText(*m_store, kCoordinateSystem).trimmed();
+}
+
+void CorvaneSettings::setCoordinateSystem(const QString& text) {
+    m_store->setValue(keyOf(kCoordinateSystem.key), text.trimmed());
 }
 
 int CorvaneSettings::applicationLook() const {

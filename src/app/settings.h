@@ -43,6 +43,11 @@ public:
     int exportFileFilter() const;
     void setExportFileFilter(int filter);
 
+    /// The coordinate system of X and Y last chosen, as typed ("EPSG:4547", a WKT);
+    /// empty when none was.
+    QString coordinateSystem() const;
+    void setCoordinateSystem(const QString& text);
+
     /// "Workspace"/"ApplicationLook": the look id, 210 to 218 for the listed looks.
     int applicationLook() const;
     void setApplicationLook(int look);

@@ -8,6 +8,7 @@
 
 #include "codepage.h"
 #include "exitcodes.h"
+#include "geoprocess.h"
 #include "inputformat.h"
 #include "pointtable.h"
 #include "processcommand.h"
@@ -25,6 +26,8 @@ struct CheckRequest {
 
 int runCheck(const CheckRequest& request) {
     const ProcessOptions& options = request.options;
+    if (std::optional<int> usage = checkGeoUsage(options))
+        return *usage;
     PointTable table;
     Status loaded = loadInput(options, table);
     if (!loaded)
@@ -59,8 +62,13 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
     check->add_option("INPUT", request->options.input, "输入文件（.ept 或原始 .csv）")->required();
     addInputFormatOption(*check, request->options.inputFormat);
     check->add_flag("--json", request->json, "以 JSON 输出");
+    auto crs = std::make_shared<std::string>();
+    check->add_option("--crs", *crs,
+                      "X、Y 的坐标系，导入 .kml .kmz .geojson .gpkg .shp .gpx 时必需");
     std::function<void()> readSteps = addStepOptions(*check, request->options);
     check->callback([=, &exitCode] {
+        if (!crs->empty())
+            request->options.crs = *crs;
         readSteps();
         exitCode = finishOutput(runCheck(*request));
     });

@@ -15,6 +15,7 @@
 #include "cellnumber.h"
 #include "datacalculation.h"
 #include "exitcodes.h"
+#include "geoprocess.h"
 #include "inputformat.h"
 #include "linepointselection.h"
 #include "nonfiniteerror.h"
@@ -67,10 +68,17 @@ void addProcessCommand(CLI::App& app, int& exitCode) {
     addInputFormatOption(*process, options->inputFormat);
     process->add_option("--type", *type, "输出格式：org、ept、csv 或 dxf（默认按输出文件的扩展名）")
         ->check(CLI::IsMember({"org", "ept", "csv", "dxf"}, CLI::ignore_case));
+    auto crs = std::make_shared<std::string>();
+    process->add_option(
+        "--crs", *crs,
+        "X、Y 的坐标系（EPSG 代码、WKT 或 PROJ 字符串），导入导出 .kml .kmz .geojson "
+        ".gpkg .shp .gpx 时必需");
     std::function<void()> readSteps = addStepOptions(*process, *options);
     process->callback([=, &exitCode] {
         if (!type->empty())
             options->type = exportTypeByName(*type);
+        if (!crs->empty())
+            options->crs = *crs;
         readSteps();
         exitCode = finishOutput(runProcess(*options));
     });
@@ -122,6 +130,8 @@ Status runProcessSteps(PointTable& table, const ProcessOptions& options,
 }
 
 Status loadInput(const ProcessOptions& options, PointTable& table) {
+    if (geoInput(options))
+        return loadGeoInput(options, table);
     const PointFileFormat format = options.inputFormat.value_or(formatForPath(options.input));
     Result<ImportedPoints> imported = readPointFile(options.input, format);
     if (!imported)
@@ -135,10 +145,12 @@ Status loadInput(const ProcessOptions& options, PointTable& table) {
 }
 
 int runProcess(const ProcessOptions& options) {
+    if (std::optional<int> usage = checkGeoUsage(options))
+        return *usage;
     std::optional<ExportType> type = options.type;
     if (!type)
         type = exportTypeForPath(options.output);
-    if (!type) {
+    if (!type && !geoOutput(options)) {
         std::cerr << "corvane-cli: 无法从“" << options.output
                   << "”的扩展名判断输出格式，请用 --type 指定。\n";
         return ExitUsage;
@@ -151,8 +163,10 @@ int runProcess(const ProcessOptions& options) {
     if (!steps)
         return fail(steps.error());
 
+    if (geoOutput(options))
+        return writeGeoOutput(table, options);
     OrgReport report;
-    Status written = exportTable(table, *type, options.output, &report);
+    Status written = exportTable(table, type.value(), options.output, &report);
     if (!written)
         return fail(written.error());
     // What the ".org" file leaves out by its rules is said, not silently dropped.

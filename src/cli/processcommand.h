@@ -22,6 +22,8 @@ struct ProcessOptions {
     std::string output;
     std::optional<PointFileFormat> inputFormat;
     std::optional<ExportType> type;
+    /// --crs: the coordinate system of X and Y, for map and GIS files.
+    std::optional<std::string> crs;
 
     // The steps, always run in this order whatever the order on the command line.
     /// --line: "all" (every J stake, as the line point dialog gathers them) or J stake

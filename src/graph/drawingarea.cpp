@@ -31,6 +31,8 @@ DrawingArea::DrawingArea(PointTable& table, QWidget* parent)
     : QWidget(parent), m_table(table), m_geometry(table) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
+    // Moves without a button pressed tell the status bar where the cursor is.
+    setMouseTracking(true);
     m_table.addListener(this);
 }
 
@@ -298,9 +300,11 @@ void DrawingArea::mousePressEvent(QMouseEvent* event) {
 }
 
 void DrawingArea::mouseMoveEvent(QMouseEvent* event) {
+    const PixelPoint p = pixelOf(event);
+    const WorldPoint at = m_viewport.PixelToWorld(p.x, p.y);
+    emit cursorMoved(at.north, at.east);
     if (m_nMouseMode == Idle)
         return;
-    const PixelPoint p = pixelOf(event);
     // Outside the area nothing moves; coming back applies the whole way from the
     // last position inside.
     if (!rect().contains(p.x, p.y))
@@ -316,6 +320,11 @@ void DrawingArea::mouseMoveEvent(QMouseEvent* event) {
         m_rcDrag.bottom = p.y;
     }
     update();
+}
+
+void DrawingArea::leaveEvent(QEvent* event) {
+    emit cursorLeft();
+    QWidget::leaveEvent(event);
 }
 
 void DrawingArea::mouseReleaseEvent(QMouseEvent* event) {

@@ -70,12 +70,17 @@ signals:
     /// A note for the status bar; an empty text clears it.
     /// How many names are left out for overlap, as the status bar shows it; empty when none.
     void hiddenLabelsChanged(const QString& text);
+    /// The mouse is over the plan at this point of the table's coordinates.
+    void cursorMoved(double north, double east);
+    /// The mouse left the plan.
+    void cursorLeft();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;

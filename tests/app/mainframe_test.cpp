@@ -21,6 +21,7 @@
 #include "corvanedoc.h"
 #include "corvaneview.h"
 #include "exportformat.h"
+#include "geodocument.h"
 #include "linepointselectdlg.h"
 #include "listctrlex.h"
 #include "pointtable.h"
@@ -803,7 +804,8 @@ private slots:
         }
         QCOMPARE(m_dialogs.filtersAsked.value(0),
                  (QStringList{QStringLiteral("电力线测量数据文件(*.ept)"),
-                              QStringLiteral("电力测量数据文件(*.csv)")}));
+                              QStringLiteral("电力测量数据文件(*.csv)")} +
+                  geoImportFilters()));
         QCOMPARE(m_dialogs.initialFilters.value(0), 1);
         QCOMPARE(text(table(), 0, ColRemark), QString());
         QVERIFY(!table().isModified());
@@ -892,7 +894,8 @@ private slots:
                  (QStringList{QStringLiteral("道亨格式文件(*.org)"),
                               QStringLiteral("电力线测量数据文件(*.ept)"),
                               QStringLiteral("Excel 文件(*.csv)"),
-                              QStringLiteral("AutoCAD DXF数据文件(*.dxf)")}));
+                              QStringLiteral("AutoCAD DXF数据文件(*.dxf)")} +
+                  geoExportFilters()));
         QCOMPARE(m_settings->exportFileFilter(), 3);
         QVERIFY(readFile(path("typed.csv")).startsWith(QByteArray("\xb5\xe3\xc3\xfb")));  // 点名
 

@@ -99,8 +99,10 @@ private slots:
                                          << QStringLiteral(" 3.5 m") << 30 << 3.5 << 1 << 214;
         QTest::newRow("limit not a number")
             << QStringLiteral("PointProject/Limit") << QStringLiteral("x") << 30 << 0.0 << 1 << 214;
-        QTest::newRow("filter 7") << QStringLiteral("Export/FileFilter") << QStringLiteral("7")
-                                  << 30 << 2.0 << 1 << 214;
+        QTest::newRow("filter 10")
+            << QStringLiteral("Export/FileFilter") << QStringLiteral("10") << 30 << 2.0 << 1 << 214;
+        QTest::newRow("filter 9") << QStringLiteral("Export/FileFilter") << QStringLiteral("9")
+                                  << 30 << 2.0 << 9 << 214;
         QTest::newRow("filter 4") << QStringLiteral("Export/FileFilter") << QStringLiteral("4")
                                   << 30 << 2.0 << 4 << 214;
         // An unknown look is kept: the window shows no radio mark for it.
