@@ -109,15 +109,18 @@ bool CCorvaneDoc::importFile(const QString& path, PointFileFormat format) {
         return false;
     }
     const QString summary = QString::fromStdString(importSummary(read.value()));
-    runTableEdit(m_window, m_table, QStringLiteral("正在导入 %1 ……").arg(shown(path)),
-                 read->rows.size() + static_cast<size_t>(m_table.fullRowCount()), [&] {
-                     m_table.replaceAll(std::move(read->rows), std::move(read->otherLines),
-                                        path.toStdString());
-                     m_table.markSaved();
-                 });
+    replaceTable(path, std::move(read->rows), std::move(read->otherLines));
     emit imported(path, summary);
     emit statusMessage(summary);
     return true;
+}
+
+void CCorvaneDoc::replaceTable(const QString& path, std::vector<Row> rows, TextLines otherLines) {
+    const size_t extent = rows.size() + static_cast<size_t>(m_table.fullRowCount());
+    runTableEdit(m_window, m_table, QStringLiteral("正在导入 %1 ……").arg(shown(path)), extent, [&] {
+        m_table.replaceAll(std::move(rows), std::move(otherLines), path.toStdString());
+        m_table.markSaved();
+    });
 }
 
 void CCorvaneDoc::OnFileExport() {

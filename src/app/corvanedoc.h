@@ -80,6 +80,10 @@ signals:
     void coordinateSystemChanged(const QString& label);
 
 private:
+    /// Puts the rows read from `path` in place of the table, off the interface thread
+    /// when they are many; the table counts as saved.
+    void replaceTable(const QString& path, std::vector<Row> rows, TextLines otherLines);
+
     /// Before a ".org" export: checks the table and asks whether to go on when the
     /// check finds errors. True to go on.
     bool confirmCheckedForOrg();

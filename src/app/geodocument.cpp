@@ -93,11 +93,7 @@ bool CCorvaneDoc::importGeoFile(const QString& path, const QString& crsText) {
         return false;
     }
     const QString summary = QString::fromStdString(geoImportSummary(read.value()));
-    {
-        WaitCursor wait;
-        m_table.replaceAll(std::move(read->rows), TextLines(), path.toStdString());
-        m_table.markSaved();
-    }
+    replaceTable(path, std::move(read->rows), TextLines());
     emit imported(path, summary);
     emit statusMessage(summary);
     return true;
