@@ -21,7 +21,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 # Runs the tests' and tools' .exe files under Wine when there is one.
-find_program(CORVANE_WINE NAMES wine64 wine)
+find_program(CORVANE_WINE NAMES wine64 wine PATHS /usr/lib/wine)
 if(CORVANE_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CORVANE_WINE})
 endif()
