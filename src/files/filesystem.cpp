@@ -5,6 +5,10 @@
 #include <sys/stat.h>
 #ifdef _WIN32
 #include <io.h>
+#ifndef S_ISDIR  // MSVC's C library has only the masks
+#define S_ISDIR(m) (((m)&_S_IFMT) == _S_IFDIR)
+#define S_ISREG(m) (((m)&_S_IFMT) == _S_IFREG)
+#endif
 #else
 #include <unistd.h>
 #endif
