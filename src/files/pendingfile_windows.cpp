@@ -1,12 +1,12 @@
 // The Windows side of replacing a file in one step. Windows has no unnamed files: the
-// content waits in a named file beside the target, is flushed to the disk
-// (FlushFileBuffers) and moved over the target (MoveFileExW, which replaces it in one
-// step and returns once the move is on the disk).
+// content waits in a named file beside the target, marked to be deleted with its last
+// handle, is flushed to the disk (FlushFileBuffers) and moved over the target
+// (MoveFileExW, which replaces it in one step and returns once the move is on the disk).
 
+#include <windows.h>
+// After windows.h, which they need.
 #include <fcntl.h>
 #include <io.h>
-#include <sys/stat.h>
-#include <windows.h>
 
 #include <atomic>
 #include <cerrno>
@@ -59,6 +59,15 @@ int lastError() {
     return errnoFromWindows(::GetLastError());
 }
 
+// A file marked for deletion goes when its last handle closes, however the process ends
+// (Ctrl+C, a crash, being killed); the mark is taken off just before the move.
+bool markForDeletion(HANDLE handle, bool gone) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = gone ? TRUE : FALSE;
+    return ::SetFileInformationByHandle(handle, FileDispositionInfo, &disposition,
+                                        sizeof disposition) != 0;
+}
+
 }  // namespace
 
 PendingFile::~PendingFile() {
@@ -83,22 +92,32 @@ int PendingFile::open(const std::string& target, PendingFileKind) {
 int PendingFile::openNamed() {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = temporaryName(m_targetName);
-        m_fd = ::_wopen(widePath(m_folder + name).c_str(),
-                        _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                        _S_IREAD | _S_IWRITE);
-        if (m_fd >= 0) {
-            m_tempName = name;
-            return 0;
+        const HANDLE handle =
+            ::CreateFileW(widePath(m_folder + name).c_str(), GENERIC_WRITE | DELETE,
+                          FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+                continue;
+            return errnoFromWindows(error);
         }
-        if (errno != EEXIST)
-            return errno;
+        m_tempName = name;
+        markForDeletion(handle, true);  // without it, discard() still removes the file
+        m_fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+        if (m_fd < 0) {
+            ::CloseHandle(handle);
+            return EMFILE;
+        }
+        return 0;
     }
     return EEXIST;
 }
 
 int PendingFile::flush() {
     const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(m_fd));
-    if (handle == INVALID_HANDLE_VALUE || !::FlushFileBuffers(handle))
+    if (handle == INVALID_HANDLE_VALUE || !markForDeletion(handle, false) ||
+        !::FlushFileBuffers(handle))
         return lastError();
     const int fd = m_fd;
     m_fd = -1;
