@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "corvaneversion.h"
+
 namespace corvane {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
@@ -37,7 +39,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 }
 
 QString CAboutDlg::versionText() {
-    return QStringLiteral("Corvane, 1.43 版  Build 2018-12-10");
+    return QStringLiteral("Corvane, %1 版  Build %2")
+        .arg(QLatin1String(kVersion), QLatin1String(kReleaseDate));
 }
 
 }  // namespace corvane

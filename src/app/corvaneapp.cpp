@@ -9,6 +9,7 @@
 #include <exception>
 #include <new>
 
+#include "corvaneversion.h"
 #include "mainframe.h"
 #include "messagebox.h"
 #include "settings.h"
@@ -18,6 +19,8 @@ namespace corvane {
 CCorvaneApp::CCorvaneApp(int& argc, char** argv) : QApplication(argc, argv) {
     setIdentity();
     setWindowIcon(QIcon(QStringLiteral(":/icons/corvane.svg")));
+    // Lets the desktop match the window with the installed entry and its icon.
+    setDesktopFileName(QLatin1String(kDesktopId));
     loadTranslations(*this);
 }
 

@@ -19,7 +19,11 @@ namespace corvane {
 namespace {
 
 std::string localPath(const QString& path) {
+#ifdef Q_OS_WIN
+    return path.toUtf8().toStdString();  // the file layer takes UTF-8 names on Windows
+#else
     return QFile::encodeName(path).toStdString();
+#endif
 }
 
 QString shown(const QString& path) {

@@ -23,7 +23,11 @@ QStringList pointFileFilter() {
 }
 
 std::string localPath(const QString& path) {
+#ifdef Q_OS_WIN
+    return path.toUtf8().toStdString();  // the file layer takes UTF-8 names on Windows
+#else
     return QFile::encodeName(path).toStdString();
+#endif
 }
 
 QGroupBox* fileGroup(const QString& title, QLineEdit*& edit, QPushButton*& browse,

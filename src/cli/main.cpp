@@ -3,12 +3,17 @@
 #include <exception>
 #include <iostream>
 #include <new>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "checkcommand.h"
+#include "corvaneversion.h"
 #include "exitcodes.h"
 #include "mergecommand.h"
+#include "platform.h"
 #include "processcommand.h"
+#include "standardoutput.h"
 #include "usageerrors.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +22,8 @@ int main(int argc, char** argv) {
     // The help in the users' language; set before the subcommands, which inherit it.
     app.option_defaults()->group("选项");
     app.set_help_flag("-h,--help", "显示帮助并退出");
+    app.set_version_flag("--version", std::string("corvane-cli ") + corvane::kVersion,
+                         "显示版本号并退出");
     auto formatter = app.get_formatter();
     for (const auto& [key, label] : {std::pair{"Usage", "用法"},
                                      {"OPTIONS", "选项"},
@@ -34,12 +41,20 @@ int main(int argc, char** argv) {
         if (CLI::Option* help = command->get_help_ptr())
             help->group("选项");
     }
+    corvane::prepareStandardStreams();
+    std::vector<std::string> args = corvane::utf8Arguments(argc, argv);
+    std::vector<char*> arguments;
+    for (std::string& arg : args)
+        arguments.push_back(arg.data());
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(arguments.size()), arguments.data());
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e) == 0 ? corvane::ExitDone : corvane::ExitUsage;
     } catch (const CLI::CallForAllHelp& e) {
         return app.exit(e) == 0 ? corvane::ExitDone : corvane::ExitUsage;
+    } catch (const CLI::CallForVersion& e) {
+        app.exit(e);
+        return corvane::finishOutput(corvane::ExitDone);
     } catch (const CLI::ParseError& e) {
         std::cerr << "corvane-cli: " << corvane::usageMessage(e)
                   << "\n运行 corvane-cli --help 或 corvane-cli 子命令 --help 查看用法。\n";

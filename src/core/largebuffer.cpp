@@ -1,7 +1,8 @@
 #include "largebuffer.h"
 
+#if defined(__linux__)
 #include <sys/mman.h>
-#include <unistd.h>
+#endif
 
 #include <cstdint>
 

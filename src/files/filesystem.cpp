@@ -3,8 +3,17 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#ifndef S_ISDIR  // MSVC's C library has only the masks
+#define S_ISDIR(m) (((m)&_S_IFMT) == _S_IFDIR)
+#define S_ISREG(m) (((m)&_S_IFMT) == _S_IFREG)
+#endif
+#else
 #include <unistd.h>
+#endif
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -17,9 +26,63 @@
 #include "largebuffer.h"
 #include "memoryroom.h"
 #include "pendingfile.h"
+#ifdef _WIN32
+#include "windowsapi.h"
+#endif
 
 namespace corvane {
 namespace {
+
+// The few system calls of reading and checking files, with paths in UTF-8; Windows
+// takes them as UTF-16 and reads in binary mode.
+#ifdef _WIN32
+using FileStatus = struct _stat64;
+int openForReading(const std::string& path) {
+    return ::_wopen(widePath(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+}
+int statusOf(const std::string& path, FileStatus* st) {
+    return ::_wstat64(widePath(path).c_str(), st);
+}
+int statusOf(int fd, FileStatus* st) {
+    return ::_fstat64(fd, st);
+}
+int mayWrite(const std::string& path) {
+    return ::_waccess(widePath(path).c_str(), 2);
+}
+long long readSome(int fd, char* into, size_t size) {
+    return ::_read(fd, into, static_cast<unsigned>(std::min<size_t>(size, INT_MAX)));
+}
+long long writeSome(int fd, const char* from, size_t size) {
+    return ::_write(fd, from, static_cast<unsigned>(std::min<size_t>(size, INT_MAX)));
+}
+int closeFile(int fd) {
+    return ::_close(fd);
+}
+#else
+using FileStatus = struct stat;
+int openForReading(const std::string& path) {
+    // Non-blocking, so that opening a pipe does not wait for a writer.
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+}
+int statusOf(const std::string& path, FileStatus* st) {
+    return ::stat(path.c_str(), st);
+}
+int statusOf(int fd, FileStatus* st) {
+    return ::fstat(fd, st);
+}
+int mayWrite(const std::string& path) {
+    return ::access(path.c_str(), W_OK);
+}
+long long readSome(int fd, char* into, size_t size) {
+    return ::read(fd, into, size);
+}
+long long writeSome(int fd, const char* from, size_t size) {
+    return ::write(fd, from, size);
+}
+int closeFile(int fd) {
+    return ::close(fd);
+}
+#endif
 
 std::string quoted(const std::string& path) {
     return "“" + path + "”";
@@ -39,7 +102,9 @@ std::string reason(int err) {
         case EROFS:
             return "文件系统是只读的。";
         case ENOSPC:
+#ifdef EDQUOT
         case EDQUOT:
+#endif
             return "磁盘空间不足。";
         case EFBIG:
             return "文件超出了允许的大小。";
@@ -47,8 +112,10 @@ std::string reason(int err) {
             return "这是一个文件夹，不是文件。";
         case ENAMETOOLONG:
             return "文件名太长。";
+#ifdef ELOOP
         case ELOOP:
             return "符号链接的层数太多。";
+#endif
         case EMFILE:
         case ENFILE:
             return "打开的文件太多。";
@@ -64,7 +131,7 @@ public:
     explicit FileDescriptor(int fd) : m_fd(fd) {}
     ~FileDescriptor() {
         if (m_fd >= 0)
-            ::close(m_fd);
+            closeFile(m_fd);
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -83,6 +150,12 @@ private:
 // by default and would leave the temporary file behind. While this guard lives the
 // signal is blocked for the calling thread, so the write fails with EFBIG instead; a
 // signal raised meanwhile is taken back before the old mask returns.
+#ifdef _WIN32
+// Windows has no file size signal: a write past a limit just fails.
+struct FileSizeSignalGuard {
+    FileSizeSignalGuard() {}
+};
+#else
 class FileSizeSignalGuard {
 public:
     FileSizeSignalGuard() {
@@ -109,9 +182,13 @@ private:
     sigset_t m_old;
     bool m_active = false;
 };
+#endif
 
 // A symbolic link is written through: its target gets the new content, the link stays.
 std::string resolveLink(const std::string& path) {
+#ifdef _WIN32
+    return path;  // Windows' links are followed by the system itself
+#else
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
         return path;
@@ -121,17 +198,23 @@ std::string resolveLink(const std::string& path) {
     std::string target(resolved);
     std::free(resolved);
     return target;
+#endif
 }
 
 }  // namespace
 
 Result<std::string> readWholeFile(const std::string& path) {
-    // Non-blocking, so that opening a pipe does not wait for a writer.
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0)
-        return Error::io("无法打开文件" + quoted(path) + "：" + reason(errno));
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0)
+    FileDescriptor fd(openForReading(path));
+    if (fd.get() < 0) {
+        const int err = errno;
+        // Windows refuses to open a folder as a file; say what it is.
+        FileStatus st{};
+        if (statusOf(path, &st) == 0 && S_ISDIR(st.st_mode))
+            return Error::io("无法读取" + quoted(path) + "：这是一个文件夹，不是文件。");
+        return Error::io("无法打开文件" + quoted(path) + "：" + reason(err));
+    }
+    FileStatus st{};
+    if (statusOf(fd.get(), &st) != 0)
         return Error::io("无法读取文件" + quoted(path) + "：" + reason(errno));
     if (S_ISDIR(st.st_mode))
         return Error::io("无法读取" + quoted(path) + "：这是一个文件夹，不是文件。");
@@ -156,7 +239,7 @@ Result<std::string> readWholeFile(const std::string& path) {
     for (;;) {
         if (used == bytes.size())
             bytes.resize(bytes.size() * 2);  // the file grew while being read
-        ssize_t n = ::read(fd.get(), bytes.data() + used, bytes.size() - used);
+        const long long n = readSome(fd.get(), bytes.data() + used, bytes.size() - used);
         if (n == 0)
             break;
         if (n < 0) {
@@ -188,14 +271,14 @@ Status writeFileAtomicallyAs(PendingFileKind kind, const std::string& requestedP
         return Error::io("没有给出要写入的文件名。");
     const std::string& shownPath = requestedPath;
     const std::string path = resolveLink(requestedPath);
-    struct stat target {};
-    const bool exists = ::stat(path.c_str(), &target) == 0;
+    FileStatus target{};
+    const bool exists = statusOf(path, &target) == 0;
     if (exists && S_ISDIR(target.st_mode))
         return Error::io("无法写入" + quoted(shownPath) + "：这是一个文件夹。");
     if (exists && !S_ISREG(target.st_mode))
         return Error::io("无法写入" + quoted(shownPath) + "：这不是普通文件。");
     // The rename would replace a file the user may not change; refuse as writing would.
-    if (exists && ::access(path.c_str(), W_OK) != 0)
+    if (exists && mayWrite(path) != 0)
         return Error::io("无法写入文件" + quoted(shownPath) + "：" + reason(errno));
 
     // Whatever fails from here on, the pending file goes with this scope.
@@ -206,6 +289,8 @@ Status writeFileAtomicallyAs(PendingFileKind kind, const std::string& requestedP
         return Error::io(what + quoted(shownPath) + "：" + reason(err));
     };
 
+#ifndef _WIN32
+    // Windows gives a new file the rights of its folder and has no owner to keep.
     mode_t mode = 0;
     if (exists) {
         mode = target.st_mode & 07777;
@@ -219,6 +304,7 @@ Status writeFileAtomicallyAs(PendingFileKind kind, const std::string& requestedP
     }
     if (::fchmod(file.fd(), mode) != 0)
         return fail("无法写入文件", errno);
+#endif
 
     {
         FileSizeSignalGuard guard;
@@ -227,7 +313,7 @@ Status writeFileAtomicallyAs(PendingFileKind kind, const std::string& requestedP
             const char* p = bytes.data();
             size_t left = bytes.size();
             while (writeError == 0 && left > 0) {
-                const ssize_t n = ::write(file.fd(), p, left);
+                const long long n = writeSome(file.fd(), p, left);
                 if (n < 0 && errno == EINTR)
                     continue;
                 if (n <= 0) {

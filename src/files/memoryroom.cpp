@@ -6,6 +6,8 @@
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <unistd.h>
+#elif defined(_WIN32)
+#include <windows.h>
 #endif
 
 namespace corvane {
@@ -52,6 +54,12 @@ std::optional<uint64_t> availableMemory() {
 #if defined(__linux__)
     lower(meminfoAvailable());
     lower(cgroupRoom());
+#endif
+#if defined(_WIN32)
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    if (::GlobalMemoryStatusEx(&status))
+        lower(status.ullAvailPhys);
 #endif
 #if defined(__unix__) || defined(__APPLE__)
 #if defined(_SC_AVPHYS_PAGES)

@@ -52,6 +52,7 @@ private:
     std::string m_targetName;
     std::string m_tempName;  // empty while the file has no name
     int m_slot = -1;         // its entry among the names removed on a signal
+    std::string m_folder;    // Windows: the target's folder with its separator
 };
 
 /// writeFileAtomically with the kind of pending file chosen; the public functions ask
