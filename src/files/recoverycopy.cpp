@@ -146,7 +146,7 @@ public:
     }
     /// `count` lines whose u32 sizes come first and their text after, `textSize` bytes.
     bool lines(uint64_t count, uint64_t textSize, TextLines& out) {
-        if (!has(count * 4) || count > m_bytes.size())
+        if (count > m_bytes.size() || !has(count * 4))
             return fail();
         std::string_view sizes = bytes(count * 4);
         std::string_view text = bytes(textSize);
@@ -350,7 +350,7 @@ Result<RecoveryState> readRecoveryFile(const std::string& path) {
     if (rest.failed() || !rest.lines(info->rowCount, rowBytes, state.rows))
         return Error::data(damaged());
     const uint64_t checked = rest.u64();
-    if (rest.failed() || !rest.has(checked * 4) || checked > info->rowCount)
+    if (rest.failed() || checked > info->rowCount || !rest.has(checked * 4))
         return Error::data(damaged());
     std::string_view places = rest.bytes(checked * 4);
     for (uint64_t i = 0; i < checked; ++i) {
