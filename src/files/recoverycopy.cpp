@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "filesystem.h"
+#include "largebuffer.h"
 #include "rowarena.h"
 
 namespace corvane {
@@ -225,7 +226,15 @@ std::string quoted(const std::string& path) {
 
 RecoveryState beginRecoveryState(const PointTable& table, int64_t takenAtMs) {
     RecoveryState state;
-    state.rows.reserve(static_cast<size_t>(table.fullRowCount()), 0);
+    // Room for every row at once, so that the text never moves while it grows (moving
+    // a large buffer would be one long stop of the caller). Room not filled is never
+    // touched and costs nothing; rows longer than this on average make it grow in place.
+    constexpr size_t kRowBytes = 256;
+    const size_t rows = static_cast<size_t>(table.fullRowCount());
+    state.rows.reserve(rows, rows * kRowBytes);
+    // The pages are touched as rows come in: huge pages make that a few hundred faults
+    // instead of tens of thousands. Only a hint.
+    adviseLargeBuffer(const_cast<char*>(state.rows.text().data()), rows * kRowBytes);
     for (int shown : table.checkedRows())
         state.checkedRows.push_back(static_cast<uint32_t>(table.fullRowOf(shown)));
     std::sort(state.checkedRows.begin(), state.checkedRows.end());
