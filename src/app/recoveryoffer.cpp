@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "longoperation.h"
 #include "messagebox.h"
 #include "recoverycopy.h"
 #include "recoverykeeper.h"
@@ -106,7 +107,10 @@ bool offerRecoveryCopies(QWidget* parent, RecoveryKeeper& keeper,
                 QFile::remove(path);
                 break;
             case RecoveryChoice::Restore: {
-                Result<RecoveryState> state = readRecoveryFile(localPath(path));
+                // A large copy takes a second or two to read and check.
+                Result<RecoveryState> state =
+                    runLongOperation(parent, QStringLiteral("正在读取恢复副本……"),
+                                     [&] { return readRecoveryFile(localPath(path)); });
                 if (!state) {
                     reportUnreadable(parent, path, state.error().message);
                     break;
