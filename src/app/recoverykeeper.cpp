@@ -13,6 +13,12 @@
 #include "recoverycopy.h"
 
 namespace corvane {
+namespace {
+
+// How soon the copy looks again while an edit runs on a worker thread.
+constexpr int kRetryMs = 100;
+
+}  // namespace
 
 RecoveryKeeper::RecoveryKeeper(PointTable& table, int delaySeconds, QObject* parent)
     : QObject(parent), m_table(table) {
@@ -25,6 +31,9 @@ RecoveryKeeper::RecoveryKeeper(PointTable& table, int delaySeconds, QObject* par
     m_slice.setSingleShot(true);
     m_slice.setInterval(0);
     connect(&m_slice, &QTimer::timeout, this, &RecoveryKeeper::takeSlice);
+    m_retry.setSingleShot(true);
+    m_retry.setInterval(kRetryMs);
+    connect(&m_retry, &QTimer::timeout, this, &RecoveryKeeper::flush);
 }
 
 RecoveryKeeper::~RecoveryKeeper() {
@@ -118,10 +127,18 @@ void RecoveryKeeper::flush() {
         m_flushAfter = true;
         return;
     }
+    // An edit may be running on a worker thread (the window's event loop runs meanwhile):
+    // the table is read neither for its state nor for the copy until it is done.
+    if (longOperationRunning()) {
+        m_retry.start();
+        return;
+    }
     if (!m_table.isModified()) {
         removeCopy();
         return;
     }
+    if (!m_dirty)
+        return;  // the copy in place is the table as it is
     m_dirty = false;
     m_state = std::make_shared<RecoveryState>(
         beginRecoveryState(m_table, QDateTime::currentMSecsSinceEpoch()));
@@ -137,9 +154,8 @@ void RecoveryKeeper::takeSlice() {
         flush();
         return;
     }
-    // Work on a worker thread may be reading the table; the copy waits its turn.
     if (longOperationRunning()) {
-        m_slice.start(50);
+        m_slice.start(kRetryMs);
         return;
     }
     // Slices of a few milliseconds; rows are copied a block at a time between looks
@@ -182,7 +198,11 @@ void RecoveryKeeper::finished(bool ok, const QString& message) {
         emit statusMessage(QStringLiteral("恢复副本未能写入，保留上一份副本：%1").arg(message));
     }
     emit writeDone(ok);
-    if (!m_table.isModified()) {
+    if (longOperationRunning()) {
+        // Not a time to read the table; flush() looks again once the edit is done.
+        m_flushAfter = false;
+        m_retry.start();
+    } else if (!m_table.isModified()) {
         removeCopy();
     } else if (m_flushAfter) {
         m_flushAfter = false;
@@ -194,6 +214,7 @@ void RecoveryKeeper::finished(bool ok, const QString& message) {
 
 void RecoveryKeeper::removeCopy() {
     m_slice.stop();
+    m_retry.stop();
     m_state.reset();
     // A write under way puts its file in place when it ends; finished() removes it then.
     if (!m_writing)

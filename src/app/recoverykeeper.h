@@ -88,6 +88,7 @@ private:
     QTimer m_idle;                           // restarted by each change
     QTimer m_longest;                        // started by the first change after a copy
     QTimer m_slice;                          // the next slice of the copy being taken
+    QTimer m_retry;                          // the next look while an edit runs on a worker
     std::shared_ptr<RecoveryState> m_state;  // the copy being taken
     std::thread m_writer;
     bool m_writing = false;
