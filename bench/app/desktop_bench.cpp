@@ -2,8 +2,9 @@
 // offscreen, events sent to its widgets, every repaint they ask for done before the
 // clock stops. Prints the median of several runs of each interaction.
 //
-//   desktop-bench [--points N] [--jstakes N] [--runs N] [--only plan|section|edit|check]
+//   desktop-bench [--points N] [--jstakes N] [--runs N] [--only plan|section|edit|check|commands]
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <malloc.h>
@@ -96,6 +98,33 @@ void dragStep(QWidget* w, int dx) {
     QTest::mousePress(w, Qt::LeftButton, {}, from);
     QTest::mouseMove(w, from + QPoint(dx, 0));
     QTest::mouseRelease(w, Qt::LeftButton, {}, from + QPoint(dx, 0));
+}
+
+// The longest time the event loop went without turning while `step` ran: what the user
+// sees as a frozen window. A 1 ms timer notes every turn.
+struct Freeze {
+    double totalMs = 0;
+    double longestMs = 0;
+};
+
+Freeze measureFreeze(const std::function<void()>& step) {
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer ticks;
+    ticks.setInterval(1);
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    ticks.start();
+    step();
+    settle();
+    const qint64 end = clock.nsecsElapsed();
+    longest = std::max(longest, end - last);
+    return {end / 1e6, longest / 1e6};
 }
 
 void report(const char* what, double ms, const char* target) {
@@ -229,6 +258,51 @@ int run(int points, int jStakes, int runs, const QString& only) {
         }
         report("delete one point in the plan", median(deletions), "50");
         report("its undo", median(undos), "50");
+    }
+
+    // Commands over every row: the whole time, and the longest the window stood still.
+    if (only == u"commands") {
+        std::printf("\n| %-44s | %12s | %12s | %-6s |\n|---|---|---|---|\n", "command", "whole",
+                    "longest stall", "target");
+        auto freezeReport = [](const char* what, const Freeze& f) {
+            std::printf("| %-44s | %9.1f ms | %9.1f ms | %-6s |\n", what, f.totalMs, f.longestMs,
+                        "100");
+            std::fflush(stdout);
+        };
+        auto command = [&](int id) { return [&frame, id] { frame.commandAction(id)->trigger(); }; };
+        QAction* undo = frame.commandAction(ID_EDIT_UNDO);
+        // The projection's dialog and the export's message are answered as a user would.
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                dialog->accept();
+        });
+        answer.start(20);
+        freezeReport("data calculation", measureFreeze(command(ID_LIST_DATA_CALCULATION)));
+        freezeReport("its undo", measureFreeze([&] { undo->trigger(); }));
+        // Every point without a segment, as a raw survey is before the line is chosen.
+        {
+            PointTable& table = frame.table();
+            PointTable::Command clear(table, "bench");
+            table.fillRows([]() -> RowFiller {
+                return [](int, std::vector<CellText>& cells) {
+                    cells.assign({{ColSegmentStart, {}}, {ColSegmentEnd, {}}});
+                };
+            });
+        }
+        settle();
+        freezeReport("automatic line selection", measureFreeze(command(ID_LIST_AUTO_SELECT_LINE)));
+        freezeReport("point projection", measureFreeze(command(ID_LIST_POINT_PROJECT)));
+        freezeReport("sort by distance", measureFreeze(command(ID_VIEW_SORT_BY_DISTANCE)));
+        freezeReport("its undo", measureFreeze([&] { undo->trigger(); }));
+        const QString exported = dir.filePath(QStringLiteral("out.ept"));
+        freezeReport("export .ept", measureFreeze([&] {
+                         frame.document()->exportFile(exported, ExportType::Ept);
+                     }));
+        freezeReport("open the file again", measureFreeze([&] {
+                         frame.document()->importFile(file, PointFileFormat::Ept);
+                     }));
+        return 0;
     }
 
     QPushButton* checkButton = nullptr;

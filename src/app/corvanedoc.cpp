@@ -11,6 +11,7 @@
 #include "messagebox.h"
 #include "pointtable.h"
 #include "settings.h"
+#include "tablework.h"
 #include "validation.h"
 
 namespace corvane {
@@ -93,11 +94,12 @@ bool CCorvaneDoc::importFile(const QString& path, PointFileFormat format) {
         return false;
     }
     const QString summary = QString::fromStdString(importSummary(read.value()));
-    {
-        WaitCursor wait;
-        m_table.replaceAll(std::move(read->rows), std::move(read->otherLines), path.toStdString());
-        m_table.markSaved();
-    }
+    runTableEdit(m_window, m_table, QStringLiteral("正在导入 %1 ……").arg(shown(path)),
+                 read->rows.size() + static_cast<size_t>(m_table.fullRowCount()), [&] {
+                     m_table.replaceAll(std::move(read->rows), std::move(read->otherLines),
+                                        path.toStdString());
+                     m_table.markSaved();
+                 });
     emit imported(path, summary);
     emit statusMessage(summary);
     return true;

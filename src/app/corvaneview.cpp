@@ -32,6 +32,7 @@
 #include "settings.h"
 #include "sorting.h"
 #include "tableclipboard.h"
+#include "tablework.h"
 #include "vocabularies.h"
 
 namespace corvane {
@@ -224,12 +225,11 @@ void CCorvaneView::OnCheckAllRows() {
     if (n == 0)
         return;
     const bool checked = !m_table.isChecked(0);
-    {
-        WaitCursor wait;
+    runTableEdit(this, m_table, QStringLiteral("正在勾选……"), static_cast<size_t>(n), [&] {
         PointTable::Command command(m_table, checked ? "全部勾选" : "全部取消勾选");
         for (int r = 0; r < n; ++r)
             m_table.setChecked(r, checked);
-    }
+    });
     m_list->selectAll();
 }
 
@@ -301,8 +301,8 @@ void CCorvaneView::OnDeleteCheckedRows() {
         return;
     if (!ask(QStringLiteral("确实要删除当前勾选的列表项吗？")))
         return;
-    WaitCursor wait;
-    deleteCheckedRows(m_table);
+    runTableEdit(this, m_table, QStringLiteral("正在删除勾选行……"), m_table.checkedRows().size(),
+                 [&] { deleteCheckedRows(m_table); });
     InvalidateDrawingArea();
 }
 
@@ -397,12 +397,9 @@ void CCorvaneView::OnEditPaste() {
 
 void CCorvaneView::OnDataCalculation() {
     m_list->commitOpenEdit();
-    std::optional<NonFiniteCell> failed;
-    {
-        WaitCursor wait;
-        PointTable::Command command(m_table, "电力数据计算");
-        failed = calculateData(m_table);
-    }
+    const std::optional<NonFiniteCell> failed =
+        runTableEdit(this, m_table, QStringLiteral("正在进行电力数据计算……"), rowsShown(),
+                     [&] { return calculateData(m_table); });
     if (failed)
         reportNonFinite(*failed);
 }
@@ -416,12 +413,9 @@ void CCorvaneView::reportNonFinite(NonFiniteCell cell) {
 
 void CCorvaneView::OnAutoSelectLine() {
     m_list->commitOpenEdit();
-    AutoSelectionResult result;
-    {
-        WaitCursor wait;
-        PointTable::Command command(m_table, "自动选择电力线");
-        result = autoSelectLines(m_table);
-    }
+    const AutoSelectionResult result =
+        runTableEdit(this, m_table, QStringLiteral("正在自动选择电力线……"), rowsShown(),
+                     [&] { return autoSelectLines(m_table); });
     // The points left without a segment are ringed in the plan until the table changes.
     m_drawing->setMarkedRows(result.unassignedRows);
     QString message = QStringLiteral("自动选择电力线：%1 个点已指定电力线").arg(result.assigned);
@@ -443,12 +437,10 @@ void CCorvaneView::OnPointProject() {
     CPointProjectDlg dialog(m_settings, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    ProjectionResult result;
-    {
-        WaitCursor wait;
-        PointTable::Command command(m_table, "测点投影到电力线");
-        result = projectPoints(m_table, dialog.limit());
-    }
+    const double limit = dialog.limit();
+    const ProjectionResult result =
+        runTableEdit(this, m_table, QStringLiteral("正在将测点投影到电力线……"), rowsShown(),
+                     [&] { return projectPoints(m_table, limit); });
     if (result.nonFinite)
         reportNonFinite(*result.nonFinite);
     InvalidateDrawingArea();
@@ -478,10 +470,8 @@ void CCorvaneView::OnSortByDistance() {
     // The new order resets the list, which forgets its selection: each selected point
     // stays selected where it goes, and so does the current cell and the mark.
     const SelectedPoints selected = selectedPoints();
-    {
-        PointTable::Command command(m_table, "按累距排序");
-        sortByDistance(m_table);
-    }
+    runTableEdit(this, m_table, QStringLiteral("正在按累距排序……"), rowsShown(),
+                 [&] { sortByDistance(m_table); });
     reselect(selected);
 }
 

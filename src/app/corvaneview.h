@@ -133,6 +133,8 @@ private:
     QStringList m_aCrossingObjects;
     QStringList m_aLineClasses;
     PointTableModel* m_model = nullptr;
+    size_t rowsShown() const { return static_cast<size_t>(m_table.rowCount()); }
+
     CListCtrlEx* m_list = nullptr;
     DrawingArea* m_drawing = nullptr;
     int m_nListPercent = 30;

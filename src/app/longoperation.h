@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <optional>
+#include <type_traits>
 #include <utility>
 
 class QWidget;
@@ -18,7 +19,10 @@ void runLongOperation(QWidget* window, const QString& label, const std::function
 
 /// The same for work that returns a value.
 template <class Work>
-auto runLongOperation(QWidget* window, const QString& label, Work work) -> decltype(work()) {
+requires(!std::is_void_v<std::invoke_result_t<Work>>) auto runLongOperation(QWidget* window,
+                                                                            const QString& label,
+                                                                            Work work)
+    -> decltype(work()) {
     std::optional<decltype(work())> result;
     runLongOperation(window, label, std::function<void()>([&] { result.emplace(work()); }));
     return std::move(*result);

@@ -37,6 +37,7 @@
 #include "recoveryoffer.h"
 #include "settings.h"
 #include "tablelistener.h"
+#include "tablework.h"
 
 namespace corvane {
 
@@ -517,15 +518,15 @@ void CMainFrame::OnEditUndo() {
     // sees last and no editor is left pointing at a row that moved.
     if (m_view)
         m_view->list()->commitOpenEdit();
-    WaitCursor wait;
-    m_table->undo();
+    runTableEdit(this, *m_table, QStringLiteral("正在撤消……"), m_table->undoExtent(),
+                 [&] { m_table->undo(); });
 }
 
 void CMainFrame::OnEditRedo() {
     if (m_view)
         m_view->list()->commitOpenEdit();
-    WaitCursor wait;
-    m_table->redo();
+    runTableEdit(this, *m_table, QStringLiteral("正在重做……"), m_table->redoExtent(),
+                 [&] { m_table->redo(); });
 }
 
 bool CMainFrame::openFile(const QString& path) {

@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "largebuffer.h"
+#include "heldnotifications.h"
 #include "tablehistory.h"
 #include "tablelistener.h"
 #include "vocabularies.h"
@@ -375,11 +376,11 @@ void PointTable::notifyState() {
 }
 
 void PointTable::addListener(TableListener* listener) {
-    m_listeners.push_back(listener);
+    (m_held ? m_held->listeners() : m_listeners).push_back(listener);
 }
 
 void PointTable::removeListener(TableListener* listener) {
-    std::erase(m_listeners, listener);
+    std::erase(m_held ? m_held->listeners() : m_listeners, listener);
 }
 
 // ---------------------------------------------------------------------------

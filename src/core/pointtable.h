@@ -19,6 +19,7 @@ namespace corvane {
 
 class TableListener;
 struct TableCommandRecord;
+class HeldNotifications;
 
 /// Gives the cell texts to set in one row, in ascending column order. The texts must
 /// stay valid until the filler's next call (it may keep them in its own buffers). A
@@ -179,6 +180,19 @@ public:
     void addListener(TableListener* listener);
     void removeListener(TableListener* listener);
 
+    /// While held, listeners hear nothing, so a large edit may run on another thread
+    /// while the listeners' thread goes on (and reads neither the table nor what the
+    /// listeners built from it). Release tells them everything at once on the calling
+    /// thread: a reset when rows came, went or moved, else the changed rectangles; then
+    /// the state. Holds do not nest.
+    void holdNotifications();
+    void releaseNotifications();
+
+    /// How many rows or cells the step that undo (redo) would take touches: large steps
+    /// are worth taking off the user interface thread, small ones are not.
+    size_t undoExtent() const;
+    size_t redoExtent() const;
+
 private:
     friend struct TableCommandRecord;
     friend class TableOps;
@@ -227,6 +241,7 @@ private:
         int r0 = 0, r1 = 0, c0 = 0, c1 = 0;
     } m_dirty, m_dirtyChecks;  // cell texts; check marks (rows only)
     std::vector<TableListener*> m_listeners;
+    std::unique_ptr<HeldNotifications> m_held;
 };
 
 }  // namespace corvane

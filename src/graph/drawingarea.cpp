@@ -207,6 +207,10 @@ void DrawingArea::prepare() {
         applyFit();
 }
 
+void DrawingArea::prepareData() {
+    m_geometry.sync();
+}
+
 void DrawingArea::resizeEvent(QResizeEvent* event) {
     // The window stays; the scale follows the width.
     m_viewport.setCanvasSize(width(), height());

@@ -45,6 +45,9 @@ public:
     void showRow(int row);
     /// Asks for a repaint.
     void invalidateDrawing();
+    /// Reads what the drawing needs of the table, as the next paint would. May run on
+    /// another thread while nothing else reads or changes the area or the table.
+    void prepareData();
 
     /// The world window and its mapping, as of the latest paint or fit.
     const GraphViewport& viewport() const { return m_viewport; }

@@ -57,21 +57,28 @@ const std::vector<RingPixel>& ringPixels() {
     return pixels;
 }
 
-// Calls `draw` with the pixel of each marked row whose ring reaches the canvas.
+// Calls `draw` with the pixel of each marked row whose ring reaches the canvas, once a
+// pixel: marks far more than pixels (every point of a large survey left unplaced) fall
+// on few of them. `centres` notes the pixels drawn.
 template <class Draw>
 void forEachMark(const GraphViewport& viewport, const PlanGeometry& geometry,
-                 std::span<const int> marked, Draw draw) {
+                 std::span<const int> marked, LabelSpace& centres, Draw draw) {
     const PixelMapper map = viewport.mapper();
     const auto points = geometry.points();
     const int reach = static_cast<int>(std::ceil(kMarkOuterRadius));
     const int width = viewport.canvasWidth();
     const int height = viewport.canvasHeight();
+    centres.reset(width + 2 * reach, height + 2 * reach);
     for (int row : marked) {
         if (row < 0 || static_cast<size_t>(row) >= points.size())
             continue;
         const PixelPoint p = map(points[row]);
-        if (p.x >= -reach && p.y >= -reach && p.x < width + reach && p.y < height + reach)
-            draw(p);
+        if (p.x < -reach || p.y < -reach || p.x >= width + reach || p.y >= height + reach)
+            continue;
+        if (!centres.isFree(p.x + reach, p.y + reach))
+            continue;
+        centres.occupy({p.x + reach, p.y + reach, p.x + reach + 1, p.y + reach + 1});
+        draw(p);
     }
 }
 
@@ -200,12 +207,11 @@ void GraphRenderer::marker(int x, int y, bool selected) {
 void GraphRenderer::markRings(const GraphViewport& viewport, const PlanGeometry& geometry,
                               std::span<const int> marked) {
     const std::vector<RingPixel>& ring = ringPixels();
-    forEachMark(viewport, geometry, marked, [&](PixelPoint p) {
+    forEachMark(viewport, geometry, marked, m_ringCentres, [&](PixelPoint p) {
         for (const RingPixel& r : ring) {
             const int x = p.x + r.dx;
             const int y = p.y + r.dy;
-            if (x >= 0 && y >= 0 && x < m_width && y < m_height &&
-                m_space.isFree({x, y, x + 1, y + 1}))
+            if (x >= 0 && y >= 0 && x < m_width && y < m_height && m_space.isFree(x, y))
                 reinterpret_cast<QRgb*>(m_bits + y * m_stride)[x] = kMarkRing;
         }
     });
@@ -488,7 +494,7 @@ DrawingStats GraphRenderer::paint(QPainter& painter, const GraphViewport& viewpo
     painter.setClipRegion(outsideNames);
     painter.setPen(QPen(QColor(kMarkRing), kMarkOuterRadius - kMarkInnerRadius));
     constexpr double kMidRadius = (kMarkInnerRadius + kMarkOuterRadius) / 2;
-    forEachMark(viewport, geometry, marked, [&](PixelPoint p) {
+    forEachMark(viewport, geometry, marked, m_ringCentres, [&](PixelPoint p) {
         painter.drawEllipse(QPointF(p.x + 0.5, p.y + 0.5), kMidRadius, kMidRadius);
     });
     painter.restore();

@@ -128,6 +128,7 @@ private:
     std::vector<int> m_selectedCandidates;  // the same for selected rows
     std::vector<Label> m_labels;
     LabelSpace m_space;
+    LabelSpace m_ringCentres;  // the centres of the rings drawn, the canvas and its margin
 
     // Pixel writes straight into the canvas, clipped to it.
     void fill(int x0, int y0, int x1, int y1, QRgb colour);

@@ -14,6 +14,10 @@ public:
     void reset(int width, int height);
     /// True when no placed label covers any pixel of `rect` inside the canvas.
     bool isFree(const PixelRect& rect) const;
+    /// The same for the pixel (x, y) inside the canvas.
+    bool isFree(int x, int y) const {
+        return !(m_bits[static_cast<size_t>(y) * m_words + x / 64] >> (x % 64) & 1);
+    }
     void occupy(const PixelRect& rect);
 
 private:

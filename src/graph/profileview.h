@@ -40,6 +40,9 @@ public:
     /// Pans along the line, at the same zoom, to show the point of shown row `row` when
     /// it is outside the section's visible range.
     void showRow(int row);
+    /// Builds the section's data from the table, as the next paint would. May run on
+    /// another thread while nothing else reads or changes the view or the table.
+    void prepareData() { (void)data(); }
     /// Paints the section onto any paint device of the given size.
     void render(QPainter& painter, QSize size);
     /// Writes the section as PNG or SVG (by the extension). False with a message.

@@ -77,6 +77,7 @@ private slots:
     void namesThatOverlapAreLeftOut();
     void stakeNamesGoBeforeOtherNames();
     void ringsLieUnderTheNames();
+    void ringsOnOnePixelAreDrawnOnce();
     void markersSitOnTheirPixels();
     void scaleBarTellsFiftyPixels();
     void extremeCoordinatesDrawWithoutHarm();
@@ -164,6 +165,34 @@ void GraphRendererTest::stakeNamesGoBeforeOtherNames() {
             QVERIFY2(blueTextIn(d.image, 137, 146) > 5, what.constData());
             QVERIFY2(blueTextIn(d.image, 95, 106) == 0, what.constData());
         }
+    }
+}
+
+void GraphRendererTest::ringsOnOnePixelAreDrawnOnce() {
+    // Thousands of marked points on three pixels, one of them at the canvas's edge, and a
+    // fourth point apart: the same rings as one mark a pixel, raster and vector alike.
+    std::vector<Cells> points;
+    for (int i = 0; i < 3000; ++i)
+        points.push_back({.north = i % 3 == 0 ? 100 : i % 3 == 1 ? 40 : 0, .east = 100});
+    points.push_back({.north = 70, .east = 200});
+    std::vector<int> every(points.size());
+    for (size_t i = 0; i < every.size(); ++i)
+        every[i] = static_cast<int>(i);
+    const std::vector<int> onceAPixel = {0, 1, 2, 3000};
+    for (bool vector : {false, true}) {
+        auto draw = [&](const std::vector<int>& marked) {
+            Drawing d;
+            d.render(points, {}, marked);
+            if (!vector)
+                return d.image;
+            QImage image(300, 160, QImage::Format_RGB32);
+            QPainter painter(&image);
+            d.renderer.paint(painter, d.viewport, d.geometry, d.table, d.selection, marked, 96);
+            return image;
+        };
+        const QImage all = draw(every);
+        QCOMPARE(all, draw(onceAPixel));
+        QVERIFY(all != draw({0, 1, 2}));  // the point apart keeps its ring
     }
 }
 
