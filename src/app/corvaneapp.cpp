@@ -80,6 +80,7 @@ bool CCorvaneApp::InitInstance() {
     m_settings = std::make_unique<CorvaneSettings>();
     m_frame = std::make_unique<CMainFrame>(*m_settings);
     m_frame->showMaximized();
+    m_frame->startRecovery();
 
     const QStringList files = parser.positionalArguments();
     if (!files.isEmpty()) {

@@ -36,6 +36,9 @@
 #include "looks.h"
 #include "messagebox.h"
 #include "pointtable.h"
+#include "recoverycopy.h"
+#include "recoverykeeper.h"
+#include "recoveryoffer.h"
 #include "settings.h"
 #include "tablelistener.h"
 #include "tablework.h"
@@ -135,7 +138,9 @@ CMainFrame::CMainFrame(CorvaneSettings& settings, QWidget* parent)
 }
 
 CMainFrame::~CMainFrame() {
-    // The view and the watcher listen to the table; they go before it does.
+    // The view, the watcher and the recovery keeper listen to the table; they go before
+    // it does. The keeper's going is the clean exit that removes the copy.
+    m_recovery.reset();
     m_watcher.reset();
     delete m_view;
     m_view = nullptr;
@@ -501,6 +506,31 @@ void CMainFrame::OnFileNew() {
     }
     m_table->markSaved();
     showStatus(QStringLiteral("就绪"));
+}
+
+void CMainFrame::startRecovery(const QString& folder) {
+    if (m_recovery)
+        return;
+    auto keeper = std::make_unique<RecoveryKeeper>(*m_table, m_settings.recoveryDelay());
+    const QString where = folder.isEmpty() ? RecoveryKeeper::defaultFolder() : folder;
+    if (!keeper->start(where)) {
+        showStatus(
+            QStringLiteral("无法使用恢复副本文件夹“%1”，本次不保存恢复副本。").arg(shown(where)));
+        return;
+    }
+    m_recovery = std::move(keeper);
+    connect(m_recovery.get(), &RecoveryKeeper::statusMessage, this, &CMainFrame::showStatus);
+    // Asked once the window is up, before a file named on the command line is read.
+    QTimer::singleShot(0, this, [this] {
+        offerRecoveryCopies(this, *m_recovery, [this](RecoveryState state) {
+            {
+                WaitCursor wait;
+                restoreRecoveryState(*m_table, std::move(state));
+            }
+            m_view->OnFitAll();
+            showStatus(QStringLiteral("已恢复上次未导出的修改"));
+        });
+    });
 }
 
 void CMainFrame::OnFileMerge() {

@@ -17,6 +17,7 @@ class CorvaneSettings;
 class FileDialogs;
 class PointTable;
 class CCorvaneView;
+class RecoveryKeeper;
 
 /// The main window: menu bar, tool bar and status bar, the looks, the table view in
 /// the middle, and the questions before unsaved data are given up.
@@ -47,6 +48,13 @@ public:
     /// The caption: "Tessaly - Corvane", and while the table holds an imported file
     /// that file's path.
     static QString defaultCaption();
+
+    /// Starts keeping a recovery copy of the table in `folder` (the user's data folder
+    /// when empty), then asks about the copies of editors that ended without a clean
+    /// exit. The program does it at start; tests with a folder of their own.
+    void startRecovery(const QString& folder = QString());
+    /// Null until startRecovery, or when the folder cannot be used.
+    RecoveryKeeper* recovery() const { return m_recovery.get(); }
 
     void OnFileNew();
     void OnFileMerge();
@@ -89,6 +97,7 @@ private:
     FileDialogs* m_dialogs = nullptr;
     class StateWatcher;
     std::unique_ptr<StateWatcher> m_watcher;
+    std::unique_ptr<RecoveryKeeper> m_recovery;
 
     std::map<int, QAction*> m_actions;
     QMenu* m_fileMenu = nullptr;

@@ -29,6 +29,7 @@ constexpr TextEntry kCoordinateSystem{u"Geo/CoordinateSystem", u""};
 constexpr int kExportFileTypes = 9;
 constexpr IntEntry kApplicationLook{u"Workspace/ApplicationLook",
                                     CorvaneSettings::kDefaultApplicationLook};
+constexpr IntEntry kRecoveryDelay{u"Recovery/Delay", CorvaneSettings::kDefaultRecoveryDelay};
 constexpr const char16_t* kWindowGeometry = u"Workspace/WindowGeometry";
 constexpr const char16_t* kWindowState = u"Workspace/WindowState";
 constexpr const char16_t* kRecentFileList = u"Recent File List";
@@ -116,6 +117,14 @@ int CorvaneSettings::applicationLook() const {
 
 void CorvaneSettings::setApplicationLook(int look) {
     writeInt(*m_store, kApplicationLook, look);
+}
+
+int CorvaneSettings::recoveryDelay() const {
+    return std::clamp(readInt(*m_store, kRecoveryDelay), 1, 3600);
+}
+
+void CorvaneSettings::setRecoveryDelay(int seconds) {
+    writeInt(*m_store, kRecoveryDelay, std::clamp(seconds, 1, 3600));
 }
 
 QByteArray CorvaneSettings::windowGeometry() const {

@@ -52,6 +52,12 @@ public:
     int applicationLook() const;
     void setApplicationLook(int look);
 
+    /// "Recovery"/"Delay": seconds after the last change before the recovery copy is
+    /// written, 1 to 3600.
+    static constexpr int kDefaultRecoveryDelay = 10;
+    int recoveryDelay() const;
+    void setRecoveryDelay(int seconds);
+
     /// Window placement and bar layout, kept beside the look.
     QByteArray windowGeometry() const;
     void setWindowGeometry(const QByteArray& geometry);

@@ -184,6 +184,12 @@ std::string_view PointTable::fullText(int fullRow, int column) const {
     return m_rows[m_order[fullRow]].cell(column);
 }
 
+const Row& PointTable::fullRowAt(int fullRow) const {
+    if (fullRow < 0 || fullRow >= fullRowCount())
+        return kEmptyRow;
+    return m_rows[m_order[fullRow]];
+}
+
 int PointTable::findFullRow(std::string_view name) const {
     RowId id = m_index.first(name);
     return id == kNoRow ? -1 : static_cast<int>(m_pos[id]);

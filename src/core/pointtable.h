@@ -75,6 +75,8 @@ public:
     // Reading the full table, whatever is shown.
     int fullRowCount() const { return static_cast<int>(m_order.size()); }
     std::string_view fullText(int fullRow, int column) const;
+    /// The row in full-table place `fullRow` (an empty row when out of range).
+    const Row& fullRowAt(int fullRow) const;
     int findFullRow(std::string_view name) const;
     int fullRowOf(int row) const;
     int rowOfFull(int fullRow) const;

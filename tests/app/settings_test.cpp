@@ -125,6 +125,25 @@ private slots:
         QTEST(settings.applicationLook(), "look");
     }
 
+    void recoveryDelayIsSecondsWithinBounds_data() {
+        QTest::addColumn<QString>("stored");  // empty: nothing stored
+        QTest::addColumn<int>("delay");
+        QTest::newRow("default") << QString() << 10;
+        QTest::newRow("30") << QStringLiteral("30") << 30;
+        QTest::newRow("zero") << QStringLiteral("0") << 1;
+        QTest::newRow("a day") << QStringLiteral("86400") << 3600;
+        QTest::newRow("text") << QStringLiteral("soon") << 10;
+    }
+    void recoveryDelayIsSecondsWithinBounds() {
+        QFETCH(QString, stored);
+        if (!stored.isEmpty()) {
+            QSettings raw(iniPath(), QSettings::IniFormat);
+            raw.setValue(QStringLiteral("Recovery/Delay"), stored);
+        }
+        CorvaneSettings settings(iniPath());
+        QTEST(settings.recoveryDelay(), "delay");
+    }
+
     // Qt's own buttons speak the program's language: scripts/setup installs them.
     void standardButtonsReadInChinese() {
         QVERIFY(CCorvaneApp::loadTranslations(*QCoreApplication::instance()));
