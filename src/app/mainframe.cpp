@@ -523,10 +523,9 @@ void CMainFrame::startRecovery(const QString& folder) {
     // Asked once the window is up, before a file named on the command line is read.
     QTimer::singleShot(0, this, [this] {
         offerRecoveryCopies(this, *m_recovery, [this](RecoveryState state) {
-            {
-                WaitCursor wait;
-                restoreRecoveryState(*m_table, std::move(state));
-            }
+            const size_t extent = state.rows.size();
+            runTableEdit(this, *m_table, QStringLiteral("正在恢复……"), extent,
+                         [&] { restoreRecoveryState(*m_table, std::move(state)); });
             m_view->OnFitAll();
             showStatus(QStringLiteral("已恢复上次未导出的修改"));
         });
