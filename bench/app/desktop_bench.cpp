@@ -38,6 +38,7 @@
 #include "profileview.h"
 #include "settings.h"
 #include "surveygenerator.h"
+#include "vocabularies.h"
 
 namespace corvane {
 namespace {
@@ -289,13 +290,15 @@ int run(int points, int jStakes, int runs, const QString& only) {
             shot.start(500);
         freezeReport("data calculation", measureFreeze(command(ID_LIST_DATA_CALCULATION)));
         freezeReport("its undo", measureFreeze([&] { undo->trigger(); }));
-        // Every point without a segment, as a raw survey is before the line is chosen.
+        // Every point but the J stakes without a segment, as a survey is once the line
+        // is chosen and before the points are assigned.
         {
             PointTable& table = frame.table();
             PointTable::Command clear(table, "bench");
-            table.fillRows([]() -> RowFiller {
-                return [](int, std::vector<CellText>& cells) {
-                    cells.assign({{ColSegmentStart, {}}, {ColSegmentEnd, {}}});
+            table.fillRows([&table]() -> RowFiller {
+                return [&table](int row, std::vector<CellText>& cells) {
+                    if (table.text(row, ColPointType) != kJStake)
+                        cells.assign({{ColSegmentStart, {}}, {ColSegmentEnd, {}}});
                 };
             });
         }
