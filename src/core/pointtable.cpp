@@ -6,8 +6,8 @@
 #include <exception>
 #include <numeric>
 
-#include "largebuffer.h"
 #include "heldnotifications.h"
+#include "largebuffer.h"
 #include "tablehistory.h"
 #include "tablelistener.h"
 #include "vocabularies.h"
