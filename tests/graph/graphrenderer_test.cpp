@@ -67,6 +67,18 @@ struct Drawing {
     }
 };
 
+// The points with `marked` ringed, on the canvas or (`vector`) through a QPainter.
+QImage drawn(bool vector, const std::vector<Cells>& points, const std::vector<int>& marked) {
+    Drawing d;
+    d.render(points, {}, marked);
+    if (!vector)
+        return d.image;
+    QImage image(300, 160, QImage::Format_RGB32);
+    QPainter painter(&image);
+    d.renderer.paint(painter, d.viewport, d.geometry, d.table, d.selection, marked, 96);
+    return image;
+}
+
 }  // namespace
 
 /// The frame the drawing paints, compared pixel by pixel.
@@ -180,16 +192,7 @@ void GraphRendererTest::ringsOnOnePixelAreDrawnOnce() {
         every[i] = static_cast<int>(i);
     const std::vector<int> onceAPixel = {0, 1, 2, 3000};
     for (bool vector : {false, true}) {
-        auto draw = [&](const std::vector<int>& marked) {
-            Drawing d;
-            d.render(points, {}, marked);
-            if (!vector)
-                return d.image;
-            QImage image(300, 160, QImage::Format_RGB32);
-            QPainter painter(&image);
-            d.renderer.paint(painter, d.viewport, d.geometry, d.table, d.selection, marked, 96);
-            return image;
-        };
+        auto draw = [&](const std::vector<int>& marked) { return drawn(vector, points, marked); };
         const QImage all = draw(every);
         QCOMPARE(all, draw(onceAPixel));
         QVERIFY(all != draw({0, 1, 2}));  // the point apart keeps its ring
@@ -201,15 +204,8 @@ void GraphRendererTest::ringsLieUnderTheNames() {
     const std::vector<Cells> points = {{.north = 100, .east = 100},
                                        {.name = "WWWWWWWW", .north = 88, .east = 100}};
     const std::vector<int> ringed = {0};
-    auto draw = [&](bool vector, const std::vector<Cells>& shown, const std::vector<int>& marked) {
-        Drawing d;
-        d.render(shown, {}, marked);
-        if (!vector)
-            return d.image;
-        QImage image(300, 160, QImage::Format_RGB32);
-        QPainter painter(&image);
-        d.renderer.paint(painter, d.viewport, d.geometry, d.table, d.selection, marked, 96);
-        return image;
+    auto draw = [](bool vector, const std::vector<Cells>& shown, const std::vector<int>& marked) {
+        return drawn(vector, shown, marked);
     };
     for (bool vector : {false, true}) {
         const QImage ringOnly = draw(vector, {points[0]}, ringed);
