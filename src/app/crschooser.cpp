@@ -8,7 +8,9 @@
 
 #include <cmath>
 
-#include "crs.h"
+#include "geolayer.h"
+#include "geolayerloader.h"
+#include "messagebox.h"
 
 namespace corvane {
 namespace {
@@ -26,7 +28,9 @@ CrsChooser::CrsChooser(const QString& current, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("表中北坐标X、东坐标Y所在的坐标系："), this));
     int selected = -1;
-    for (const UsualCrs& usual : usualCrsList()) {
+    const GeoLayer* geo = geoLayer();
+    static const std::vector<UsualCrs> kNone;
+    for (const UsualCrs& usual : geo != nullptr ? geo->usualCrsList() : kNone) {
         const QString code = QString::fromStdString(usual.code);
         m_list->addItem(QString::fromStdString(usual.group) + QStringLiteral("  ") + code +
                             QStringLiteral("  ") + QString::fromStdString(usual.name),
@@ -70,7 +74,13 @@ QString CrsChooser::chosenText() const {
 }
 
 void CrsChooser::accept() {
-    Result<Crs> crs = Crs::fromUserText(chosenText().toStdString());
+    QString problem;
+    const GeoLayer* geo = geoLayer(&problem);
+    if (geo == nullptr) {
+        m_problem->setText(problem);
+        return;
+    }
+    Result<Crs> crs = geo->crsFromUserText(chosenText().toStdString());
     if (!crs) {
         m_problem->setText(QString::fromStdString(crs.error().message));
         return;
@@ -79,6 +89,11 @@ void CrsChooser::accept() {
 }
 
 std::optional<QString> askCrs(QWidget* parent, const QString& current) {
+    QString problem;
+    if (geoLayer(&problem) == nullptr) {
+        showError(parent, problem);
+        return std::nullopt;
+    }
     CrsChooser chooser(current, parent);
     if (chooser.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -3,13 +3,14 @@
 #include <cmath>
 #include <optional>
 
-#include "crs.h"
 #include "crschooser.h"
+#include "geolayer.h"
+#include "geolayerloader.h"
 
 namespace corvane {
 
 struct CursorPositionText::Parts {
-    std::optional<CrsTransform> toWgs84;
+    std::unique_ptr<PointTransform> toWgs84;
 };
 
 CursorPositionText::CursorPositionText() : m_parts(std::make_unique<Parts>()) {}
@@ -19,12 +20,15 @@ void CursorPositionText::setCoordinateSystem(const QString& text) {
     m_parts->toWgs84.reset();
     if (text.trimmed().isEmpty())
         return;
-    Result<Crs> crs = Crs::fromUserText(text.toStdString());
+    const GeoLayer* geo = geoLayer();
+    if (geo == nullptr)
+        return;
+    Result<Crs> crs = geo->crsFromUserText(text.toStdString());
     if (!crs)
         return;
-    Result<CrsTransform> transform = CrsTransform::create(crs.value(), Crs::wgs84());
+    Result<std::unique_ptr<PointTransform>> transform = geo->toWgs84(crs.value());
     if (transform)
-        m_parts->toWgs84.emplace(std::move(transform.value()));
+        m_parts->toWgs84 = std::move(transform.value());
 }
 
 QString CursorPositionText::textFor(double north, double east) const {

@@ -5,11 +5,9 @@
 #include <QFileInfo>
 
 #include "corvanedoc.h"
-#include "crs.h"
 #include "filedialogs.h"
-#include "geoexport.h"
-#include "geoformat.h"
-#include "geoimport.h"
+#include "geolayer.h"
+#include "geolayerloader.h"
 #include "longoperation.h"
 #include "messagebox.h"
 #include "pointtable.h"
@@ -35,7 +33,10 @@ QString shown(const QString& path) {
 QString coordinateSystemLabel(const QString& text) {
     if (text.trimmed().isEmpty())
         return {};
-    Result<Crs> crs = Crs::fromUserText(text.toStdString());
+    const GeoLayer* geo = geoLayer();
+    if (geo == nullptr)
+        return text;
+    Result<Crs> crs = geo->crsFromUserText(text.toStdString());
     return crs ? QString::fromStdString(crs->label()) : text;
 }
 
@@ -80,14 +81,20 @@ void CCorvaneDoc::exportGeoChoice(const QString& chosenPath, int geoType) {
 }
 
 bool CCorvaneDoc::importGeoFile(const QString& path, const QString& crsText) {
-    Result<Crs> crs = Crs::fromUserText(crsText.toStdString());
+    QString problem;
+    const GeoLayer* geo = geoLayer(&problem);
+    if (geo == nullptr) {
+        showError(m_window, problem);
+        return false;
+    }
+    Result<Crs> crs = geo->crsFromUserText(crsText.toStdString());
     if (!crs) {
         showError(m_window, QString::fromStdString(crs.error().message));
         return false;
     }
     Result<GeoImport> read =
         runLongOperation(m_window, QStringLiteral("正在导入 %1 ……").arg(shown(path)),
-                         [&] { return importGeo(localPath(path), crs.value()); });
+                         [&] { return geo->importGeo(localPath(path), crs.value()); });
     if (!read) {
         showError(m_window, QString::fromStdString(read.error().message));
         return false;
@@ -100,8 +107,14 @@ bool CCorvaneDoc::importGeoFile(const QString& path, const QString& crsText) {
 }
 
 bool CCorvaneDoc::exportGeoFile(const QString& path, const QString& crsText) {
+    QString problem;
+    const GeoLayer* geo = geoLayer(&problem);
+    if (geo == nullptr) {
+        showError(m_window, problem);
+        return false;
+    }
     const std::optional<GeoFormat> format = geoFormatForPath(localPath(path));
-    Result<Crs> crs = Crs::fromUserText(crsText.toStdString());
+    Result<Crs> crs = geo->crsFromUserText(crsText.toStdString());
     if (!format || !exportable(*format) || !crs) {
         showError(m_window, crs ? QStringLiteral("不能导出为“%1”。").arg(shown(path))
                                 : QString::fromStdString(crs.error().message));
@@ -110,13 +123,13 @@ bool CCorvaneDoc::exportGeoFile(const QString& path, const QString& crsText) {
     std::vector<double> eastings;
     for (const SurveyPoint& p : gatherFeatures(m_table).points)
         eastings.push_back(p.east);
-    if (std::optional<std::string> warning = zoneWarning(crs.value(), eastings))
+    if (std::optional<std::string> warning = geo->zoneWarning(crs.value(), eastings))
         if (!askYesNo(m_window, QString::fromStdString(*warning),
                       QStringLiteral("仍要按所选坐标系导出吗？")))
             return false;
-    Result<GeoExportReport> written =
-        runLongOperation(m_window, QStringLiteral("正在导出 %1 ……").arg(shown(path)),
-                         [&] { return exportGeo(m_table, *format, crs.value(), localPath(path)); });
+    Result<GeoExportReport> written = runLongOperation(
+        m_window, QStringLiteral("正在导出 %1 ……").arg(shown(path)),
+        [&] { return geo->exportGeo(m_table, *format, crs.value(), localPath(path)); });
     if (!written) {
         QString details;
         if (written.error().kind == Error::Kind::Data)

@@ -143,12 +143,6 @@ Crs Crs::wgs84() {
     return fromUserText("EPSG:4326").value();
 }
 
-std::string Crs::label() const {
-    if (m_code.empty())
-        return m_name;
-    return m_code + " " + m_name;
-}
-
 struct CrsTransform::Parts {
     ProjContext ctx;
     PjPtr op;

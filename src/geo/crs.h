@@ -32,7 +32,7 @@ public:
     /// The false easting of a projected system; 0 when it has none.
     double falseEasting() const { return m_falseEasting; }
     /// "EPSG:4547 CGCS2000 / ..." or the name alone, for the status bar and messages.
-    std::string label() const;
+    std::string label() const { return m_code.empty() ? m_name : m_code + " " + m_name; }
 
 private:
     std::string m_userText;

@@ -310,10 +310,4 @@ Result<GeoExportReport> exportGeo(const PointTable& table, GeoFormat format, con
     return report;
 }
 
-std::string geoExportNotice(const GeoExportReport& report) {
-    if (report.skippedRows == 0)
-        return {};
-    return std::to_string(report.skippedRows) + " 行的北坐标X或东坐标Y不是数字，未导出";
-}
-
 }  // namespace corvane

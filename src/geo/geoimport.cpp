@@ -220,15 +220,4 @@ Result<GeoImport> importGeo(const std::string& path, const Crs& crs) {
     return imported;
 }
 
-std::string geoImportSummary(const GeoImport& imported) {
-    std::string text = imported.fromLine
-                           ? "文件中没有点，导入了线的 " + std::to_string(imported.rows.size()) +
-                                 " 个拐点作为 J 桩"
-                           : "导入了 " + std::to_string(imported.rows.size()) + " 个点";
-    if (imported.unplacedFeatures > 0)
-        text += "；" + std::to_string(imported.unplacedFeatures) +
-                " 个坐标无法转换到所选坐标系，未导入";
-    return text + "。";
-}
-
 }  // namespace corvane

@@ -1,6 +1,7 @@
 // The coordinate system chooser and the map and GIS files through the document's
 // import and export commands.
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -13,6 +14,7 @@
 #include "crschooser.h"
 #include "cursorposition.h"
 #include "geodocument.h"
+#include "mainframe.h"
 #include "pointtable.h"
 #include "qtsupport.h"
 #include "rowbuilder.h"
@@ -20,6 +22,14 @@
 #include "vocabularies.h"
 
 namespace corvane {
+namespace {
+
+bool mapped(const char* library) {
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(library);
+}
+
+}  // namespace
 
 class GeoDocumentTest : public QObject {
     Q_OBJECT
@@ -28,6 +38,24 @@ class GeoDocumentTest : public QObject {
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
 private slots:
+    // PROJ and GDAL cost tens of megabytes as soon as they are loaded: the editor opens
+    // them with the first coordinate system, not with the window and its table.
+    void geographicLibrariesWaitForTheFirstSystem() {
+        CorvaneSettings settings(path(QStringLiteral("first.ini")));
+        CMainFrame frame(settings);
+        frame.show();
+        PointTable& table = frame.table();
+        table.replaceAll(test::rowsOf({{.name = "J1", .north = "3380000", .east = "500000"}}), {});
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(!mapped("libgdal"));
+        QVERIFY(!mapped("libproj"));
+
+        QCOMPARE(coordinateSystemLabel(QStringLiteral("EPSG:4547")).left(10),
+                 QStringLiteral("EPSG:4547 "));
+        QVERIFY(mapped("libgdal"));
+        QVERIFY(mapped("libproj"));
+    }
+
     void chooserStartsAtTheLastSystemAndRefusesUnknownText() {
         CrsChooser listed(QStringLiteral("EPSG:4526"));
         QCOMPARE(listed.systemList()->currentData().toString(), QStringLiteral("EPSG:4526"));

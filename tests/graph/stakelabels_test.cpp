@@ -94,9 +94,10 @@ TEST(StakeLabels, UnnamedLinesAreThinnedToThreePixels) {
     for (size_t i = 0; i < stakes.size(); ++i) {
         if (!placed[i].line)
             continue;
-        if (!placed[i].labelLeft)
+        if (!placed[i].labelLeft) {
             for (int x : drawn)
                 EXPECT_GT(std::abs(stakes[i].x - x), 3) << "an unnamed line beside another";
+        }
         drawn.push_back(stakes[i].x);
     }
     EXPECT_GE(drawn.size(), 100u / 8);

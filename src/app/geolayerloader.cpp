@@ -1,0 +1,56 @@
+#include "geolayerloader.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibrary>
+
+#include "geolayer.h"
+
+namespace corvane {
+namespace {
+
+struct LoadedLayer {
+    const GeoLayer* layer = nullptr;
+    QString problem;
+};
+
+QString modulePath() {
+    const QString programDir = QCoreApplication::applicationDirPath();
+#ifdef Q_OS_WIN
+    return programDir + QStringLiteral("/corvane-geo.dll");
+#else
+    return QDir::cleanPath(programDir + QStringLiteral("/../") +
+                           QStringLiteral(CORVANE_MODULE_DIR "/corvane-geo.so"));
+#endif
+}
+
+LoadedLayer loadLayer() {
+    const QString path = modulePath();
+    const auto failed = [&](const QString& why) {
+        return LoadedLayer{
+            nullptr, QStringLiteral("无法加载坐标系和地图文件模块“%1”：%2。请重新安装本程序。")
+                         .arg(QDir::toNativeSeparators(path), why)};
+    };
+    // Never unloaded: the layer's objects live until the program ends.
+    QLibrary library(path);
+    if (!library.load())
+        return failed(library.errorString());
+    const auto entry = reinterpret_cast<GeoLayerEntry>(library.resolve(kGeoLayerEntry));
+    if (entry == nullptr)
+        return failed(QStringLiteral("模块没有入口"));
+    const GeoLayer* layer = entry(kGeoLayerVersion);
+    if (layer == nullptr)
+        return failed(QStringLiteral("模块的版本与程序不符"));
+    return {layer, {}};
+}
+
+}  // namespace
+
+const GeoLayer* geoLayer(QString* problem) {
+    static const LoadedLayer loaded = loadLayer();
+    if (problem != nullptr)
+        *problem = loaded.problem;
+    return loaded.layer;
+}
+
+}  // namespace corvane
