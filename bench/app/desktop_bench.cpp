@@ -37,6 +37,7 @@
 #include "pointtable.h"
 #include "profileview.h"
 #include "settings.h"
+#include "stallprobe.h"
 #include "surveygenerator.h"
 #include "vocabularies.h"
 
@@ -101,31 +102,14 @@ void dragStep(QWidget* w, int dx) {
     QTest::mouseRelease(w, Qt::LeftButton, {}, from + QPoint(dx, 0));
 }
 
-// The longest time the event loop went without turning while `step` ran: what the user
-// sees as a frozen window. A 1 ms timer notes every turn.
-struct Freeze {
-    double totalMs = 0;
-    double longestMs = 0;
-};
-
-Freeze measureFreeze(const std::function<void()>& step) {
-    QElapsedTimer clock;
-    clock.start();
-    qint64 last = 0;
-    qint64 longest = 0;
-    QTimer ticks;
-    ticks.setInterval(1);
-    QObject::connect(&ticks, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longest = std::max(longest, now - last);
-        last = now;
-    });
-    ticks.start();
+// How long `step` and the repaints it asks for took, and the longest the window stood
+// still meanwhile.
+StallProbe::Figures measureFreeze(const std::function<void()>& step) {
+    StallProbe probe;
+    probe.start();
     step();
     settle();
-    const qint64 end = clock.nsecsElapsed();
-    longest = std::max(longest, end - last);
-    return {end / 1e6, longest / 1e6};
+    return probe.stop();
 }
 
 void report(const char* what, double ms, const char* target) {
@@ -265,7 +249,7 @@ int run(int points, int jStakes, int runs, const QString& only) {
     if (only == u"commands") {
         std::printf("\n| %-44s | %12s | %12s | %-6s |\n|---|---|---|---|\n", "command", "whole",
                     "longest stall", "target");
-        auto freezeReport = [](const char* what, const Freeze& f) {
+        auto freezeReport = [](const char* what, const StallProbe::Figures& f) {
             std::printf("| %-44s | %9.1f ms | %9.1f ms | %-6s |\n", what, f.totalMs, f.longestMs,
                         "100");
             std::fflush(stdout);

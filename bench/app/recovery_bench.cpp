@@ -9,7 +9,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <malloc.h>
 #include <algorithm>
@@ -23,6 +22,7 @@
 #include "recoverycopy.h"
 #include "recoverykeeper.h"
 #include "settings.h"
+#include "stallprobe.h"
 #include "surveygenerator.h"
 
 namespace corvane {
@@ -36,35 +36,6 @@ double median(std::vector<double> v) {
 double maxOf(const std::vector<double>& v) {
     return v.empty() ? 0 : *std::max_element(v.begin(), v.end());
 }
-
-/// The longest time between two turns of the event loop while it runs.
-class StallProbe : public QObject {
-public:
-    StallProbe() {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            const double now = m_clock.nsecsElapsed() / 1e6;
-            m_longest = std::max(m_longest, now - m_last);
-            m_last = now;
-        });
-    }
-    void start() {
-        m_longest = 0;
-        m_clock.start();
-        m_last = 0;
-        m_timer.start(1);
-    }
-    double stop() {
-        m_timer.stop();
-        return m_longest;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    double m_last = 0;
-    double m_longest = 0;
-};
 
 int run(int points, int runs) {
     QTemporaryDir dir;
@@ -101,7 +72,7 @@ int run(int points, int runs) {
         // other work takes from the window anyway.
         probe.start();
         QTest::qWait(500);
-        idle.push_back(probe.stop());
+        idle.push_back(probe.stop().longestMs);
 
         table.setText(i, ColRemark, "改");
         QElapsedTimer clock;
@@ -116,7 +87,7 @@ int run(int points, int runs) {
         if (!done.wait(60000) || !done.front().at(0).toBool())
             return 2;
         writes.push_back(clock.nsecsElapsed() / 1e6);
-        stalls.push_back(probe.stop());
+        stalls.push_back(probe.stop().longestMs);
     }
     const qint64 size = QFileInfo(keeper->copyPath()).size();
 

@@ -16,6 +16,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "pendingname.h"
+
 namespace corvane {
 namespace {
 
@@ -113,16 +115,8 @@ std::string baseOf(const std::string& path) {
     return path.substr(slash == std::string::npos ? 0 : slash + 1);
 }
 
-// A hidden name beside the target, short enough for any file system even when the
-// target's own name is long, with a random part no other writer will choose.
+// A hidden name beside the target with a random part from the system's source.
 std::string temporaryName(const std::string& targetName) {
-    std::string base = targetName;
-    if (base.size() > 100) {
-        size_t cut = 100;
-        while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80)
-            --cut;  // keep whole UTF-8 characters
-        base.resize(cut);
-    }
     static std::atomic<unsigned> counter{0};
     unsigned char random[9] = {};
     if (::getrandom(random, sizeof random, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof random)) {
@@ -134,12 +128,7 @@ std::string temporaryName(const std::string& targetName) {
         for (size_t i = 0; i < sizeof random; ++i)
             random[i] = static_cast<unsigned char>(mix >> (8 * (i % 8)) ^ i);
     }
-    static const char kDigits[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_";
-    std::string name = "." + base + ".";
-    for (unsigned char r : random)
-        name += kDigits[r & 63];
-    return name;
+    return pendingNameBeside(targetName, random, sizeof random);
 }
 
 // Linking an unnamed file goes through its /proc entry, which needs no privilege.

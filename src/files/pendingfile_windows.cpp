@@ -14,6 +14,7 @@
 #include <random>
 
 #include "pendingfile.h"
+#include "pendingname.h"
 #include "windowsapi.h"
 
 namespace corvane {
@@ -31,28 +32,20 @@ std::string baseOf(const std::string& path) {
     return path.substr(cut == std::string::npos ? 0 : cut + 1);
 }
 
-// A name beside the target, short enough for any file system even when the target's
-// own name is long, with a random part no other writer will choose.
+// A name beside the target with a random part seeded by the time and the process.
 std::string temporaryName(const std::string& targetName) {
-    std::string base = targetName;
-    if (base.size() > 100) {
-        size_t cut = 100;
-        while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80)
-            --cut;  // keep whole UTF-8 characters
-        base.resize(cut);
-    }
     static std::atomic<unsigned> counter{0};
     static thread_local std::mt19937_64 random(
         std::random_device{}() ^
         static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
         (static_cast<uint64_t>(::GetCurrentProcessId()) << 32));
-    static const char kDigits[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_";
     uint64_t bits = random() ^ counter.fetch_add(1);
-    std::string name = "." + base + ".";
-    for (int i = 0; i < 10; ++i, bits >>= 6)
-        name += kDigits[bits & 63];
-    return name;
+    unsigned char part[10];
+    for (unsigned char& p : part) {
+        p = static_cast<unsigned char>(bits & 63);
+        bits >>= 6;
+    }
+    return pendingNameBeside(targetName, part, sizeof part);
 }
 
 int lastError() {

@@ -46,25 +46,11 @@ constexpr size_t kComputedRowRoom = 8;
 constexpr size_t kShortestPointLine = 32;
 
 // The cells of a raw survey line of `count` fields: name, north, east and height from
-// the line, fixed texts for the rest.
+// the line.
 std::array<std::string_view, kColumnCount> rawSurveyCells(
     const std::vector<std::string_view>& fields, int count) {
-    std::array<std::string_view, kColumnCount> cells;
-    cells[ColName] = fields[0];
-    cells[ColNorth] = fields[2];
-    cells[ColEast] = fields[3];
-    cells[ColHeight] = count > 4 ? fields[4] : std::string_view();
-    cells[ColRemark] = kRawRemark;
-    cells[ColDistance] = kRawZero;
-    cells[ColOffset] = kRawZero;
-    cells[ColPointType] = kOrdinaryPoint;
-    cells[ColCrossing] = kRawCrossing;
-    cells[ColMeasuredHeight] = kRawMeasure;
-    cells[ColAngle] = kRawMeasure;
-    cells[ColPoleType] = kRawPoleType;
-    cells[ColLength] = kRawMeasure;
-    cells[ColWidth] = kRawMeasure;
-    return cells;
+    return rawPointCells(fields[0], fields[2], fields[3],
+                         count > 4 ? fields[4] : std::string_view(), kOrdinaryPoint);
 }
 
 // Reads whole lines of a point file in the given encoding.
@@ -133,6 +119,29 @@ bool readsAlike(std::string_view part) {
 }
 
 }  // namespace
+
+std::array<std::string_view, kColumnCount> rawPointCells(std::string_view name,
+                                                         std::string_view north,
+                                                         std::string_view east,
+                                                         std::string_view height,
+                                                         std::string_view pointType) {
+    std::array<std::string_view, kColumnCount> cells;
+    cells[ColName] = name;
+    cells[ColNorth] = north;
+    cells[ColEast] = east;
+    cells[ColHeight] = height;
+    cells[ColRemark] = kRawRemark;
+    cells[ColDistance] = kRawZero;
+    cells[ColOffset] = kRawZero;
+    cells[ColPointType] = pointType;
+    cells[ColCrossing] = kRawCrossing;
+    cells[ColMeasuredHeight] = kRawMeasure;
+    cells[ColAngle] = kRawMeasure;
+    cells[ColPoleType] = kRawPoleType;
+    cells[ColLength] = kRawMeasure;
+    cells[ColWidth] = kRawMeasure;
+    return cells;
+}
 
 PointFileFormat formatForPath(std::string_view path) {
     return endsWithNoCase(path, ".csv") ? PointFileFormat::RawCsv : PointFileFormat::Ept;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "columns.h"
 #include "result.h"
 #include "row.h"
 #include "textdecoder.h"
@@ -30,6 +32,15 @@ struct ImportedPoints {
 /// The format an import picks from a file name: ".csv" (any letter case) is a raw
 /// survey file, everything else a point file.
 PointFileFormat formatForPath(std::string_view path);
+
+/// The cells of a point the raw way: name, north, east and height as given (texts that
+/// live as long as the cells), `pointType`, and for every column the instrument does not
+/// deliver the fixed text a raw import gives it.
+std::array<std::string_view, kColumnCount> rawPointCells(std::string_view name,
+                                                         std::string_view north,
+                                                         std::string_view east,
+                                                         std::string_view height,
+                                                         std::string_view pointType);
 
 /// Reads point file bytes. A large file is read in `parts` ranges of whole lines at
 /// once (0: as many as the machine's cores, up to four, for a large file; 1: in one

@@ -13,6 +13,7 @@
 #include "columns.h"
 #include "gdalsupport.h"
 #include "geoformat.h"
+#include "pointfilereader.h"
 #include "surveyfeatures.h"
 #include "vocabularies.h"
 
@@ -94,22 +95,7 @@ std::string fieldText(OGRFeature& feature, int index) {
 
 Row makeRow(const std::string& name, const std::string& north, const std::string& east,
             const std::string& height, std::string_view type) {
-    std::array<std::string_view, kColumnCount> cells;
-    cells[ColName] = name;
-    cells[ColNorth] = north;
-    cells[ColEast] = east;
-    cells[ColHeight] = height;
-    cells[ColRemark] = kRawRemark;
-    cells[ColDistance] = kRawZero;
-    cells[ColOffset] = kRawZero;
-    cells[ColPointType] = type;
-    cells[ColCrossing] = kRawCrossing;
-    cells[ColMeasuredHeight] = kRawMeasure;
-    cells[ColAngle] = kRawMeasure;
-    cells[ColPoleType] = kRawPoleType;
-    cells[ColLength] = kRawMeasure;
-    cells[ColWidth] = kRawMeasure;
-    return Row(cells);
+    return Row(rawPointCells(name, north, east, height, type));
 }
 
 // The export's texts of X and Y when they are where the geometry is (within a

@@ -26,6 +26,7 @@
 #include "graphstyle.h"
 #include "listctrlex.h"
 #include "mainframe.h"
+#include "mainwindow.h"
 #include "pointtable.h"
 #include "profilepanel.h"
 #include "profileview.h"
@@ -204,10 +205,7 @@ private slots:
         QFile::remove(m_dir.filePath(QStringLiteral("settings.ini")));
         m_settings =
             std::make_unique<CorvaneSettings>(m_dir.filePath(QStringLiteral("settings.ini")));
-        m_frame = std::make_unique<CMainFrame>(*m_settings);
-        m_frame->resize(1200, 900);
-        m_frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+        QVERIFY(test::showMainWindow(m_frame, *m_settings, {1200, 900}));
         loadSurvey();
         showCheckDock();
     }
@@ -252,9 +250,7 @@ private slots:
         const QByteArray saved = m_settings->windowState();
         m_frame.reset();
 
-        m_frame = std::make_unique<CMainFrame>(*m_settings);
-        m_frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+        QVERIFY(test::showMainWindow(m_frame, *m_settings));
         profile = m_frame->findChild<QDockWidget*>(QStringLiteral("ProfileDock"));
         check = m_frame->findChild<QDockWidget*>(QStringLiteral("CheckDock"));
         QVERIFY(profile->isHidden());
@@ -272,9 +268,7 @@ private slots:
         QVERIFY(m_frame->close());
         m_frame.reset();
 
-        m_frame = std::make_unique<CMainFrame>(*m_settings);
-        m_frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+        QVERIFY(test::showMainWindow(m_frame, *m_settings));
         QVERIFY2(screen.contains(m_frame->frameGeometry()),
                  qPrintable(QStringLiteral("%1,%2 %3x%4")
                                 .arg(m_frame->frameGeometry().x())

@@ -21,6 +21,7 @@
 #include "drawingarea.h"
 #include "listctrlex.h"
 #include "mainframe.h"
+#include "mainwindow.h"
 #include "pointtable.h"
 #include "profileview.h"
 #include "qtsupport.h"
@@ -85,10 +86,7 @@ private:
 
     void openWindow() {
         m_settings = std::make_unique<CorvaneSettings>(m_dir.filePath(QStringLiteral("s.ini")));
-        m_frame = std::make_unique<CMainFrame>(*m_settings);
-        m_frame->resize(1000, 700);
-        m_frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+        QVERIFY(test::showMainWindow(m_frame, *m_settings, {1000, 700}));
         auto* dock = m_frame->findChild<QDockWidget*>(QStringLiteral("ProfileDock"));
         QVERIFY(dock);
         dock->show();

@@ -20,6 +20,7 @@
 
 #include "bytefiles.h"
 #include "pendingfile.h"
+#include "pendingname.h"
 #include "tempdir.h"
 
 namespace corvane {
@@ -241,6 +242,30 @@ INSTANTIATE_TEST_SUITE_P(Kinds, WriteFileAtomically,
                          [](const testing::TestParamInfo<PendingFileKind>& info) {
                              return info.param == PendingFileKind::Unnamed ? "Unnamed" : "Named";
                          });
+
+// The hidden name beside a target: a long target name is cut, never inside a UTF-8
+// character, and each random byte gives one letter or digit.
+TEST(PendingName, IsHiddenShortAndKeepsWholeCharacters) {
+    const std::string han = "\xE7\xBA\xBF";  // one three-byte character
+    std::string hans;
+    for (int i = 0; i < 34; ++i)
+        hans += han;  // 102 bytes; byte 100 is inside the 34th character
+    const struct {
+        std::string target;
+        std::string base;
+    } cases[] = {
+        {"out.ept", "out.ept"},
+        {std::string(100, 'a'), std::string(100, 'a')},
+        {std::string(130, 'a'), std::string(100, 'a')},
+        {std::string(100, 'a') + han, std::string(100, 'a')},
+        {hans, hans.substr(0, 99)},
+    };
+    const unsigned char random[] = {0, 25, 26, 61, 62, 63, 64 + 1, 255};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target.size());
+        EXPECT_EQ(pendingNameBeside(c.target, random, sizeof random), "." + c.base + ".azA9-_b_");
+    }
+}
 
 // An export in a child process, ended by `signal` once it has written a megabyte;
 // returns the child's status. `ownHandler`: the program handles the signal itself.
