@@ -16,7 +16,9 @@ struct Point {
     double east;
 };
 
-std::string fixed(double v, int decimals) { return formatFixed(v, decimals); }
+std::string fixed(double v, int decimals) {
+    return formatFixed(v, decimals);
+}
 
 }  // namespace
 
@@ -39,8 +41,8 @@ Survey generateSurvey(const SurveyShape& shape) {
     }
     std::vector<double> mileage(stakes, 0.0);
     for (size_t i = 1; i < stakes; ++i)
-        mileage[i] = mileage[i - 1] + std::hypot(line[i].north - line[i - 1].north,
-                                                 line[i].east - line[i - 1].east);
+        mileage[i] = mileage[i - 1] +
+                     std::hypot(line[i].north - line[i - 1].north, line[i].east - line[i - 1].east);
 
     Survey survey;
     survey.rows.reserve(shape.points);
@@ -116,7 +118,9 @@ Survey generateSurvey(const SurveyShape& shape) {
                 cells[ColSegmentStart] = jName;
                 cells[ColSegmentEnd] = next;
                 cells[ColDistance] = fixed(mileage[leg] + along, 3);
-                cells[ColOffset] = fixed(off, 3);
+                // `off` is to the left looking along the leg; the calculation writes
+                // points on the right as positive.
+                cells[ColOffset] = fixed(-off, 3);
             } else {
                 cells[ColDistance] = cells[ColOffset] = "0";
             }

@@ -38,10 +38,11 @@ std::string_view withoutLineEnd(std::string_view line) {
 
 // Spare bytes a row gets at import: what the computations add to a raw row (segment
 // names, cumulative distance, offset) then fits without moving the row. A row that
-// holds them already keeps a little room, for a recalculation's numbers that come out
-// a digit or two longer; the room lies between the rows, so it is paid in memory.
+// holds them already gets none: a recalculation mostly writes numbers of the same
+// length, and the room would cost every row of a large survey its bytes; a row that
+// does grow moves to a block of its own.
 constexpr size_t kRowRoom = 32;
-constexpr size_t kComputedRowRoom = 8;
+constexpr size_t kComputedRowRoom = 0;
 // Bytes of the shortest usual point line: a name and three numbers of a few digits.
 constexpr size_t kShortestPointLine = 32;
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "cellnumber.h"
 #include "columns.h"
@@ -238,7 +239,10 @@ int GraphRenderer::mapVisible(const GraphViewport& viewport, const PlanGeometry&
                               int width, int height) {
     m_visible.clear();
     m_candidates.clear();
-    const PixelRect cull{-kCullSide, -kCullTop, width + kCullSide, height + kCullBottom};
+    // Points beyond what 16 bits hold are left out; no canvas comes near that.
+    constexpr int kFarthest = std::numeric_limits<int16_t>::max();
+    const PixelRect cull{-kCullSide, -kCullTop, std::min(width + kCullSide, kFarthest),
+                         std::min(height + kCullBottom, kFarthest)};
     const PixelMapper map = viewport.mapper();
     const auto points = geometry.points();
     int inside = 0;
@@ -246,7 +250,7 @@ int GraphRenderer::mapVisible(const GraphViewport& viewport, const PlanGeometry&
         const PixelPoint p = map(points[row]);
         if (!cull.contains(p))
             return;
-        m_visible.push_back({row, p.x, p.y});
+        m_visible.push_back({row, static_cast<int16_t>(p.x), static_cast<int16_t>(p.y)});
         if (p.x >= 0 && p.x < width && p.y >= 0 && p.y < height)
             ++inside;
     };
@@ -275,7 +279,8 @@ int GraphRenderer::mapVisible(const GraphViewport& viewport, const PlanGeometry&
             for (int i = 0; i < count; ++i) {
                 if (!cull.contains({xs[i], ys[i]}))
                     continue;
-                m_visible.push_back({first + i, xs[i], ys[i]});
+                m_visible.push_back(
+                    {first + i, static_cast<int16_t>(xs[i]), static_cast<int16_t>(ys[i])});
                 if (xs[i] >= 0 && xs[i] < width && ys[i] >= 0 && ys[i] < height)
                     ++inside;
             }

@@ -73,10 +73,11 @@ public:
                        const RowSelection& selection, std::span<const int> marked, int dpiY);
 
 private:
+    // A million of these at a fitted view: pixel positions of a canvas fit in 16 bits.
     struct Visible {
         int row;
-        int x;
-        int y;
+        int16_t x;
+        int16_t y;
     };
     struct Label {
         int row;
