@@ -44,6 +44,11 @@ struct PasteCase {
     std::vector<std::tuple<int, int, const char*>> cells;  // expected afterwards
 };
 
+// The case's name in test listings, rather than its bytes.
+void PrintTo(const PasteCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
 class PasteTest : public testing::TestWithParam<PasteCase> {};
 
 TEST_P(PasteTest, WritesTheBlockFromTheCurrentCell) {
