@@ -20,7 +20,8 @@ CListCtrlEx::CListCtrlEx(QWidget* parent) : QTableView(parent) {
     setItemDelegate(new CellEditorDelegate(this));
     setSelectionBehavior(SelectRows);
     setSelectionMode(ExtendedSelection);
-    setEditTriggers(DoubleClicked);
+    // A double click, or F2 on the current cell for work from the keyboard.
+    setEditTriggers(DoubleClicked | EditKeyPressed);
     setWordWrap(false);
     setShowGrid(false);  // a report list: rows without ruled cells
     setTabKeyNavigation(false);

@@ -51,6 +51,7 @@ private slots:
     void comboClosedUnchangedReportsNothing();
     void cellEditingComesFirstAndMayChangeTheChoices();
     void columnWithoutEditorOpensNothing();
+    void f2EditsTheCurrentCell();
     void scrollingEndsTheEdit();
     void editAndConsequencesAreOneStep();
     void checkBoxClickTogglesWithoutTouchingTheSelection();
@@ -313,6 +314,34 @@ void ListCtrlExTest::columnWithoutEditorOpensNothing() {
     m_list->setColumnWidth(ColRemark, 4);  // too narrow to edit in
     QCOMPARE(m_list->columnWidth(ColRemark), 4);
     QVERIFY(!openEditorByDoubleClick(2, ColRemark));
+}
+
+void ListCtrlExTest::f2EditsTheCurrentCell() {
+    QSignalSpy changed(m_list, &CListCtrlEx::cellChanged);
+    // From the keyboard alone: to row 3, then F2 on its name.
+    m_list->setCurrentIndex(cell(0, ColName));
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(m_list, Qt::Key_Down);
+    QTest::keyClick(m_list, Qt::Key_F2);
+    auto* edit = qobject_cast<QLineEdit*>(m_list->openEditor());
+    QVERIFY(edit);
+    QCOMPARE(edit->text(), QStringLiteral("P3"));
+    QTest::keyClicks(edit, QStringLiteral("K3"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QVERIFY(!m_list->openEditor());
+    QCOMPARE(text(3, ColName), QStringLiteral("K3"));
+    QCOMPARE(changed.count(), 1);
+
+    // A drop-down column opens its list; a column without an editor opens nothing.
+    m_list->setCurrentIndex(cell(3, ColPointType));
+    QTest::keyClick(m_list, Qt::Key_F2);
+    QVERIFY(qobject_cast<QComboBox*>(m_list->openEditor()));
+    QTest::keyClick(m_list->openEditor(), Qt::Key_Escape);
+    QVERIFY(!m_list->openEditor());
+    m_list->setCurrentIndex(cell(3, ColOldName));
+    QTest::keyClick(m_list, Qt::Key_F2);
+    QVERIFY(!m_list->openEditor());
+    QCOMPARE(changed.count(), 1);
 }
 
 void ListCtrlExTest::scrollingEndsTheEdit() {
