@@ -125,6 +125,8 @@ void CCorvaneDoc::replaceTable(const QString& path, std::vector<Row> rows, TextL
         m_table.replaceAll(std::move(rows), std::move(otherLines), path.toStdString());
         m_table.markSaved();
     });
+    // The export goes next to the survey, whichever way it was opened.
+    setDialogFolder(QFileInfo(path).absolutePath());
 }
 
 void CCorvaneDoc::OnFileExport() {

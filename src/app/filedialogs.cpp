@@ -1,10 +1,28 @@
 #include "filedialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QTreeView>
 
 namespace corvane {
+namespace {
+
+QString& lastFolder() {
+    static QString folder;
+    return folder;
+}
+
+}  // namespace
+
+QString dialogFolder() {
+    return lastFolder().isEmpty() ? QDir::currentPath() : lastFolder();
+}
+
+void setDialogFolder(const QString& folder) {
+    lastFolder() = folder;
+}
 
 void prepareFileDialog(QFileDialog& dialog) {
     dialog.resize(820, 520);  // room for whole dates and long names
@@ -22,7 +40,7 @@ void prepareFileDialog(QFileDialog& dialog) {
 std::optional<FileChoice> askFile(QWidget* parent, QFileDialog::AcceptMode mode,
                                   const QString& title, const QStringList& filters,
                                   int initialFilter) {
-    QFileDialog dialog(parent, title);
+    QFileDialog dialog(parent, title, dialogFolder());
     prepareFileDialog(dialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
@@ -32,8 +50,10 @@ std::optional<FileChoice> askFile(QWidget* parent, QFileDialog::AcceptMode mode,
         dialog.selectNameFilter(filters.at(initialFilter - 1));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    const QString chosen = dialog.selectedFiles().first();
+    setDialogFolder(QFileInfo(chosen).absolutePath());
     int index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
-    return FileChoice{dialog.selectedFiles().first(), index < 0 ? 1 : index + 1};
+    return FileChoice{chosen, index < 0 ? 1 : index + 1};
 }
 
 std::optional<FileChoice> FileDialogs::openFile(QWidget* parent, const QStringList& filters,

@@ -30,6 +30,11 @@ public:
 /// columns wide enough to read whole.
 void prepareFileDialog(QFileDialog& dialog);
 
+/// The folder the file dialogs open in: that of the file last chosen in one of them or
+/// last imported, as the system's own dialogs remember it; at first the working folder.
+QString dialogFolder();
+void setDialogFolder(const QString& folder);
+
 /// Runs a prepared file dialog; `filter` of the answer is the 1-based type chosen.
 std::optional<FileChoice> askFile(QWidget* parent, QFileDialog::AcceptMode mode,
                                   const QString& title, const QStringList& filters,

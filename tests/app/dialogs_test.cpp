@@ -1,3 +1,5 @@
+#include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -8,10 +10,12 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include "aboutdlg.h"
 #include "columns.h"
+#include "corvanedoc.h"
 #include "dividescaledlg.h"
 #include "filedialogs.h"
 #include "linepointselectdlg.h"
@@ -202,6 +206,49 @@ private slots:
         // The columns fit inside the dialog; the name takes what is left.
         QVERIFY(header->length() <= details->viewport()->width() + 1);
         QVERIFY(header->sectionSize(0) >= 150);
+    }
+
+    // As the system's own dialogs do: the export after an import opens beside the
+    // survey however it was opened, and each dialog where the last file was chosen.
+    void fileDialogsOpenWhereTheLastFileWas() {
+        QTemporaryDir survey;
+        QTemporaryDir elsewhere;
+        const QString raw = survey.filePath(QStringLiteral("raw.csv"));
+        QFile file(raw);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("P1,,3380000,500000,12\r\n");
+        file.close();
+        PointTable table;
+        CorvaneSettings settings(iniPath());
+        QWidget window;
+        CCorvaneDoc doc(table, settings, &window);
+        QVERIFY(doc.importFile(raw, PointFileFormat::RawCsv));
+
+        QString openedIn;
+        const auto answer = [&openedIn](const QString& choose) {
+            QTimer::singleShot(0, [&openedIn, choose] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                if (!dialog)
+                    return;
+                openedIn = QDir(dialog->directory()).absolutePath();
+                if (choose.isEmpty()) {
+                    dialog->reject();
+                } else {
+                    dialog->selectFile(choose);
+                    static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+                }
+            });
+        };
+        const QStringList types{QStringLiteral("点文件(*.ept)")};
+        answer({});
+        QVERIFY(!systemFileDialogs().saveFile(&window, types, 1));
+        QCOMPARE(openedIn, QDir(survey.path()).absolutePath());
+
+        answer(elsewhere.filePath(QStringLiteral("out.ept")));
+        QVERIFY(systemFileDialogs().saveFile(&window, types, 1));
+        answer({});
+        QVERIFY(!systemFileDialogs().openFile(&window, types, 1));
+        QCOMPARE(openedIn, QDir(elsewhere.path()).absolutePath());
     }
 
     void aboutBoxNamesTheVersion() {
