@@ -90,8 +90,9 @@ void CrsChooser::accept() {
 
 std::optional<QString> askCrs(QWidget* parent, const QString& current) {
     QString problem;
-    if (geoLayer(&problem) == nullptr) {
-        showError(parent, problem);
+    QString details;
+    if (geoLayer(&problem, &details) == nullptr) {
+        showError(parent, problem, details);
         return std::nullopt;
     }
     CrsChooser chooser(current, parent);

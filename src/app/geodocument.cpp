@@ -82,9 +82,10 @@ void CCorvaneDoc::exportGeoChoice(const QString& chosenPath, int geoType) {
 
 bool CCorvaneDoc::importGeoFile(const QString& path, const QString& crsText) {
     QString problem;
-    const GeoLayer* geo = geoLayer(&problem);
+    QString details;
+    const GeoLayer* geo = geoLayer(&problem, &details);
     if (geo == nullptr) {
-        showError(m_window, problem);
+        showError(m_window, problem, details);
         return false;
     }
     Result<Crs> crs = geo->crsFromUserText(crsText.toStdString());
@@ -108,9 +109,10 @@ bool CCorvaneDoc::importGeoFile(const QString& path, const QString& crsText) {
 
 bool CCorvaneDoc::exportGeoFile(const QString& path, const QString& crsText) {
     QString problem;
-    const GeoLayer* geo = geoLayer(&problem);
+    QString details;
+    const GeoLayer* geo = geoLayer(&problem, &details);
     if (geo == nullptr) {
-        showError(m_window, problem);
+        showError(m_window, problem, details);
         return false;
     }
     const std::optional<GeoFormat> format = geoFormatForPath(localPath(path));

@@ -12,6 +12,7 @@ namespace {
 struct LoadedLayer {
     const GeoLayer* layer = nullptr;
     QString problem;
+    QString details;
 };
 
 QString modulePath() {
@@ -27,9 +28,10 @@ QString modulePath() {
 LoadedLayer loadLayer() {
     const QString path = modulePath();
     const auto failed = [&](const QString& why) {
-        return LoadedLayer{
-            nullptr, QStringLiteral("无法加载坐标系和地图文件模块“%1”：%2。请重新安装本程序。")
-                         .arg(QDir::toNativeSeparators(path), why)};
+        return LoadedLayer{nullptr,
+                           QStringLiteral("无法加载坐标系和地图文件模块“%1”，请重新安装本程序。")
+                               .arg(QDir::toNativeSeparators(path)),
+                           why};
     };
     // Never unloaded: the layer's objects live until the program ends.
     QLibrary library(path);
@@ -46,10 +48,12 @@ LoadedLayer loadLayer() {
 
 }  // namespace
 
-const GeoLayer* geoLayer(QString* problem) {
+const GeoLayer* geoLayer(QString* problem, QString* details) {
     static const LoadedLayer loaded = loadLayer();
     if (problem != nullptr)
         *problem = loaded.problem;
+    if (details != nullptr)
+        *details = loaded.details;
     return loaded.layer;
 }
 
