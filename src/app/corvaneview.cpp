@@ -469,10 +469,21 @@ void CCorvaneView::OnSortByDistance() {
     WaitCursor wait;
     // The new order resets the list, which forgets its selection: each selected point
     // stays selected where it goes, and so does the current cell and the mark.
+    keepSelectionOver([&] {
+        runTableEdit(this, m_table, QStringLiteral("正在按累距排序……"), rowsShown(),
+                     [&] { sortByDistance(m_table); });
+    });
+}
+
+void CCorvaneView::keepSelectionOver(const std::function<void()>& edit) {
     const SelectedPoints selected = selectedPoints();
-    runTableEdit(this, m_table, QStringLiteral("正在按累距排序……"), rowsShown(),
-                 [&] { sortByDistance(m_table); });
-    reselect(selected);
+    bool reset = false;
+    const QMetaObject::Connection watch =
+        connect(m_model, &QAbstractItemModel::modelReset, this, [&reset] { reset = true; });
+    edit();
+    disconnect(watch);
+    if (reset)
+        reselect(selected);
 }
 
 CCorvaneView::SelectedPoints CCorvaneView::selectedPoints() const {

@@ -31,6 +31,10 @@ public:
     CCorvaneView(PointTable& table, CorvaneSettings& settings, QWidget* parent = nullptr);
     ~CCorvaneView() override;
 
+    /// Runs `edit`; when it reset the list (rows came, went or moved, as an undone sort
+    /// does), the points selected before are selected again where they are now.
+    void keepSelectionOver(const std::function<void()>& edit);
+
     CListCtrlEx* list() const { return m_list; }
     DrawingArea* drawingArea() const { return m_drawing; }
     PointTableModel* model() const { return m_model; }

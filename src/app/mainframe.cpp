@@ -547,15 +547,26 @@ void CMainFrame::OnEditUndo() {
     // sees last and no editor is left pointing at a row that moved.
     if (m_view)
         m_view->list()->commitOpenEdit();
-    runTableEdit(this, *m_table, QStringLiteral("正在撤消……"), m_table->undoExtent(),
-                 [&] { m_table->undo(); });
+    keepSelectionOver([&] {
+        runTableEdit(this, *m_table, QStringLiteral("正在撤消……"), m_table->undoExtent(),
+                     [&] { m_table->undo(); });
+    });
 }
 
 void CMainFrame::OnEditRedo() {
     if (m_view)
         m_view->list()->commitOpenEdit();
-    runTableEdit(this, *m_table, QStringLiteral("正在重做……"), m_table->redoExtent(),
-                 [&] { m_table->redo(); });
+    keepSelectionOver([&] {
+        runTableEdit(this, *m_table, QStringLiteral("正在重做……"), m_table->redoExtent(),
+                     [&] { m_table->redo(); });
+    });
+}
+
+void CMainFrame::keepSelectionOver(const std::function<void()>& edit) {
+    if (m_view)
+        m_view->keepSelectionOver(edit);
+    else
+        edit();
 }
 
 bool CMainFrame::openFile(const QString& path) {

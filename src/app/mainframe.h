@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -70,6 +71,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    /// An undo or redo keeps the selected points selected when it moves rows.
+    void keepSelectionOver(const std::function<void()>& edit);
     QAction* addCommand(QMenu* menu, int id, const QString& text, const QString& prompt,
                         const QKeySequence& shortcut = QKeySequence());
     void createMenus();

@@ -509,6 +509,19 @@ private slots:
         }
         const ProfileViewport::Point far = after.toPixel(20.0, 10.0);
         QVERIFY(section.pixelColor(int(far.x), int(far.y)).red() < 180);  // not selected
+
+        // Undoing the sort and doing it again moves the rows back and forth; the
+        // selection, the current row and the mark go with their points.
+        for (QAction* step :
+             {m_frame->commandAction(ID_EDIT_UNDO), m_frame->commandAction(ID_EDIT_REDO)}) {
+            step->trigger();
+            QCOMPARE(selectedNames(),
+                     step == m_frame->commandAction(ID_EDIT_UNDO)
+                         ? (Names{QStringLiteral("inside"), QStringLiteral("wedge")})
+                         : (Names{QStringLiteral("wedge"), QStringLiteral("inside")}));
+            QVERIFY(table().text(list->selectionMark(), ColName) == "inside");
+            QVERIFY(table().text(list->currentIndex().row(), ColName) == "inside");
+        }
     }
 
     void theMenuSelectionMarksItsHardPointsToo() {
