@@ -41,6 +41,7 @@ CheckPanel::CheckPanel(PointTable& table, QWidget* parent) : QWidget(parent), m_
     m_limit->setToolTip(QStringLiteral("离最近线段超过这个距离的点不分配电力线"));
     connect(m_limit, &QCheckBox::toggled, m_maxDistance, &QWidget::setEnabled);
     m_summary = new QLabel(this);
+    m_summary->setObjectName(QStringLiteral("CheckSummary"));
 
     auto* controls = new QHBoxLayout;
     controls->addWidget(check);
@@ -130,6 +131,8 @@ void CheckPanel::autoSelectAndCheck() {
 
 void CheckPanel::show(std::vector<CheckEntry> entries) {
     m_entries = std::move(entries);
+    m_checked = true;
+    m_stale = false;
     m_points.clear();
     m_points.reserve(m_entries.size());
     for (const CheckEntry& e : m_entries)
@@ -167,6 +170,14 @@ void CheckPanel::show(std::vector<CheckEntry> entries) {
     if (m_entries.size() > kShown)
         text += QStringLiteral("（只列出前 %1 条）").arg(kShown);
     m_summary->setText(text);
+}
+
+void CheckPanel::tableChanged() {
+    renumber();
+    if (!m_checked || m_stale)
+        return;
+    m_stale = true;
+    m_summary->setText(m_summary->text() + QStringLiteral("（表已改动，请重新检查）"));
 }
 
 void CheckPanel::renumber() {

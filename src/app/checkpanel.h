@@ -57,16 +57,21 @@ private:
     void onItemActivated(QTreeWidgetItem* item);
     /// The row column of every entry after rows came, went or moved.
     void renumber();
-    void rowsInserted() override { renumber(); }
-    void rowsRemoved() override { renumber(); }
-    void resetDone() override { renumber(); }
-    void cellsChanged(int, int, int, int) override { renumber(); }
+    /// After a change of the table: the rows again, and a word that the list is older
+    /// than the table (its messages name the rows as they were).
+    void tableChanged();
+    void rowsInserted() override { tableChanged(); }
+    void rowsRemoved() override { tableChanged(); }
+    void resetDone() override { tableChanged(); }
+    void cellsChanged(int, int, int, int) override { tableChanged(); }
 
     PointTable& m_table;
     std::vector<CheckEntry> m_entries;
     std::vector<RowKey> m_points;  // the point of each entry, parallel to m_entries
     QTreeWidget* m_list = nullptr;
     QLabel* m_summary = nullptr;
+    bool m_checked = false;  // the list shows a check's result
+    bool m_stale = false;    // and the table has changed since
     QCheckBox* m_limit = nullptr;
     QDoubleSpinBox* m_maxDistance = nullptr;
 };

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDockWidget>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QFile>
 #include <QFileDialog>
 #include <QItemSelectionModel>
@@ -320,6 +321,18 @@ private slots:
         QVERIFY(selection->isRowSelected(4));
         QCOMPARE(selection->selectedRows().size(), 1);
         QVERIFY(drawing()->markedRows().empty());  // a plain check marks nothing
+
+        // The messages name rows as they were: after a change the summary says so,
+        // until the next check.
+        auto* summary = panel()->findChild<QLabel*>(QStringLiteral("CheckSummary"));
+        const QString stale = QStringLiteral("表已改动");
+        QVERIFY(!summary->text().contains(stale));
+        table().setText(0, ColRemark, "x");
+        table().setText(1, ColRemark, "y");
+        QVERIFY(summary->text().endsWith(QStringLiteral("（表已改动，请重新检查）")));
+        QCOMPARE(summary->text().count(stale), 1);
+        QTest::mouseClick(check, Qt::LeftButton);
+        QVERIFY(!summary->text().contains(stale));
     }
 
     void theCheckedSelectionMarksItsHardPoints_data() {
