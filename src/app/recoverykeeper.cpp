@@ -36,6 +36,12 @@ RecoveryKeeper::RecoveryKeeper(PointTable& table, int delaySeconds, QObject* par
     connect(&m_retry, &QTimer::timeout, this, &RecoveryKeeper::flush);
 }
 
+void RecoveryKeeper::setDelays(std::chrono::milliseconds afterLastChange,
+                               std::chrono::milliseconds longest) {
+    m_idle.setInterval(afterLastChange);
+    m_longest.setInterval(longest);
+}
+
 RecoveryKeeper::~RecoveryKeeper() {
     if (m_lock)
         m_table.removeListener(this);

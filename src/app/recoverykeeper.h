@@ -5,6 +5,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
+
 #include <memory>
 #include <thread>
 
@@ -36,6 +38,8 @@ public:
 
     /// The longest time changes go without a copy while they keep coming.
     static constexpr int kLongestDelaySeconds = 120;
+    /// Other waits than the settings' and the two minutes above, for tests.
+    void setDelays(std::chrono::milliseconds afterLastChange, std::chrono::milliseconds longest);
 
     /// "recovery" in the user's application data folder.
     static QString defaultFolder();

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
@@ -310,6 +311,26 @@ private slots:
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray("CVRECOV\x1a cut short"));
         QCOMPARE(frame->table().fullRowCount(), 0);
+    }
+
+    // Changes that never pause long enough are still copied, at the longest delay.
+    void changesThatKeepComingAreCopiedAtTheLongestDelay() {
+        PointTable table;
+        table.replaceAll({rowOf({.name = "A"})}, {});
+        RecoveryKeeper keeper(table, 1);
+        keeper.setDelays(std::chrono::milliseconds(400), std::chrono::milliseconds(1000));
+        QVERIFY(keeper.start(m_folder));
+        QSignalSpy done(&keeper, &RecoveryKeeper::writeDone);
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; done.isEmpty() && clock.elapsed() < 10000; ++i) {
+            table.setText(0, ColRemark, std::to_string(i));
+            QTest::qWait(50);
+        }
+        QVERIFY(!done.isEmpty());
+        QVERIFY(done.first().at(0).toBool());
+        QVERIFY2(clock.elapsed() >= 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(copiesIn(m_folder).size(), 1);
     }
 
     void aFailedWriteIsSaidOnce() {
