@@ -10,7 +10,6 @@
 
 #include "geolayer.h"
 #include "geolayerloader.h"
-#include "messagebox.h"
 
 namespace corvane {
 namespace {
@@ -89,12 +88,8 @@ void CrsChooser::accept() {
 }
 
 std::optional<QString> askCrs(QWidget* parent, const QString& current) {
-    QString problem;
-    QString details;
-    if (geoLayer(&problem, &details) == nullptr) {
-        showError(parent, problem, details);
+    if (geoLayerOrSay(parent) == nullptr)
         return std::nullopt;
-    }
     CrsChooser chooser(current, parent);
     if (chooser.exec() != QDialog::Accepted)
         return std::nullopt;

@@ -81,13 +81,9 @@ void CCorvaneDoc::exportGeoChoice(const QString& chosenPath, int geoType) {
 }
 
 bool CCorvaneDoc::importGeoFile(const QString& path, const QString& crsText) {
-    QString problem;
-    QString details;
-    const GeoLayer* geo = geoLayer(&problem, &details);
-    if (geo == nullptr) {
-        showError(m_window, problem, details);
+    const GeoLayer* geo = geoLayerOrSay(m_window);
+    if (geo == nullptr)
         return false;
-    }
     Result<Crs> crs = geo->crsFromUserText(crsText.toStdString());
     if (!crs) {
         showError(m_window, QString::fromStdString(crs.error().message));
@@ -108,13 +104,9 @@ bool CCorvaneDoc::importGeoFile(const QString& path, const QString& crsText) {
 }
 
 bool CCorvaneDoc::exportGeoFile(const QString& path, const QString& crsText) {
-    QString problem;
-    QString details;
-    const GeoLayer* geo = geoLayer(&problem, &details);
-    if (geo == nullptr) {
-        showError(m_window, problem, details);
+    const GeoLayer* geo = geoLayerOrSay(m_window);
+    if (geo == nullptr)
         return false;
-    }
     const std::optional<GeoFormat> format = geoFormatForPath(localPath(path));
     Result<Crs> crs = geo->crsFromUserText(crsText.toStdString());
     if (!format || !exportable(*format) || !crs) {

@@ -5,6 +5,7 @@
 #include <QLibrary>
 
 #include "geolayer.h"
+#include "messagebox.h"
 
 namespace corvane {
 namespace {
@@ -55,6 +56,15 @@ const GeoLayer* geoLayer(QString* problem, QString* details) {
     if (details != nullptr)
         *details = loaded.details;
     return loaded.layer;
+}
+
+const GeoLayer* geoLayerOrSay(QWidget* parent) {
+    QString problem;
+    QString details;
+    const GeoLayer* layer = geoLayer(&problem, &details);
+    if (layer == nullptr)
+        showError(parent, problem, details);
+    return layer;
 }
 
 }  // namespace corvane
