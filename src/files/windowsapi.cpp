@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cwchar>
 
+#include "longpath.h"
+
 namespace corvane {
 
 std::wstring widePath(const std::string& utf8) {
@@ -14,7 +16,19 @@ std::wstring widePath(const std::string& utf8) {
         ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(n), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
+    // Past MAX_PATH (less the room a folder keeps for its file names) the system takes
+    // only the extended-length form of the full path.
+    if (wide.size() < MAX_PATH - 12)
+        return wide;
+    const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return wide;
+    std::wstring full(size, L'\0');
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size)
+        return wide;
+    full.resize(length);
+    return extendedLengthPath(full);
 }
 
 std::string utf8FromWide(const wchar_t* wide) {

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bytefiles.h"
+#include "longpath.h"
 #include "pendingfile.h"
 #include "pendingname.h"
 #include "tempdir.h"
@@ -265,6 +266,26 @@ TEST(PendingName, IsHiddenShortAndKeepsWholeCharacters) {
         SCOPED_TRACE(c.target.size());
         EXPECT_EQ(pendingNameBeside(c.target, random, sizeof random), "." + c.base + ".azA9-_b_");
     }
+}
+
+// Long Windows paths: drive and share paths take the extended-length prefix, with
+// backslashes only; anything else is left to the system as it is.
+TEST(LongPath, ExtendedLengthFormOfFullPaths) {
+    const struct {
+        std::wstring full;
+        std::wstring extended;
+    } cases[] = {
+        {L"C:\\测量\\a.ept", L"\\\\?\\C:\\测量\\a.ept"},
+        {L"z:/tmp/a b/c.org", L"\\\\?\\z:\\tmp\\a b\\c.org"},
+        {L"\\\\server\\share\\d\\a.ept", L"\\\\?\\UNC\\server\\share\\d\\a.ept"},
+        {L"\\\\?\\C:\\a.ept", L"\\\\?\\C:\\a.ept"},
+        {L"\\\\.\\pipe\\x", L"\\\\.\\pipe\\x"},
+        {L"relative\\a.ept", L"relative\\a.ept"},
+        {L"C:a.ept", L"C:a.ept"},
+        {L"", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(extendedLengthPath(c.full), c.extended) << c.full.size();
 }
 
 // An export in a child process, ended by `signal` once it has written a megabyte;
