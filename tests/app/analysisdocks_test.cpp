@@ -3,10 +3,10 @@
 #include <QCheckBox>
 #include <QDockWidget>
 #include <QDoubleSpinBox>
-#include <QLabel>
 #include <QFile>
 #include <QFileDialog>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
