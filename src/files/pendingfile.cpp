@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -36,6 +37,7 @@ constexpr int kLive = 2;
 struct Slot {
     std::atomic<int> state{kFree};
     int dir = -1;
+    bool folder = false;  // a folder of files, removed with them
     char name[NAME_MAX + 1] = {};
 };
 
@@ -44,11 +46,40 @@ static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads t
 
 constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
+// Removes the files of a folder and the folder, with system calls only: no directory
+// stream, which would allocate, inside a signal handler.
+void removeFolderInHandler(int dir, const char* name) {
+    const int folder = ::openat(dir, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        alignas(8) char entries[4096];
+        for (;;) {
+            const long got = ::syscall(SYS_getdents64, folder, entries, sizeof entries);
+            if (got <= 0)
+                break;
+            for (long at = 0; at < got;) {
+                // struct linux_dirent64: inode, offset, record length, type, name.
+                unsigned short length = 0;
+                std::memcpy(&length, entries + at + 16, sizeof length);
+                const char* entry = entries + at + 19;
+                if (std::strcmp(entry, ".") != 0 && std::strcmp(entry, "..") != 0)
+                    ::unlinkat(folder, entry, 0);
+                at += length;
+            }
+        }
+        ::close(folder);
+    }
+    ::unlinkat(dir, name, AT_REMOVEDIR);
+}
+
 extern "C" void removePendingNames(int sig) {
     const int savedErrno = errno;
     for (Slot& slot : g_slots)
-        if (slot.state.load(std::memory_order_acquire) == kLive)
-            ::unlinkat(slot.dir, slot.name, 0);
+        if (slot.state.load(std::memory_order_acquire) == kLive) {
+            if (slot.folder)
+                removeFolderInHandler(slot.dir, slot.name);
+            else
+                ::unlinkat(slot.dir, slot.name, 0);
+        }
     // End as the signal would have: the default action, taken when the handler returns
     // and the signal is unblocked.
     struct sigaction dfl {};
@@ -77,7 +108,7 @@ void installHandlers() {
     }
 }
 
-int claimSlot(int dir, const std::string& name) {
+int claimSlot(int dir, const std::string& name, bool folder = false) {
     static std::once_flag installed;
     std::call_once(installed, installHandlers);
     if (name.size() > NAME_MAX)
@@ -88,6 +119,7 @@ int claimSlot(int dir, const std::string& name) {
                                                       std::memory_order_acquire))
             continue;
         g_slots[i].dir = dir;
+        g_slots[i].folder = folder;
         std::memcpy(g_slots[i].name, name.c_str(), name.size() + 1);
         g_slots[i].state.store(kLive, std::memory_order_release);
         return i;
@@ -138,6 +170,18 @@ bool procFdsAvailable() {
 }
 
 }  // namespace
+
+FolderRemovedOnSignal::FolderRemovedOnSignal(const std::string& folder) {
+    m_dir = ::open(folderOf(folder).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (m_dir >= 0)
+        m_slot = claimSlot(m_dir, baseOf(folder), true);
+}
+
+FolderRemovedOnSignal::~FolderRemovedOnSignal() {
+    releaseSlot(m_slot);
+    if (m_dir >= 0)
+        ::close(m_dir);
+}
 
 PendingFile::~PendingFile() {
     discard();

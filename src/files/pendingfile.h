@@ -55,6 +55,22 @@ private:
     std::string m_folder;    // Windows: the target's folder with its separator
 };
 
+/// A folder of files being written (a writer that makes several files, or one that
+/// names its own), removed with its files when SIGINT, SIGTERM or SIGHUP ends the
+/// process while this lives, as a named pending file is. The owner removes it on every
+/// other way out. Not built for Windows.
+class FolderRemovedOnSignal {
+public:
+    explicit FolderRemovedOnSignal(const std::string& folder);
+    ~FolderRemovedOnSignal();
+    FolderRemovedOnSignal(const FolderRemovedOnSignal&) = delete;
+    FolderRemovedOnSignal& operator=(const FolderRemovedOnSignal&) = delete;
+
+private:
+    int m_dir = -1;
+    int m_slot = -1;
+};
+
 /// writeFileAtomically with the kind of pending file chosen; the public functions ask
 /// for an unnamed one. Lets the tests take the named way where both would work.
 Status writeFileAtomicallyAs(PendingFileKind kind, const std::string& path,

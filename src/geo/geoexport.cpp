@@ -7,12 +7,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include "columns.h"
 #include "filesystem.h"
 #include "gdalsupport.h"
 #include "kmlwriter.h"
+#include "pendingfile.h"
 #include "pointtable.h"
 #include "surveyfeatures.h"
 
@@ -36,8 +38,10 @@ public:
         m_target = folder;
         std::string pattern =
             (folder / ("." + fs::path(target).filename().string() + ".XXXXXX")).string();
-        if (::mkdtemp(pattern.data()) != nullptr)
+        if (::mkdtemp(pattern.data()) != nullptr) {
             m_path = pattern;
+            m_removedOnSignal.emplace(m_path);
+        }
     }
     ~PendingFolder() {
         if (!m_path.empty()) {
@@ -69,6 +73,8 @@ public:
 private:
     fs::path m_target;
     std::string m_path;
+    // An interrupted export leaves no hidden folder behind either.
+    std::optional<FolderRemovedOnSignal> m_removedOnSignal;
 };
 
 struct DatasetClose {

@@ -288,6 +288,51 @@ TEST(LongPath, ExtendedLengthFormOfFullPaths) {
         EXPECT_EQ(extendedLengthPath(c.full), c.extended) << c.full.size();
 }
 
+// A folder of files being written goes with its files when a signal ends the writer;
+// after the guard is gone the signal leaves it to its owner.
+TEST(FolderRemovedOnSignal, GoesWithItsFilesOnTheSignalsThatEndTheWriter) {
+    for (const bool guarded : {true, false}) {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            SCOPED_TRACE(std::to_string(signal) + (guarded ? " guarded" : " released"));
+            TempFolder dir;
+            const fs::path folder = dir.path() / ".out.shp.Ab12Cd";
+            int ready[2];
+            ASSERT_EQ(::pipe(ready), 0);
+            const pid_t child = ::fork();
+            if (child == 0) {
+                ::close(ready[0]);
+                fs::create_directory(folder);
+                {
+                    FolderRemovedOnSignal guard(folder.string());
+                    for (const char* name : {"out.shp", "out.shx", "out.dbf", "out.prj"})
+                        writeFile(folder / name, std::string(5000, 'x'));
+                    if (guarded) {
+                        const char one = 1;
+                        if (::write(ready[1], &one, 1) != 1)
+                            ::_exit(4);
+                        ::pause();
+                    }
+                }
+                const char one = 1;
+                if (::write(ready[1], &one, 1) != 1)
+                    ::_exit(4);
+                ::pause();
+                ::_exit(0);
+            }
+            ::close(ready[1]);
+            char byte = 0;
+            ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+            ::close(ready[0]);
+            ::kill(child, signal);
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal);
+            EXPECT_EQ(fs::exists(folder), !guarded);
+            EXPECT_EQ(folderEntries(dir.path()).size(), guarded ? 0u : 1u);
+        }
+    }
+}
+
 // An export in a child process, ended by `signal` once it has written a megabyte;
 // returns the child's status. `ownHandler`: the program handles the signal itself.
 int interruptedExport(const fs::path& target, PendingFileKind kind, int signal,
