@@ -274,7 +274,7 @@ int run(int points, int jStakes, int runs, const QString& only) {
             shot.start(500);
         freezeReport("data calculation", measureFreeze(command(ID_LIST_DATA_CALCULATION)));
         // Rows that a recalculation lengthens leave their shared block for one of their own.
-        std::printf("resident memory after the calculation: %.0f MB\n", residentKb() / 1024.0);
+        const long calculatedKb = residentKb();
         freezeReport("its undo", measureFreeze([&] { undo->trigger(); }));
         // Every point but the J stakes without a segment, as a survey is once the line
         // is chosen and before the points are assigned.
@@ -300,6 +300,8 @@ int run(int points, int jStakes, int runs, const QString& only) {
         freezeReport("open the file again", measureFreeze([&] {
                          frame.document()->importFile(file, PointFileFormat::Ept);
                      }));
+        // Below the table, not inside it.
+        std::printf("\nresident memory after the calculation: %.0f MB\n", calculatedKb / 1024.0);
         return 0;
     }
 
