@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "appicons.h"
 #include "corvaneversion.h"
 
 namespace corvane {
@@ -14,7 +15,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("关于 Corvane"));
 
     auto* icon = new QLabel(this);
-    icon->setPixmap(QIcon(QStringLiteral(":/icons/corvane.svg")).pixmap(48, 48));
+    icon->setPixmap(appIcon(QStringLiteral("corvane")).pixmap(48, 48));
     icon->setAlignment(Qt::AlignTop);
     auto* text = new QLabel(versionText(), this);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -9,6 +9,7 @@
 #include "commandids.h"
 #include "corvaneview.h"
 #include "drawingarea.h"
+#include "drawingexport.h"
 #include "listctrlex.h"
 #include "mainframe.h"
 #include "profilepanel.h"
@@ -72,12 +73,15 @@ AnalysisDocks installAnalysisDocks(CMainFrame& frame) {
             bars->addAction(showCheck);
         }
         viewMenu->addSeparator();
+        const QString pictureTypes = drawingFileSuffixes().contains(QLatin1String("svg"))
+                                         ? QStringLiteral("PNG 图片或 SVG 矢量图")
+                                         : QStringLiteral("PNG 图片");
         QAction* exportPlan = viewMenu->addAction(QStringLiteral("导出平面图(&E)..."));
-        exportPlan->setStatusTip(QStringLiteral("将平面图导出为 PNG 图片或 SVG 矢量图"));
+        exportPlan->setStatusTip(QStringLiteral("将平面图导出为") + pictureTypes);
         if (view)
             QObject::connect(exportPlan, &QAction::triggered, view, &CCorvaneView::OnExportPlan);
         QAction* exportSection = viewMenu->addAction(QStringLiteral("导出纵断面(&X)..."));
-        exportSection->setStatusTip(QStringLiteral("将纵断面图导出为 PNG 图片或 SVG 矢量图"));
+        exportSection->setStatusTip(QStringLiteral("将纵断面图导出为") + pictureTypes);
         QObject::connect(exportSection, &QAction::triggered, docks.profile,
                          [profile = docks.profile] { profile->exportSection(); });
     }

@@ -1,7 +1,7 @@
 #include "corvaneapp.h"
 
 #include <QCommandLineParser>
-#include <QLibraryInfo>
+#include <QFontDatabase>
 #include <QLocale>
 #include <QTimer>
 #include <QTranslator>
@@ -9,6 +9,7 @@
 #include <exception>
 #include <new>
 
+#include "appicons.h"
 #include "corvaneversion.h"
 #include "mainframe.h"
 #include "messagebox.h"
@@ -18,7 +19,8 @@ namespace corvane {
 
 CCorvaneApp::CCorvaneApp(int& argc, char** argv) : QApplication(argc, argv) {
     setIdentity();
-    setWindowIcon(QIcon(QStringLiteral(":/icons/corvane.svg")));
+    setWindowIcon(appIcon(QStringLiteral("corvane")));
+    useInterfaceFont();
     // Lets the desktop match the window with the installed entry and its icon.
     setDesktopFileName(QLatin1String(kDesktopId));
     loadTranslations(*this);
@@ -35,11 +37,24 @@ void CCorvaneApp::setIdentity() {
     QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
 }
 
+void CCorvaneApp::useInterfaceFont() {
+#ifdef Q_OS_WIN
+    // Windows' own Chinese interface face, where the system has it: Qt's default there
+    // is a Western face that draws Chinese through fallback, in another size.
+    const QString yahei = QStringLiteral("Microsoft YaHei UI");
+    if (QFontDatabase::hasFamily(yahei)) {
+        QFont face = font();
+        face.setFamilies({yahei});
+        setFont(face);
+    }
+#endif
+}
+
 bool CCorvaneApp::loadTranslations(QCoreApplication& app) {
     // Every text of the program is Chinese; Qt's own buttons and dialogs follow.
+    // Compiled in, so that it is there where no Qt translations are installed.
     auto* qt = new QTranslator(&app);
-    if (!qt->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                  QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (!qt->load(QStringLiteral(":/translations/qtbase_zh_CN.qm"))) {
         delete qt;
         return false;
     }

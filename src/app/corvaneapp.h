@@ -32,9 +32,12 @@ public:
     /// edits of the command that failed.
     bool notify(QObject* receiver, QEvent* event) override;
 
-    /// Installs Qt's own Chinese texts (buttons, file dialogs) into `app`; false when
-    /// they are not installed on this machine.
+    /// Installs Qt's own Chinese texts (buttons, file dialogs), compiled into the
+    /// program, into `app`; false when they cannot be read.
     static bool loadTranslations(QCoreApplication& app);
+
+    /// On Windows, "Microsoft YaHei UI" as the interface font where the system has it.
+    void useInterfaceFont();
 
 private:
     std::unique_ptr<CorvaneSettings> m_settings;

@@ -10,6 +10,7 @@
 #include "geodocument.h"
 #include "longoperation.h"
 #include "messagebox.h"
+#include "pathtext.h"
 #include "pointtable.h"
 #include "settings.h"
 #include "tablework.h"
@@ -17,18 +18,6 @@
 
 namespace corvane {
 namespace {
-
-std::string localPath(const QString& path) {
-#ifdef Q_OS_WIN
-    return path.toUtf8().toStdString();  // the file layer takes UTF-8 names on Windows
-#else
-    return QFile::encodeName(path).toStdString();
-#endif
-}
-
-QString shown(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
 
 // The layout the import dialog's file type names: the user's choice decides, even for a
 // file whose extension names the other layout.
@@ -106,7 +95,7 @@ bool CCorvaneDoc::openFile(const QString& path) {
 
 bool CCorvaneDoc::importFile(const QString& path, PointFileFormat format) {
     Result<ImportedPoints> read =
-        runLongOperation(m_window, QStringLiteral("正在导入 %1 ……").arg(shown(path)),
+        runLongOperation(m_window, QStringLiteral("正在导入 %1 ……").arg(shownPath(path)),
                          [&] { return readPointFile(localPath(path), format); });
     if (!read) {
         showError(m_window, QString::fromStdString(read.error().message));
@@ -121,7 +110,7 @@ bool CCorvaneDoc::importFile(const QString& path, PointFileFormat format) {
 
 void CCorvaneDoc::replaceTable(const QString& path, std::vector<Row> rows, TextLines otherLines) {
     const size_t extent = rows.size() + static_cast<size_t>(m_table.fullRowCount());
-    runTableEdit(m_window, m_table, QStringLiteral("正在导入 %1 ……").arg(shown(path)), extent, [&] {
+    runTableEdit(m_window, m_table, QStringLiteral("正在导入 %1 ……").arg(shownPath(path)), extent, [&] {
         m_table.replaceAll(std::move(rows), std::move(otherLines), path.toStdString());
         m_table.markSaved();
     });
@@ -159,7 +148,7 @@ void CCorvaneDoc::OnFileExport() {
     const QString path = withExtension(choice->path, extension);
     // The dialog asked about the name as typed; the extension makes it another file.
     if (path != choice->path && QFileInfo::exists(path) &&
-        !askYesNo(m_window, QStringLiteral("文件“%1”已存在，是否替换？").arg(shown(path))))
+        !askYesNo(m_window, QStringLiteral("文件“%1”已存在，是否替换？").arg(shownPath(path))))
         return;
     exportFile(path, type);
 }
@@ -194,7 +183,7 @@ bool CCorvaneDoc::exportFile(const QString& path, ExportType type) {
     const bool wholeTable = m_table.rowCount() == m_table.fullRowCount();
     OrgReport report;
     Status written =
-        runLongOperation(m_window, QStringLiteral("正在导出 %1 ……").arg(shown(path)),
+        runLongOperation(m_window, QStringLiteral("正在导出 %1 ……").arg(shownPath(path)),
                          [&] { return exportTable(m_table, type, localPath(path), &report); });
     if (!written) {
         const Error& error = written.error();
@@ -202,7 +191,7 @@ bool CCorvaneDoc::exportFile(const QString& path, ExportType type) {
             emit problemAtRow(error.row);
         QString details;
         if (error.kind == Error::Kind::Data)
-            details = QStringLiteral("文件“%1”没有写入。").arg(shown(path));
+            details = QStringLiteral("文件“%1”没有写入。").arg(shownPath(path));
         showError(m_window, QString::fromStdString(error.message), details);
         return false;
     }
@@ -210,7 +199,7 @@ bool CCorvaneDoc::exportFile(const QString& path, ExportType type) {
     if (type == ExportType::Ept && wholeTable)
         m_table.markSaved();
     emit exported(path);
-    emit statusMessage(QStringLiteral("已导出到 %1").arg(shown(path)));
+    emit statusMessage(QStringLiteral("已导出到 %1").arg(shownPath(path)));
     if (type != ExportType::Dxf)
         showInformation(m_window, exportDoneMessage(type, report));
     return true;

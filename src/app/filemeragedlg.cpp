@@ -14,20 +14,13 @@
 #include "longoperation.h"
 #include "mergereport.h"
 #include "messagebox.h"
+#include "pathtext.h"
 
 namespace corvane {
 namespace {
 
 QStringList pointFileFilter() {
     return {QStringLiteral("电力线测量数据文件(*.ept)")};
-}
-
-std::string localPath(const QString& path) {
-#ifdef Q_OS_WIN
-    return path.toUtf8().toStdString();  // the file layer takes UTF-8 names on Windows
-#else
-    return QFile::encodeName(path).toStdString();
-#endif
 }
 
 QGroupBox* fileGroup(const QString& title, QLineEdit*& edit, QPushButton*& browse,

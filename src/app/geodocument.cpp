@@ -10,6 +10,7 @@
 #include "geolayerloader.h"
 #include "longoperation.h"
 #include "messagebox.h"
+#include "pathtext.h"
 #include "pointtable.h"
 #include "settings.h"
 #include "surveyfeatures.h"
@@ -19,14 +20,6 @@ namespace {
 
 constexpr GeoFormat kExportOrder[] = {GeoFormat::Kml, GeoFormat::Kmz, GeoFormat::GeoJson,
                                       GeoFormat::Gpkg, GeoFormat::Shp};
-
-std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-QString shown(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
 
 }  // namespace
 
@@ -41,6 +34,9 @@ QString coordinateSystemLabel(const QString& text) {
 }
 
 QStringList geoExportFilters() {
+    // A build without the geographic layer offers none of its types.
+    if (!kGeoLayerBuilt)
+        return {};
     return {QStringLiteral("Google Earth KML 文件(*.kml)"),
             QStringLiteral("Google Earth KMZ 文件(*.kmz)"),
             QStringLiteral("GeoJSON 文件(*.geojson)"), QStringLiteral("GeoPackage 文件(*.gpkg)"),
@@ -48,6 +44,8 @@ QStringList geoExportFilters() {
 }
 
 QStringList geoImportFilters() {
+    if (!kGeoLayerBuilt)
+        return {};
     return geoExportFilters() + QStringList{QStringLiteral("GPS 交换文件 GPX(*.gpx)")};
 }
 
@@ -73,7 +71,7 @@ QString CCorvaneDoc::chooseCoordinateSystem() {
 void CCorvaneDoc::exportGeoChoice(const QString& chosenPath, int geoType) {
     const QString path = withExtension(chosenPath, geoExportExtension(geoType));
     if (path != chosenPath && QFileInfo::exists(path) &&
-        !askYesNo(m_window, QStringLiteral("文件“%1”已存在，是否替换？").arg(shown(path))))
+        !askYesNo(m_window, QStringLiteral("文件“%1”已存在，是否替换？").arg(shownPath(path))))
         return;
     const QString crs = chooseCoordinateSystem();
     if (!crs.isEmpty())
@@ -90,7 +88,7 @@ bool CCorvaneDoc::importGeoFile(const QString& path, const QString& crsText) {
         return false;
     }
     Result<GeoImport> read =
-        runLongOperation(m_window, QStringLiteral("正在导入 %1 ……").arg(shown(path)),
+        runLongOperation(m_window, QStringLiteral("正在导入 %1 ……").arg(shownPath(path)),
                          [&] { return geo->importGeo(localPath(path), crs.value()); });
     if (!read) {
         showError(m_window, QString::fromStdString(read.error().message));
@@ -110,7 +108,7 @@ bool CCorvaneDoc::exportGeoFile(const QString& path, const QString& crsText) {
     const std::optional<GeoFormat> format = geoFormatForPath(localPath(path));
     Result<Crs> crs = geo->crsFromUserText(crsText.toStdString());
     if (!format || !exportable(*format) || !crs) {
-        showError(m_window, crs ? QStringLiteral("不能导出为“%1”。").arg(shown(path))
+        showError(m_window, crs ? QStringLiteral("不能导出为“%1”。").arg(shownPath(path))
                                 : QString::fromStdString(crs.error().message));
         return false;
     }
@@ -122,17 +120,17 @@ bool CCorvaneDoc::exportGeoFile(const QString& path, const QString& crsText) {
                       QStringLiteral("仍要按所选坐标系导出吗？")))
             return false;
     Result<GeoExportReport> written = runLongOperation(
-        m_window, QStringLiteral("正在导出 %1 ……").arg(shown(path)),
+        m_window, QStringLiteral("正在导出 %1 ……").arg(shownPath(path)),
         [&] { return geo->exportGeo(m_table, *format, crs.value(), localPath(path)); });
     if (!written) {
         QString details;
         if (written.error().kind == Error::Kind::Data)
-            details = QStringLiteral("文件“%1”没有写入。").arg(shown(path));
+            details = QStringLiteral("文件“%1”没有写入。").arg(shownPath(path));
         showError(m_window, QString::fromStdString(written.error().message), details);
         return false;
     }
     emit exported(path);
-    emit statusMessage(QStringLiteral("已导出到 %1").arg(shown(path)));
+    emit statusMessage(QStringLiteral("已导出到 %1").arg(shownPath(path)));
     QString text = QStringLiteral("测量数据输出完毕！");
     const std::string notice = geoExportNotice(written.value());
     if (!notice.empty())

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QLibrary>
 
+#include "geoformat.h"
 #include "geolayer.h"
 #include "messagebox.h"
 
@@ -27,6 +28,8 @@ QString modulePath() {
 }
 
 LoadedLayer loadLayer() {
+    if (!kGeoLayerBuilt)
+        return {nullptr, QString::fromUtf8(kGeoLayerMissing.data(), kGeoLayerMissing.size()), {}};
     const QString path = modulePath();
     const auto failed = [&](const QString& why) {
         return LoadedLayer{nullptr,
@@ -44,7 +47,7 @@ LoadedLayer loadLayer() {
     const GeoLayer* layer = entry(kGeoLayerVersion);
     if (layer == nullptr)
         return failed(QStringLiteral("模块的版本与程序不符"));
-    return {layer, {}};
+    return {layer, {}, {}};
 }
 
 }  // namespace

@@ -2,24 +2,27 @@
 
 #include <QFileInfo>
 
+#include "drawingexport.h"
 #include "filedialogs.h"
 #include "messagebox.h"
 
 namespace corvane {
 
 QString askImageFile(QWidget* parent, const QString& title) {
-    const QString png = QStringLiteral("PNG 图片(*.png)");
-    const QString svg = QStringLiteral("SVG 矢量图(*.svg)");
+    // Only the types this build writes are offered.
+    const QStringList suffixes = drawingFileSuffixes();
+    QStringList filters;
+    for (const QString& suffix : suffixes)
+        filters << (suffix == QLatin1String("svg") ? QStringLiteral("SVG 矢量图(*.svg)")
+                                                   : QStringLiteral("PNG 图片(*.png)"));
     const std::optional<FileChoice> choice =
-        askFile(parent, QFileDialog::AcceptSave, title, {png, svg}, 1);
+        askFile(parent, QFileDialog::AcceptSave, title, filters, 1);
     if (!choice)
         return QString();
     QString path = choice->path;
-    const QString suffix = QFileInfo(path).suffix();
     // The drawings are written by the extension; without one the type chosen decides.
-    if (suffix.compare(QStringLiteral("png"), Qt::CaseInsensitive) != 0 &&
-        suffix.compare(QStringLiteral("svg"), Qt::CaseInsensitive) != 0)
-        path += choice->filter == 2 ? QStringLiteral(".svg") : QStringLiteral(".png");
+    if (!suffixes.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive))
+        path += QLatin1Char('.') + suffixes.value(choice->filter - 1, suffixes.first());
     return path;
 }
 

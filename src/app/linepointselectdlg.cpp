@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "appicons.h"
 #include "cellnumber.h"
 #include "linepointselection.h"
 #include "longoperation.h"
@@ -141,7 +142,7 @@ QStringList CLinePointSelectDlg::mileageTexts() const {
 void CLinePointSelectDlg::gatherPoints() {
     m_bFilling = true;
     m_list->setRowCount(0);
-    const QIcon icon(QStringLiteral(":/icons/jstake.svg"));
+    const QIcon icon = appIcon(QStringLiteral("jstake"));
     std::vector<std::string> stakes = gatherJStakes(m_table);
     m_list->setRowCount(static_cast<int>(stakes.size()));
     for (int r = 0; r < m_list->rowCount(); ++r) {

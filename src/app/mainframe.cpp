@@ -21,6 +21,7 @@
 
 #include "aboutdlg.h"
 #include "analysisdocks.h"
+#include "appicons.h"
 #include "columns.h"
 #include "commandids.h"
 #include "corvanedoc.h"
@@ -35,6 +36,7 @@
 #include "longoperation.h"
 #include "looks.h"
 #include "messagebox.h"
+#include "pathtext.h"
 #include "pointtable.h"
 #include "recoverycopy.h"
 #include "recoverykeeper.h"
@@ -67,11 +69,7 @@ private:
 namespace {
 
 QIcon commandIcon(const char16_t* name) {
-    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QString::fromUtf16(name)));
-}
-
-QString shown(const QString& path) {
-    return QDir::toNativeSeparators(path);
+    return appIcon(QString::fromUtf16(name));
 }
 
 }  // namespace
@@ -83,7 +81,7 @@ CMainFrame::CMainFrame(CorvaneSettings& settings, QWidget* parent)
       m_dialogs(&systemFileDialogs()) {
     setObjectName(QStringLiteral("MainFrame"));
     setWindowTitle(defaultCaption());
-    setWindowIcon(QIcon(QStringLiteral(":/icons/corvane.svg")));
+    setWindowIcon(appIcon(QStringLiteral("corvane")));
     setAcceptDrops(true);
     m_nLook = m_settings.applicationLook();
 
@@ -477,7 +475,7 @@ void CMainFrame::updateCaption() {
     setWindowTitle(source.empty()
                        ? defaultCaption()
                        : QStringLiteral("%1 [ %2 ]")
-                             .arg(defaultCaption(), shown(QString::fromStdString(source))));
+                             .arg(defaultCaption(), shownPath(QString::fromStdString(source))));
 }
 
 void CMainFrame::OnApplicationLook(int id) {
@@ -515,7 +513,7 @@ void CMainFrame::startRecovery(const QString& folder) {
     const QString where = folder.isEmpty() ? RecoveryKeeper::defaultFolder() : folder;
     if (!keeper->start(where)) {
         showStatus(
-            QStringLiteral("无法使用恢复副本文件夹“%1”，本次不保存恢复副本。").arg(shown(where)));
+            QStringLiteral("无法使用恢复副本文件夹“%1”，本次不保存恢复副本。").arg(shownPath(where)));
         return;
     }
     m_recovery = std::move(keeper);
@@ -607,9 +605,9 @@ void CMainFrame::updateRecentFileMenu() {
         action->setVisible(used);
         if (!used)
             continue;
-        action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown(files.at(i))));
+        action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shownPath(files.at(i))));
         action->setData(files.at(i));
-        action->setStatusTip(QStringLiteral("导入 %1").arg(shown(files.at(i))));
+        action->setStatusTip(QStringLiteral("导入 %1").arg(shownPath(files.at(i))));
     }
     m_recentSeparator->setVisible(!files.isEmpty());
 }

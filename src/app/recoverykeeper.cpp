@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 #include "longoperation.h"
+#include "pathtext.h"
 #include "pointtable.h"
 #include "recoverycopy.h"
 
@@ -182,7 +183,7 @@ void RecoveryKeeper::startWriter() {
     joinWriter();
     m_writing = true;
     std::shared_ptr<RecoveryState> state = std::move(m_state);
-    const std::string path = QFile::encodeName(copyPath()).toStdString();
+    const std::string path = localPath(copyPath());
     m_writer = std::thread([this, state = std::move(state), path]() mutable {
         const Status written = writeRecoveryFile(path, *state);
         state.reset();  // a large copy is let go here, not on the window's thread

@@ -10,25 +10,18 @@
 
 #include "longoperation.h"
 #include "messagebox.h"
+#include "pathtext.h"
 #include "recoverycopy.h"
 #include "recoverykeeper.h"
 
 namespace corvane {
 namespace {
 
-QString shown(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
-
-std::string localPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 void reportUnreadable(QWidget* parent, const QString& path, const std::string& reason) {
     const QString aside = moveRecoveryCopyAside(path);
     const QString where = aside.isEmpty()
-                              ? QStringLiteral("副本未能移走，仍在“%1”。").arg(shown(path))
-                              : QStringLiteral("副本已移到“%1”保留。").arg(shown(aside));
+                              ? QStringLiteral("副本未能移走，仍在“%1”。").arg(shownPath(path))
+                              : QStringLiteral("副本已移到“%1”保留。").arg(shownPath(aside));
     showError(parent,
               QStringLiteral("一份恢复副本无法读取：%1").arg(QString::fromStdString(reason)),
               where);
@@ -38,7 +31,7 @@ void reportUnreadable(QWidget* parent, const QString& path, const std::string& r
 
 RecoveryChoice askAboutRecoveryCopy(QWidget* parent, const QString& source, qint64 takenAtMs,
                                     quint64 rowCount) {
-    const QString file = source.isEmpty() ? QStringLiteral("（新建的表格）") : shown(source);
+    const QString file = source.isEmpty() ? QStringLiteral("（新建的表格）") : shownPath(source);
     const QString time = QDateTime::fromMSecsSinceEpoch(takenAtMs).toLocalTime().toString(
         QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     QMessageBox box(QMessageBox::Question, QStringLiteral("Corvane"),

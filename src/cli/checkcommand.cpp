@@ -8,6 +8,7 @@
 
 #include "codepage.h"
 #include "exitcodes.h"
+#include "geoformat.h"
 #include "geoprocess.h"
 #include "inputformat.h"
 #include "pointtable.h"
@@ -63,8 +64,9 @@ void addCheckCommand(CLI::App& app, int& exitCode) {
     addInputFormatOption(*check, request->options.inputFormat);
     check->add_flag("--json", request->json, "以 JSON 输出");
     auto crs = std::make_shared<std::string>();
-    check->add_option("--crs", *crs,
-                      "X、Y 的坐标系，导入 .kml .kmz .geojson .gpkg .shp .gpx 时必需");
+    if (kGeoLayerBuilt)
+        check->add_option("--crs", *crs,
+                          "X、Y 的坐标系，导入 .kml .kmz .geojson .gpkg .shp .gpx 时必需");
     std::function<void()> readSteps = addStepOptions(*check, request->options);
     check->callback([=, &exitCode] {
         if (!crs->empty())

@@ -1,28 +1,38 @@
-// A build without the geographic formats (the Windows cross build, which has no PROJ
-// or GDAL): every input and output is a point file.
+// A build without the geographic layer (the Windows build, which has no PROJ or GDAL):
+// a map or GIS file, read or written, is refused as a usage error in one sentence.
 
 #include "geoprocess.h"
 
+#include <iostream>
+
+#include "exitcodes.h"
+#include "geoformat.h"
+#include "processcommand.h"
+
 namespace corvane {
 
-bool geoInput(const ProcessOptions&) {
-    return false;
+bool geoInput(const ProcessOptions& options) {
+    return !options.inputFormat && geoFormatForPath(options.input).has_value();
 }
 
-bool geoOutput(const ProcessOptions&) {
-    return false;
+bool geoOutput(const ProcessOptions& options) {
+    return !options.type && geoFormatForPath(options.output).has_value();
 }
 
-std::optional<int> checkGeoUsage(const ProcessOptions&) {
-    return std::nullopt;
+std::optional<int> checkGeoUsage(const ProcessOptions& options) {
+    if (!geoInput(options) && !geoOutput(options))
+        return std::nullopt;
+    std::cerr << "corvane-cli: " << kGeoLayerMissing << '\n';
+    return ExitUsage;
 }
 
 Status loadGeoInput(const ProcessOptions&, PointTable&) {
-    return Error::data("这个版本不能读取地图和 GIS 文件。");
+    return Error::data(std::string(kGeoLayerMissing));
 }
 
 int writeGeoOutput(const PointTable&, const ProcessOptions&) {
-    return 2;
+    std::cerr << "corvane-cli: " << kGeoLayerMissing << '\n';
+    return ExitUsage;
 }
 
 }  // namespace corvane

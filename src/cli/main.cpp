@@ -19,6 +19,9 @@
 int main(int argc, char** argv) {
     CLI::App app("Corvane 电力线测量数据处理（命令行）", "corvane-cli");
     app.require_subcommand(1);
+    // A path such as "/data/a.ept" is a path on every system, never a "/option"; the
+    // subcommands inherit this.
+    app.allow_windows_style_options(false);
     // The help in the users' language; set before the subcommands, which inherit it.
     app.option_defaults()->group("选项");
     app.set_help_flag("-h,--help", "显示帮助并退出");

@@ -15,6 +15,7 @@
 #include "cellnumber.h"
 #include "datacalculation.h"
 #include "exitcodes.h"
+#include "geoformat.h"
 #include "geoprocess.h"
 #include "inputformat.h"
 #include "linepointselection.h"
@@ -69,10 +70,11 @@ void addProcessCommand(CLI::App& app, int& exitCode) {
     process->add_option("--type", *type, "输出格式：org、ept、csv 或 dxf（默认按输出文件的扩展名）")
         ->check(CLI::IsMember({"org", "ept", "csv", "dxf"}, CLI::ignore_case));
     auto crs = std::make_shared<std::string>();
-    process->add_option(
-        "--crs", *crs,
-        "X、Y 的坐标系（EPSG 代码、WKT 或 PROJ 字符串），导入导出 .kml .kmz .geojson "
-        ".gpkg .shp .gpx 时必需");
+    if (kGeoLayerBuilt)
+        process->add_option(
+            "--crs", *crs,
+            "X、Y 的坐标系（EPSG 代码、WKT 或 PROJ 字符串），导入导出 .kml .kmz .geojson "
+            ".gpkg .shp .gpx 时必需");
     std::function<void()> readSteps = addStepOptions(*process, *options);
     process->callback([=, &exitCode] {
         if (!type->empty())

@@ -4,6 +4,7 @@
 
 #include "largebuffer.h"
 #include "parallelparts.h"
+#include "prefetch.h"
 
 namespace corvane {
 
@@ -61,8 +62,8 @@ void NameIndex::rebuild(const std::vector<RowId>& order) {
     for (size_t k = 0; k < order.size(); ++k) {
         if (k + kAhead < order.size()) {
             const size_t ahead = hashes[k + kAhead] & mask;
-            __builtin_prefetch(&m_slots[ahead]);
-            __builtin_prefetch(&tails[ahead]);
+            CORVANE_PREFETCH(&m_slots[ahead]);
+            CORVANE_PREFETCH(&tails[ahead]);
         }
         const RowId id = order[k];
         const uint32_t h = hashes[k];

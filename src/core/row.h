@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "columns.h"
+#include "prefetch.h"
 
 namespace corvane {
 
@@ -55,7 +56,7 @@ public:
     /// wait for memory. Only a hint.
     void prefetch() const {
         for (uint32_t at = 0; at < m_size && at < kPrefetchBytes; at += 64)
-            __builtin_prefetch(m_data + at);
+            CORVANE_PREFETCH(m_data + at);
     }
 
 private:

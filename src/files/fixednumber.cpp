@@ -13,6 +13,37 @@ constexpr int kMaxFastDecimals = 4;
 // Below this magnitude value · 10^4 stays within 64 bits.
 constexpr double kMaxFastMagnitude = 9.0e14;
 
+// An unsigned number of 128 bits as two halves, for the exact product of a mantissa and
+// a power of ten; only what the rounding below needs.
+struct Wide {
+    uint64_t high = 0;
+    uint64_t low = 0;
+
+    bool bit(int k) const { return ((k < 64 ? low >> k : high >> (k - 64)) & 1) != 0; }
+    // Whether any of the bits 0 .. k-1 is set.
+    bool anyBelow(int k) const {
+        if (k <= 0)
+            return false;
+        if (k < 64)
+            return (low & ((uint64_t{1} << k) - 1)) != 0;
+        return low != 0 || (k > 64 && (high & ((uint64_t{1} << (k - 64)) - 1)) != 0);
+    }
+    // The number shifted right by 1 .. 127 bits; the callers' results fit 64 bits.
+    uint64_t shiftedRight(int k) const {
+        if (k < 64)
+            return (low >> k) | (high << (64 - k));
+        return high >> (k - 64);
+    }
+};
+
+// a · b for a below 2^53 and b below 2^32.
+Wide multiply(uint64_t a, uint64_t b) {
+    const uint64_t upper = (a >> 32) * b;         // below 2^53
+    const uint64_t lower = (a & 0xFFFFFFFF) * b;  // below 2^64
+    const uint64_t middle = upper + (lower >> 32);
+    return {middle >> 32, (middle << 32) | (lower & 0xFFFFFFFF)};
+}
+
 }  // namespace
 
 char* writeFixedNumber(char* out, double value, int decimals) {
@@ -34,13 +65,13 @@ char* writeFixedNumber(char* out, double value, int decimals) {
     // negative; below 2^-100 nothing reaches the last decimal.
     uint64_t scaled = 0;
     if (exponent > -100) {
-        const unsigned __int128 product = static_cast<unsigned __int128>(mantissa) * scale;
+        const Wide product = multiply(mantissa, scale);
         const int shift = -exponent;
-        const unsigned __int128 quotient = product >> shift;
-        const unsigned __int128 remainder = product - (quotient << shift);
-        const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
-        scaled = static_cast<uint64_t>(quotient);
-        if (remainder > half || (remainder == half && (scaled & 1) != 0))
+        scaled = product.shiftedRight(shift);
+        // The dropped part against half a unit: its top bit, and whether any below is set.
+        const bool halfBit = product.bit(shift - 1);
+        const bool belowHalf = product.anyBelow(shift - 1);
+        if (halfBit && (belowHalf || (scaled & 1) != 0))
             ++scaled;
     }
 

@@ -32,7 +32,7 @@ std::string_view extensionOf(GeoFormat format) {
 
 std::optional<GeoFormat> geoFormatForPath(std::string_view path) {
     const size_t dot = path.rfind('.');
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.find_last_of("/\\");
     if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
         return std::nullopt;
     std::string ext(path.substr(dot));

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QPainter;
@@ -17,8 +18,12 @@ struct DrawingOutput {
     std::function<QImage()> renderImage;         // the PNG's picture
 };
 
-/// Writes a drawing of `size` pixels to `path`: SVG when the name ends in ".svg", PNG
-/// otherwise. The file is written whole or not at all (an old one stays as it was); on
+/// The file types this build writes, by suffix: "png", and "svg" where Qt has its Svg
+/// module (the Windows build does not).
+QStringList drawingFileSuffixes();
+
+/// Writes a drawing of `size` pixels to `path`: SVG when the name ends in ".svg" and
+/// the build writes SVG, PNG otherwise. The file is written whole or not at all (an old one stays as it was); on
 /// failure `error`, when given, receives a message for the user.
 bool exportDrawing(const QString& path, const QSize& size, const DrawingOutput& output,
                    QString* error);
