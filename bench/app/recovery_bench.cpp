@@ -19,6 +19,7 @@
 #include "columns.h"
 #include "corvanedoc.h"
 #include "mainframe.h"
+#include "pathtext.h"
 #include "pointtable.h"
 #include "recoverycopy.h"
 #include "recoverykeeper.h"
@@ -100,7 +101,7 @@ int run(int points, int runs) {
         QElapsedTimer clock;
         clock.start();
         Result<RecoveryState> read =
-            readRecoveryFile(QFile::encodeName(keeper->copyPath()).toStdString());
+            readRecoveryFile(localPath(keeper->copyPath()));
         if (!read)
             return 2;
         PointTable restored;

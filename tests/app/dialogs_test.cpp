@@ -205,7 +205,19 @@ private slots:
         }
         // The columns fit inside the dialog; the name takes what is left.
         QVERIFY(header->length() <= details->viewport()->width() + 1);
-        QVERIFY(header->sectionSize(0) >= 150);
+#ifdef Q_OS_WIN
+        // Windows writes dates and types at length: the name keeps a fifth at least.
+        const int least = details->viewport()->width() / 5;
+#else
+        const int least = 150;
+#endif
+        QVERIFY2(header->sectionSize(0) >= least,
+                 qPrintable(QStringLiteral("name %1 of %2, others %3 %4 %5")
+                                .arg(header->sectionSize(0))
+                                .arg(details->viewport()->width())
+                                .arg(header->sectionSize(1))
+                                .arg(header->sectionSize(2))
+                                .arg(header->sectionSize(3))));
     }
 
     // As the system's own dialogs do: the export after an import opens beside the

@@ -14,6 +14,8 @@
 #include "crschooser.h"
 #include "cursorposition.h"
 #include "geodocument.h"
+#include "geoformat.h"
+#include "geolayerloader.h"
 #include "mainframe.h"
 #include "pointtable.h"
 #include "qtsupport.h"
@@ -38,6 +40,45 @@ class GeoDocumentTest : public QObject {
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
 private slots:
+    // A build without the geographic layer (Windows for now) runs only what needs none
+    // of it, and what it says instead.
+    void init() {
+        const QByteArray name = QTest::currentTestFunction();
+        const bool needsLayer =
+            name != "degreesMinutesSeconds" && name != "aBuildWithoutTheLayerSaysSo";
+        if (needsLayer && !kGeoLayerBuilt)
+            QSKIP("this build has no coordinate systems or map files");
+    }
+
+    void aBuildWithoutTheLayerSaysSo() {
+        if (kGeoLayerBuilt)
+            QSKIP("this build has the geographic layer");
+        QString problem;
+        QVERIFY(geoLayer(&problem) == nullptr);
+        QCOMPARE(problem, QString::fromUtf8(kGeoLayerMissing.data(),
+                                            static_cast<qsizetype>(kGeoLayerMissing.size())));
+        // The file dialogs offer only what this build reads and writes.
+        for (const QString& filter : CCorvaneDoc::importFilters() + CCorvaneDoc::exportFilters())
+            QVERIFY2(filter.endsWith(QStringLiteral("(*.ept)")) ||
+                         filter.endsWith(QStringLiteral("(*.csv)")) ||
+                         filter.endsWith(QStringLiteral("(*.org)")) ||
+                         filter.endsWith(QStringLiteral("(*.dxf)")),
+                     qPrintable(filter));
+
+        // A map file asked for anyway (dropped, or named on the command line) is refused
+        // in that sentence, and the table stays as it was.
+        QWidget window;
+        PointTable table;
+        table.replaceAll(test::rowsOf({{.name = "J1", .north = "1", .east = "2"}}), {});
+        table.markSaved();
+        CorvaneSettings settings(path(QStringLiteral("nolayer.ini")));
+        CCorvaneDoc doc(table, settings, &window);
+        test::MessageBoxAnswerer boxes;
+        QVERIFY(!doc.importGeoFile(path(QStringLiteral("a.kml")), QStringLiteral("EPSG:4547")));
+        QCOMPARE(boxes.texts().value(0), problem);
+        QCOMPARE(table.rowCount(), 1);
+    }
+
     // PROJ and GDAL cost tens of megabytes as soon as they are loaded: the editor opens
     // them with the first coordinate system, not with the window and its table.
     void geographicLibrariesWaitForTheFirstSystem() {

@@ -24,6 +24,7 @@
 #include "geodocument.h"
 #include "linepointselectdlg.h"
 #include "listctrlex.h"
+#include "pathtext.h"
 #include "pointtable.h"
 #include "qtsupport.h"
 #include "rowbuilder.h"
@@ -111,7 +112,7 @@ private:
             {"header line"});
         const QString file = path(name);
         Status written =
-            exportTable(source, ExportType::Ept, QFile::encodeName(file).toStdString());
+            exportTable(source, ExportType::Ept, localPath(file));
         if (!written)
             qFatal("cannot write the survey");
         return file;
@@ -990,7 +991,10 @@ private slots:
         QFETCH(bool, asked);
         QFETCH(bool, replaced);
         importSurvey();
+        // Both names: where letter case makes no difference (Windows) an earlier row's
+        // "out.ept" is also "out.EPT".
         QDir(m_dir.path()).remove(written);
+        QDir(m_dir.path()).remove(typed);
         if (exists) {
             QFile f(m_dir.filePath(written));
             QVERIFY(f.open(QIODevice::WriteOnly));

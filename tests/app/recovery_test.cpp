@@ -6,7 +6,6 @@
 // The editor that is killed is this test program run again with "--editor": it
 // imports a file, makes the edits below, waits for its copy and says "ready".
 
-#include <signal.h>
 
 #include <QApplication>
 #include <QDir>
@@ -25,6 +24,7 @@
 #include "corvanedoc.h"
 #include "exportformat.h"
 #include "mainframe.h"
+#include "pathtext.h"
 #include "pointfilereader.h"
 #include "pointtable.h"
 #include "qtsupport.h"
@@ -47,7 +47,7 @@ void writeSurvey(const QString& file) {
                        rowOf({.name = "P2", .north = "6", .east = "2"}),
                        rowOf({.name = "J2", .north = "10", .east = "0", .type = kJStake})},
                       {"标题行"});
-    if (!exportTable(source, ExportType::Ept, QFile::encodeName(file).toStdString()))
+    if (!exportTable(source, ExportType::Ept, localPath(file)))
         qFatal("cannot write the survey");
 }
 
@@ -69,18 +69,19 @@ QStringList copiesIn(const QString& folder) {
 // The editor run as a child: imports `file`, edits, writes its copy, says "ready".
 int runEditor(int argc, char** argv) {
     QApplication app(argc, argv);
+    // From Qt's reading of the command line: on Windows argv is in the ANSI code page.
+    const QStringList args = QCoreApplication::arguments();
     QTemporaryDir settingsDir;
     CorvaneSettings settings(settingsDir.filePath(QStringLiteral("s.ini")));
     CMainFrame frame(settings);
-    frame.startRecovery(QString::fromLocal8Bit(argv[2]));
-    if (!frame.recovery() ||
-        !frame.document()->importFile(QString::fromLocal8Bit(argv[3]), PointFileFormat::Ept))
+    frame.startRecovery(args.at(2));
+    if (!frame.recovery() || !frame.document()->importFile(args.at(3), PointFileFormat::Ept))
         return 1;
     QObject::connect(frame.recovery(), &RecoveryKeeper::writeDone, [](bool ok) {
         std::printf(ok ? "ready\n" : "failed\n");
         std::fflush(stdout);
     });
-    edit(frame.table(), QString::fromLocal8Bit(argv[4]));
+    edit(frame.table(), args.at(4));
     frame.recovery()->writeNow();
     return QApplication::exec();
 }
@@ -106,7 +107,7 @@ private:
     // The table the editor child ends with.
     std::string expectedState(const QString& file, const QString& tag) {
         Result<ImportedPoints> read =
-            readPointFile(QFile::encodeName(file).toStdString(), PointFileFormat::Ept);
+            readPointFile(localPath(file), PointFileFormat::Ept);
         PointTable table;
         table.replaceAll(std::move(read->rows), std::move(read->otherLines), file.toStdString());
         edit(table, tag);
@@ -129,7 +130,7 @@ private:
     }
 
     static void crash(QProcess& child) {
-        ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
+        child.kill();  // SIGKILL, or TerminateProcess on Windows: no clean-up runs
         child.waitForFinished();
     }
 

@@ -1,4 +1,5 @@
 #include "drawingarea.h"
+#include "drawingexport.h"
 
 #include <QDir>
 #include <QFile>
@@ -525,9 +526,14 @@ void DrawingAreaTest::exportsPngAndSvg() {
     QFile file(svg);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
-    QVERIFY(text.contains("<svg"));
-    QVERIFY(text.contains(">J1<"));  // names as text, not as a picture
-    QVERIFY(!text.contains("<image"));
+    if (drawingFileSuffixes().contains(QStringLiteral("svg"))) {
+        QVERIFY(text.contains("<svg"));
+        QVERIFY(text.contains(">J1<"));  // names as text, not as a picture
+        QVERIFY(!text.contains("<image"));
+    } else {
+        // A build without SVG writes the picture whatever the name says.
+        QVERIFY(text.startsWith("\x89PNG"));
+    }
 
     // An area that was never laid out still writes a whole drawing.
     DrawingArea hidden(*m_table);

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "drawingexport.h"
 #include "pointtable.h"
 #include "profileview.h"
 #include "profileviewport.h"
@@ -250,7 +251,9 @@ private slots:
         QVERIFY(view.exportTo(dir.filePath(QStringLiteral("p.svg")), &error));
         QFile svg(dir.filePath(QStringLiteral("p.svg")));
         QVERIFY(svg.open(QIODevice::ReadOnly));
-        QVERIFY(svg.readAll().contains("<svg"));
+        // A build without SVG writes the picture whatever the name says.
+        QVERIFY(svg.readAll().startsWith(
+            drawingFileSuffixes().contains(QStringLiteral("svg")) ? "<?xml" : "\x89PNG"));
         QVERIFY(!view.exportTo(dir.filePath(QStringLiteral("missing/p.png")), &error));
         QVERIFY(!error.isEmpty());
     }
