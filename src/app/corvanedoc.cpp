@@ -110,10 +110,11 @@ bool CCorvaneDoc::importFile(const QString& path, PointFileFormat format) {
 
 void CCorvaneDoc::replaceTable(const QString& path, std::vector<Row> rows, TextLines otherLines) {
     const size_t extent = rows.size() + static_cast<size_t>(m_table.fullRowCount());
-    runTableEdit(m_window, m_table, QStringLiteral("正在导入 %1 ……").arg(shownPath(path)), extent, [&] {
-        m_table.replaceAll(std::move(rows), std::move(otherLines), path.toStdString());
-        m_table.markSaved();
-    });
+    runTableEdit(m_window, m_table, QStringLiteral("正在导入 %1 ……").arg(shownPath(path)), extent,
+                 [&] {
+                     m_table.replaceAll(std::move(rows), std::move(otherLines), path.toStdString());
+                     m_table.markSaved();
+                 });
     // The export goes next to the survey, whichever way it was opened.
     setDialogFolder(QFileInfo(path).absolutePath());
 }

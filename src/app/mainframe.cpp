@@ -512,8 +512,8 @@ void CMainFrame::startRecovery(const QString& folder) {
     auto keeper = std::make_unique<RecoveryKeeper>(*m_table, m_settings.recoveryDelay());
     const QString where = folder.isEmpty() ? RecoveryKeeper::defaultFolder() : folder;
     if (!keeper->start(where)) {
-        showStatus(
-            QStringLiteral("无法使用恢复副本文件夹“%1”，本次不保存恢复副本。").arg(shownPath(where)));
+        showStatus(QStringLiteral("无法使用恢复副本文件夹“%1”，本次不保存恢复副本。")
+                       .arg(shownPath(where)));
         return;
     }
     m_recovery = std::move(keeper);

@@ -11,7 +11,7 @@ namespace corvane {
 void adviseLargeBuffer(void* data, size_t size) {
 #ifdef MADV_HUGEPAGE
     constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
-    if (data == nullptr || size < 2 * kHugePage)
+    if (data == nullptr)
         return;
     // Only whole huge pages inside the buffer can be backed so; the advice is a hint,
     // and a refusal changes nothing but the speed.

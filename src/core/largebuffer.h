@@ -7,8 +7,9 @@ namespace corvane {
 
 /// Asks the system to back the memory of a large buffer with huge pages where it can.
 /// Filling a buffer of a hundred megabytes page by page costs tens of thousands of page
-/// faults, more time than the copying itself; a no-op for small buffers and where huge
-/// pages are not offered.
+/// faults, more time than the copying itself; only the whole huge pages inside the
+/// buffer are advised (none in one below 2 MB unless it is one, aligned), and nothing
+/// where huge pages are not offered. The one place of this hint.
 void adviseLargeBuffer(void* data, size_t size);
 
 /// Makes `v` `n` copies of `value`; memory it has to get for them is advised as above

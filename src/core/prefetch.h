@@ -6,8 +6,7 @@
 #define CORVANE_PREFETCH(address) __builtin_prefetch(address)
 #elif defined(_MSC_VER)
 #include <intrin.h>
-#define CORVANE_PREFETCH(address) \
-    _mm_prefetch(reinterpret_cast<const char*>(address), _MM_HINT_T0)
+#define CORVANE_PREFETCH(address) _mm_prefetch(reinterpret_cast<const char*>(address), _MM_HINT_T0)
 #else
 #define CORVANE_PREFETCH(address) ((void)(address))
 #endif

@@ -1,11 +1,8 @@
 #include "rowarena.h"
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 #include <new>
 
+#include "largebuffer.h"
 #include "rowslab.h"
 
 namespace corvane {
@@ -13,10 +10,8 @@ namespace rowslab {
 
 Header* create(uint64_t holds) {
     void* memory = ::operator new (kSize, std::align_val_t{kSize});
-#if defined(MADV_HUGEPAGE)
     // One page fault for the whole slab instead of five hundred; only a hint.
-    ::madvise(memory, kSize, MADV_HUGEPAGE);
-#endif
+    adviseLargeBuffer(memory, kSize);
     return new (memory) Header{holds};
 }
 

@@ -1,9 +1,5 @@
 #include "dxfwriter.h"
 
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
-
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
@@ -11,12 +7,12 @@
 #include "cellnumber.h"
 #include "codepage.h"
 #include "fixednumber.h"
+#include "largebuffer.h"
 
 namespace corvane {
 namespace {
 
 constexpr size_t kIntegerRoom = 24;
-constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
 constexpr size_t kLongestEscape = 10;  // "\U+10FFFF"
 
 bool isPlainAscii(unsigned char c) {
@@ -48,13 +44,7 @@ void CDataToDxf::reserve(size_t bytes) {
     // A drawing of a million points is some 300 MB: asking for huge pages before the
     // memory is first touched saves most of its page faults.
     m_out.reserve(m_used + bytes + 4096);
-#if defined(MADV_HUGEPAGE)
-    const auto begin = reinterpret_cast<uintptr_t>(m_out.data());
-    const uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
-    const uintptr_t last = (begin + m_out.capacity()) & ~(kHugePage - 1);
-    if (last > first)
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#endif
+    adviseLargeBuffer(m_out.data(), m_out.capacity());
     room(bytes);
 }
 

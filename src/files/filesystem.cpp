@@ -1,18 +1,5 @@
 #include "filesystem.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#ifdef _WIN32
-#include <io.h>
-#ifndef S_ISDIR  // MSVC's C library has only the masks
-#define S_ISDIR(m) (((m)&_S_IFMT) == _S_IFDIR)
-#define S_ISREG(m) (((m)&_S_IFMT) == _S_IFREG)
-#endif
-#else
-#include <unistd.h>
-#endif
-
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -23,66 +10,15 @@
 #include <optional>
 #include <vector>
 
+#include "filecalls.h"
 #include "largebuffer.h"
 #include "memoryroom.h"
 #include "pendingfile.h"
-#ifdef _WIN32
-#include "windowsapi.h"
-#endif
 
 namespace corvane {
 namespace {
 
-// The few system calls of reading and checking files, with paths in UTF-8; Windows
-// takes them as UTF-16 and reads in binary mode.
-#ifdef _WIN32
-using FileStatus = struct _stat64;
-int openForReading(const std::string& path) {
-    return ::_wopen(widePath(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
-}
-int statusOf(const std::string& path, FileStatus* st) {
-    return ::_wstat64(widePath(path).c_str(), st);
-}
-int statusOf(int fd, FileStatus* st) {
-    return ::_fstat64(fd, st);
-}
-int mayWrite(const std::string& path) {
-    return ::_waccess(widePath(path).c_str(), 2);
-}
-long long readSome(int fd, char* into, size_t size) {
-    return ::_read(fd, into, static_cast<unsigned>(std::min<size_t>(size, INT_MAX)));
-}
-long long writeSome(int fd, const char* from, size_t size) {
-    return ::_write(fd, from, static_cast<unsigned>(std::min<size_t>(size, INT_MAX)));
-}
-int closeFile(int fd) {
-    return ::_close(fd);
-}
-#else
-using FileStatus = struct stat;
-int openForReading(const std::string& path) {
-    // Non-blocking, so that opening a pipe does not wait for a writer.
-    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-}
-int statusOf(const std::string& path, FileStatus* st) {
-    return ::stat(path.c_str(), st);
-}
-int statusOf(int fd, FileStatus* st) {
-    return ::fstat(fd, st);
-}
-int mayWrite(const std::string& path) {
-    return ::access(path.c_str(), W_OK);
-}
-long long readSome(int fd, char* into, size_t size) {
-    return ::read(fd, into, size);
-}
-long long writeSome(int fd, const char* from, size_t size) {
-    return ::write(fd, from, size);
-}
-int closeFile(int fd) {
-    return ::close(fd);
-}
-#endif
+using namespace filecalls;
 
 std::string quoted(const std::string& path) {
     return "“" + path + "”";
@@ -145,61 +81,6 @@ public:
 private:
     int m_fd;
 };
-
-// Writing past a file size limit (ulimit -f) raises SIGXFSZ, which ends the process
-// by default and would leave the temporary file behind. While this guard lives the
-// signal is blocked for the calling thread, so the write fails with EFBIG instead; a
-// signal raised meanwhile is taken back before the old mask returns.
-#ifdef _WIN32
-// Windows has no file size signal: a write past a limit just fails.
-struct FileSizeSignalGuard {
-    FileSizeSignalGuard() {}
-};
-#else
-class FileSizeSignalGuard {
-public:
-    FileSizeSignalGuard() {
-        sigset_t set;
-        sigemptyset(&set);
-        sigaddset(&set, SIGXFSZ);
-        m_active = pthread_sigmask(SIG_BLOCK, &set, &m_old) == 0 && !sigismember(&m_old, SIGXFSZ);
-    }
-    ~FileSizeSignalGuard() {
-        if (!m_active)
-            return;
-        sigset_t set;
-        sigemptyset(&set);
-        sigaddset(&set, SIGXFSZ);
-        const timespec none{0, 0};
-        while (sigtimedwait(&set, nullptr, &none) == SIGXFSZ) {
-        }
-        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
-    }
-    FileSizeSignalGuard(const FileSizeSignalGuard&) = delete;
-    FileSizeSignalGuard& operator=(const FileSizeSignalGuard&) = delete;
-
-private:
-    sigset_t m_old;
-    bool m_active = false;
-};
-#endif
-
-// A symbolic link is written through: its target gets the new content, the link stays.
-std::string resolveLink(const std::string& path) {
-#ifdef _WIN32
-    return path;  // Windows' links are followed by the system itself
-#else
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-        return path;
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (!resolved)
-        return path;
-    std::string target(resolved);
-    std::free(resolved);
-    return target;
-#endif
-}
 
 }  // namespace
 
@@ -289,22 +170,8 @@ Status writeFileAtomicallyAs(PendingFileKind kind, const std::string& requestedP
         return Error::io(what + quoted(shownPath) + "：" + reason(err));
     };
 
-#ifndef _WIN32
-    // Windows gives a new file the rights of its folder and has no owner to keep.
-    mode_t mode = 0;
-    if (exists) {
-        mode = target.st_mode & 07777;
-        // Keep the owner when root rewrites someone else's file; harmless when it fails.
-        if (::fchown(file.fd(), target.st_uid, target.st_gid) != 0) {
-        }
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    if (::fchmod(file.fd(), mode) != 0)
-        return fail("无法写入文件", errno);
-#endif
+    if (const int err = keepRights(file.fd(), exists ? &target : nullptr))
+        return fail("无法写入文件", err);
 
     {
         FileSizeSignalGuard guard;

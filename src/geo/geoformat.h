@@ -11,7 +11,8 @@ inline constexpr bool kGeoLayerBuilt = CORVANE_GEO_LAYER != 0;
 
 /// What a build without the geographic layer says when one of its files is asked for.
 inline constexpr std::string_view kGeoLayerMissing =
-    "这个版本没有坐标系和地图文件功能，不能读写 KML、KMZ、GeoJSON、GeoPackage、Shapefile 和 GPX 文件。";
+    "这个版本没有坐标系和地图文件功能，不能读写 KML、KMZ、GeoJSON、GeoPackage、Shapefile 和 GPX "
+    "文件。";
 
 /// The files exchanged with map programs and GIS.
 enum class GeoFormat { Kml, Kmz, GeoJson, Gpkg, Shp, Gpx };

@@ -44,9 +44,8 @@ QStringList drawingFileSuffixes() {
 
 bool exportDrawing(const QString& path, const QSize& size, const DrawingOutput& output,
                    QString* error) {
-    const bool svgFile =
-        CORVANE_SVG &&
-        QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
+    const bool svgFile = CORVANE_SVG && QFileInfo(path).suffix().compare(QStringLiteral("svg"),
+                                                                         Qt::CaseInsensitive) == 0;
     // QSaveFile writes a temporary file and renames it only when everything went.
     QSaveFile file(path);
     bool ok = file.open(QIODevice::WriteOnly);

@@ -23,8 +23,8 @@ struct DrawingOutput {
 QStringList drawingFileSuffixes();
 
 /// Writes a drawing of `size` pixels to `path`: SVG when the name ends in ".svg" and
-/// the build writes SVG, PNG otherwise. The file is written whole or not at all (an old one stays as it was); on
-/// failure `error`, when given, receives a message for the user.
+/// the build writes SVG, PNG otherwise. The file is written whole or not at all (an old one stays
+/// as it was); on failure `error`, when given, receives a message for the user.
 bool exportDrawing(const QString& path, const QSize& size, const DrawingOutput& output,
                    QString* error);
 

@@ -111,8 +111,7 @@ private:
                     .type = kJStake})},
             {"header line"});
         const QString file = path(name);
-        Status written =
-            exportTable(source, ExportType::Ept, localPath(file));
+        Status written = exportTable(source, ExportType::Ept, localPath(file));
         if (!written)
             qFatal("cannot write the survey");
         return file;

@@ -6,7 +6,6 @@
 // The editor that is killed is this test program run again with "--editor": it
 // imports a file, makes the edits below, waits for its copy and says "ready".
 
-
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -106,8 +105,7 @@ private:
 
     // The table the editor child ends with.
     std::string expectedState(const QString& file, const QString& tag) {
-        Result<ImportedPoints> read =
-            readPointFile(localPath(file), PointFileFormat::Ept);
+        Result<ImportedPoints> read = readPointFile(localPath(file), PointFileFormat::Ept);
         PointTable table;
         table.replaceAll(std::move(read->rows), std::move(read->otherLines), file.toStdString());
         edit(table, tag);

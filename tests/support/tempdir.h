@@ -63,7 +63,9 @@ public:
     }
     SmallTmpfs(const SmallTmpfs&) = delete;
     SmallTmpfs& operator=(const SmallTmpfs&) = delete;
-    bool mounted() const { return m_mounted; }
+    bool mounted() const {
+        return m_mounted;
+    }
     /// Makes the mount read-only (its files stay as they are).
     bool makeReadOnly() {
 #ifdef __linux__
