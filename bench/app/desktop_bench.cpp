@@ -2,8 +2,16 @@
 // offscreen, events sent to its widgets, every repaint they ask for done before the
 // clock stops. Prints the median of several runs of each interaction.
 //
-//   desktop-bench [--points N] [--jstakes N] [--runs N] [--only plan|section|edit|check|commands]
+//   desktop-bench [--points N] [--jstakes N] [--runs N] [--file SURVEY.ept]
+//                 [--only plan|section|edit|check|commands|figures|start|pieces]
+//
+// --file opens that survey instead of a generated one. "figures" opens it, notes the
+// memory and runs the data calculation once, each figure on a line "figure NAME VALUE"
+// for bench/windows-figures.sh; "start" measures the editor's start to its first painted
+// window (firstpaint.h); "pieces" times the parts of the open and the calculation
+// without the window (figurepieces.h; needs --file).
 #include <QApplication>
+#include <QDateTime>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
@@ -16,10 +24,9 @@
 #include <QTimer>
 #include <QWheelEvent>
 
-#include <malloc.h>
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,9 +39,12 @@
 #include "corvanedoc.h"
 #include "corvaneview.h"
 #include "drawingarea.h"
+#include "figurepieces.h"
+#include "firstpaint.h"
 #include "listctrlex.h"
 #include "mainframe.h"
 #include "pointtable.h"
+#include "processmemory.h"
 #include "profileview.h"
 #include "settings.h"
 #include "stallprobe.h"
@@ -73,20 +83,6 @@ double timeMs(int runs, const std::function<void()>& step,
     return median(ms);
 }
 
-long residentKb() {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key) {
-        if (key == "VmRSS:") {
-            long kb = 0;
-            status >> kb;
-            return kb;
-        }
-        status.ignore(1 << 12, '\n');
-    }
-    return 0;
-}
-
 void wheel(QWidget* w, int delta) {
     const QPointF at(w->width() / 2.0, w->height() / 2.0);
     QWheelEvent event(at, w->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
@@ -117,10 +113,10 @@ void report(const char* what, double ms, const char* target) {
     std::fflush(stdout);
 }
 
-int run(int points, int jStakes, int runs, const QString& only) {
+int run(int points, int jStakes, int runs, const QString& only, QString file) {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("survey.ept"));
-    {
+    if (file.isEmpty()) {
+        file = dir.filePath(QStringLiteral("survey.ept"));
         Survey survey = generateSurvey(SurveyShape{.points = static_cast<size_t>(points),
                                                    .jStakes = static_cast<size_t>(jStakes),
                                                    .computed = true});
@@ -134,7 +130,7 @@ int run(int points, int jStakes, int runs, const QString& only) {
                     bytes.size() / 1e6);
     }
     // The generator's rows are gone; give their memory back so it is not counted.
-    malloc_trim(0);
+    releaseFreeHeap();
     const long fileKb = QFileInfo(file).size() / 1024;
 
     CorvaneSettings settings(dir.filePath(QStringLiteral("bench.ini")));
@@ -150,8 +146,18 @@ int run(int points, int jStakes, int runs, const QString& only) {
     if (!frame.document()->importFile(file, PointFileFormat::Ept))
         return 1;
     settle();
-    report("open the file to the first painted window", open.nsecsElapsed() / 1e6, "1500");
+    const double openMs = open.nsecsElapsed() / 1e6;
+    report("open the file to the first painted window", openMs, "1500");
     const long loadedKb = residentKb();
+    if (only == u"figures") {
+        // The whole command: its action returns when the table, the plan and the section
+        // are done, and settle() paints them.
+        const double calculationMs =
+            timeMs(1, [&frame] { frame.commandAction(ID_LIST_DATA_CALCULATION)->trigger(); });
+        std::printf("figure open-ms %.1f\nfigure resident-mb %.1f\nfigure calculation-ms %.1f\n",
+                    openMs, loadedKb / 1024.0, calculationMs);
+        return 0;
+    }
     if (qEnvironmentVariableIsSet("CORVANE_BENCH_OPEN_ONLY")) {
         std::printf("resident memory after loading: %.0f MB, %.2f x the file of %.0f MB\n",
                     loadedKb / 1024.0, static_cast<double>(loadedKb) / fileKb, fileKb / 1024.0);
@@ -324,11 +330,17 @@ int run(int points, int jStakes, int runs, const QString& only) {
 }  // namespace corvane
 
 int main(int argc, char** argv) {
+    const qint64 entered = QDateTime::currentMSecsSinceEpoch();
+    // The start is measured with the editor's own application object, made there.
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--only") == 0 && std::strcmp(argv[i + 1], "start") == 0)
+            return corvane::startToFirstPaint(argc, argv, entered);
     QApplication app(argc, argv);
     int points = 1'000'000;
     int jStakes = 9000;
     int runs = 5;
     QString only;  // plan, section, edit or check: that group of interactions alone
+    QString file;
     const QStringList args = QCoreApplication::arguments();
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == QStringLiteral("--points"))
@@ -339,6 +351,10 @@ int main(int argc, char** argv) {
             runs = args[i + 1].toInt();
         else if (args[i] == QStringLiteral("--only"))
             only = args[i + 1];
+        else if (args[i] == QStringLiteral("--file"))
+            file = args[i + 1];
     }
-    return corvane::run(points, jStakes, std::max(1, runs), only);
+    if (only == u"pieces")
+        return corvane::timeFigurePieces(file);
+    return corvane::run(points, jStakes, std::max(1, runs), only, file);
 }

@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <malloc.h>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -21,6 +20,7 @@
 #include "mainframe.h"
 #include "pathtext.h"
 #include "pointtable.h"
+#include "processmemory.h"
 #include "recoverycopy.h"
 #include "recoverykeeper.h"
 #include "settings.h"
@@ -52,7 +52,7 @@ int run(int points, int runs) {
                 static_cast<qint64>(bytes.size()))
             return 3;
     }
-    malloc_trim(0);
+    releaseFreeHeap();
 
     CorvaneSettings settings(dir.filePath(QStringLiteral("bench.ini")));
     CMainFrame frame(settings);
@@ -100,8 +100,7 @@ int run(int points, int runs) {
     for (int i = 0; i < std::min(runs, 3); ++i) {
         QElapsedTimer clock;
         clock.start();
-        Result<RecoveryState> read =
-            readRecoveryFile(localPath(keeper->copyPath()));
+        Result<RecoveryState> read = readRecoveryFile(localPath(keeper->copyPath()));
         if (!read)
             return 2;
         PointTable restored;
