@@ -38,10 +38,7 @@ fi
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 winpath() { echo "Z:${1//\//\\}"; }
 [ -f "$WINEPREFIX/system.reg" ] || "$wine" wineboot --init >/dev/null 2>&1
-ln -sf /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf \
-    /usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc "$work/fonts/"
-"$wine" reg add 'HKCU\Environment' /v QT_QPA_PLATFORM /d offscreen /f >/dev/null
-"$wine" reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /d "$(winpath "$work/fonts")" /f >/dev/null
+"$(dirname "$0")/../scripts/wine-offscreen" "$work/fonts" "$wine"
 "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null
 # The prefix's Wine server and its desktop stay up between the runs, as Windows and its
 # shell do: the server persistent (one left by wineboot or an earlier run is ended

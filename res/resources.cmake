@@ -47,7 +47,6 @@ else()
        "  </qresource>\n</RCC>\n")
   configure_file(${out}/icons.qrc.tmp ${out}/icons.qrc COPYONLY)
   set_source_files_properties(${out}/icons.qrc PROPERTIES OBJECT_DEPENDS "${pictures}")
-  add_custom_target(corvane_icon_pictures DEPENDS ${pictures})
   list(APPEND corvane_qrc_files ${out}/icons.qrc)
 endif()
 

@@ -44,9 +44,10 @@ QStringList geoExportFilters() {
 }
 
 QStringList geoImportFilters() {
-    if (!kGeoLayerBuilt)
-        return {};
-    return geoExportFilters() + QStringList{QStringLiteral("GPS 交换文件 GPX(*.gpx)")};
+    QStringList filters = geoExportFilters();
+    if (!filters.isEmpty())
+        filters << QStringLiteral("GPS 交换文件 GPX(*.gpx)");
+    return filters;
 }
 
 QString geoExportExtension(int geoType) {
